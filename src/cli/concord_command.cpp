@@ -1,0 +1,192 @@
+#include "cli/concord_command.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <optional>
+
+#include "engine/concordance_search.h"
+#include "engine/file_enum.h"
+#include "engine/text_file.h"
+
+namespace tessary::cli {
+
+namespace {
+
+struct Options {
+  CSearchSettings settings;
+  std::string search;
+  std::vector<std::string> sources;
+  std::string pattern = "*.txt";
+  bool count = false;
+  bool raw = false;
+};
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "tessary-cli: %s\n", message.c_str());
+  return 2;
+}
+
+std::optional<int> ParseInt(const std::string& s) {
+  char* end = nullptr;
+  const long v = std::strtol(s.c_str(), &end, 10);
+  if (s.empty() || *end != '\0' || v < -1000000 || v > 1000000) return std::nullopt;
+  return static_cast<int>(v);
+}
+
+// Parses the arguments; an error message on failure.
+std::string Parse(const std::vector<std::string>& args, Options& o) {
+  static const std::map<std::string, int> kModes = {
+      {"word", kMatchWord}, {"prefix", kMatchPrefix}, {"suffix", kMatchSuffix}, {"any", kMatchAny}};
+  static const std::map<std::string, std::string> kSorts = {
+      {"right", kSortRight}, {"left", kSortLeft}, {"position", kSortPosition}, {"none", kUnsorted}};
+  bool haveSearch = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) return false;
+      out = args[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--") {
+      for (++i; i < args.size(); ++i) {
+        if (haveSearch) o.sources.push_back(args[i]);
+        else o.search = args[i];
+        haveSearch = true;
+      }
+      break;
+    } else if (a == "--mode") {
+      if (!value(v) || !kModes.count(v)) return "--mode takes word, prefix, suffix or any";
+      o.settings.m_nMatchMode = kModes.at(v);
+    } else if (a == "--width") {
+      if (!value(v)) return "--width takes a number";
+      if (std::string e = SetLineWidth(o.settings, v); !e.empty()) return e;
+    } else if (a == "--sort") {
+      if (!value(v) || !kSorts.count(v)) return "--sort takes right, left, position or none";
+      o.settings.m_strSortMode = kSorts.at(v);
+    } else if (a == "--distance") {
+      auto n = value(v) ? ParseInt(v) : std::nullopt;
+      if (!n || *n < 1 || *n > 3) return "--distance takes 1, 2 or 3";
+      o.settings.m_nSortDistance = *n;
+    } else if (a == "--numbers" || a == "--no-numbers") {
+      o.settings.m_bLineNumbers = a == "--numbers";
+    } else if (a == "--file-reference") {
+      o.settings.m_bFileReference = true;
+    } else if (a == "--double-byte") {
+      if (!value(v) || (v != "big5" && v != "gb" && v != "japanese")) return "--double-byte takes big5, gb or japanese";
+      o.settings.m_bDoubleByte = true;
+      o.settings.m_bBig5 = v != "gb";
+      o.settings.m_bJapanese = v == "japanese";
+    } else if (a == "--codepage") {
+      auto n = value(v) ? ParseInt(v) : std::nullopt;
+      if (!n) return "--codepage takes a code page number";
+      if (auto cp = CCodePage::Open(*n); !cp) return cp.Error();
+      o.settings.m_nAnsiCodePage = *n;
+    } else if (a == "--unicode") {
+      o.settings.m_bUnicode = true;
+    } else if (a == "--count") {
+      o.count = true;
+    } else if (a == "--raw") {
+      o.raw = true;
+    } else if (a == "--pattern") {
+      if (!value(o.pattern)) return "--pattern takes a file pattern such as *.txt";
+    } else if (a.size() > 1 && a[0] == '-') {
+      return "unknown option " + a;
+    } else if (!haveSearch) {
+      o.search = a;
+      haveSearch = true;
+    } else {
+      o.sources.push_back(a);
+    }
+  }
+  if (!haveSearch) return "no search string given";
+  return {};
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void Write(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
+
+template <class CharT>
+int Run(Options& o) {
+  auto created = CConcordanceSearchT<CharT>::Create(o.settings, {}, o.count);
+  if (!created) return Fail(created.Error());
+  auto& search = **created;
+  bool failed = false;
+  if (o.sources.empty()) search.SearchStream(STDIN_FILENO, "standard input");
+  for (const std::string& source : o.sources) {
+    if (!IsDirectory(source)) {
+      search.SearchFile(source);
+      continue;
+    }
+    auto files = ListMatchingFiles(source, o.pattern);
+    if (!files) {
+      std::fprintf(stderr, "tessary-cli: %s\n", files.Error().c_str());
+      failed = true;
+      continue;
+    }
+    for (const std::string& file : *files) search.SearchFile(file);
+  }
+  for (const std::string& skipped : search.SkippedFiles()) std::fprintf(stderr, "tessary-cli: %s\n", skipped.c_str());
+  failed = failed || !search.SkippedFiles().empty();
+
+  if (o.count) {
+    std::printf("%llu\n", static_cast<unsigned long long>(search.Matches()));
+  } else {
+    auto list = search.Finish();
+    if constexpr (sizeof(CharT) == 1) {
+      Write(o.raw ? std::string_view(list.m_strOutput) : std::string_view(RenderUtf8(list, search.TextCodePage())));
+    } else if (o.raw) {
+      Write(std::string_view(reinterpret_cast<const char*>(list.m_strOutput.data()), list.m_strOutput.size() * 2));
+    } else {
+      Write(RenderUtf8(list));
+    }
+  }
+  std::fflush(stdout);
+  return failed ? 1 : 0;
+}
+
+}  // namespace
+
+void PrintConcordUsage() {
+  std::fputs(
+      "Usage: tessary-cli concord [options] SEARCH [FILE|DIR]...\n"
+      "Prints the keyword-in-context lines that the list window would hold. Reads standard\n"
+      "input when no file is named; a directory means its files matching --pattern.\n\n"
+      "  --mode word|prefix|suffix|any   how the search string must match (word)\n"
+      "  --width N                       context width on each side, 1 to 1000 (50)\n"
+      "  --sort right|left|position|none order of the lines (right)\n"
+      "  --distance N                    collocate distance for sorting, 1 to 3 (1)\n"
+      "  --numbers, --no-numbers         number the lines (on)\n"
+      "  --file-reference                follow each line by its source path\n"
+      "  --double-byte big5|gb|japanese  exact, byte-wise matching of double-byte text\n"
+      "  --codepage N                    the ANSI code page of byte texts (1252)\n"
+      "  --unicode                       decode files as the editor does; 16-bit search\n"
+      "  --pattern GLOB                  files of a directory to search (*.txt)\n"
+      "  --count                         print only the number of matches\n"
+      "  --raw                           print the window's bytes unconverted\n"
+      "A trailing '*' on SEARCH asks for a prefix, a leading one for a suffix.\n",
+      stdout);
+}
+
+int RunConcord(const std::vector<std::string>& args) {
+  Options o;
+  if (std::string error = Parse(args, o); !error.empty()) return Fail(error);
+  if (o.settings.m_bUnicode) {
+    o.settings.m_wstrSearch = Utf8ToUtf16(o.search);
+    return Run<char16_t>(o);
+  }
+  auto cp = CCodePage::Open(TextCodePage(o.settings));
+  if (!cp) return Fail(cp.Error());
+  o.settings.m_strSearch = TrimSearchString((*cp)->FromUtf8(o.search), o.settings.m_bDoubleByte);
+  return Run<char>(o);
+}
+
+}  // namespace tessary::cli

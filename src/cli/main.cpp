@@ -1,0 +1,20 @@
+// tessary-cli: the command-line front of the concordance engine, for batch work,
+// scripts and benchmarks.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/concord_command.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    std::fputs("Usage: tessary-cli COMMAND [options]\n\nCommands:\n  concord   keyword-in-context lines of a search\n\n",
+               args.empty() ? stderr : stdout);
+    tessary::cli::PrintConcordUsage();
+    return args.empty() ? 2 : 0;
+  }
+  if (args[0] == "concord") return tessary::cli::RunConcord({args.begin() + 1, args.end()});
+  std::fprintf(stderr, "tessary-cli: unknown command '%s' (try --help)\n", args[0].c_str());
+  return 2;
+}

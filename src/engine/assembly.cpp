@@ -1,0 +1,243 @@
+#include "engine/assembly.h"
+
+#include <algorithm>
+
+#include "engine/number_prefix.h"
+#include "engine/sort_entries.h"
+
+namespace tessary {
+
+namespace {
+
+template <class CharT>
+void AppendAscii(std::basic_string<CharT>& out, std::string_view s) {
+  out.append(s.begin(), s.end());
+}
+
+void AppendReference(std::string& out, const std::string& path) {
+  out += " (";
+  out += path;
+  out += ')';
+}
+
+void AppendReference(std::u16string& out, const std::string& path) {
+  out += u' ';
+  out += Utf8ToUtf16(path);
+}
+
+void Sort(std::vector<CConcordanceEntry>& e, const CAssemblyOptions& o) {
+  SortEntries(e, *o.m_pCollator, *o.m_pKeyCodePage);
+}
+void Sort(std::vector<CWideConcordanceEntry>& e, const CAssemblyOptions& o) {
+  SortEntries(e, *o.m_pCollator);
+}
+
+template <class CharT, class Entry>
+CAssembledListT<CharT, Entry> Assemble(CLineRecorderT<CharT, Entry>& recorder, const CAssemblyOptions& o,
+                                       const ProgressFn& progress) {
+  CAssembledListT<CharT, Entry> list;
+  list.m_arrEntries = std::move(recorder.Entries());
+  recorder.Entries().clear();
+  if (o.m_bSorted) Sort(list.m_arrEntries, o);
+
+  const auto& lines = recorder.Lines();
+  const std::size_t n = list.m_arrEntries.size();
+  const std::size_t step = std::max<std::size_t>(1, n / 100);
+  list.m_arrLayout.reserve(n);
+  if (n > 0) list.m_strOutput.reserve(n * (lines.Line(0).size() + 9));
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i % step == 0 && !ReportProgress(progress, i, n)) {
+      list.m_bStopped = true;
+      list.m_arrEntries.resize(i);
+      break;
+    }
+    const Entry& entry = list.m_arrEntries[i];
+    CLineLayout layout;
+    layout.m_nStart = static_cast<std::int64_t>(list.m_strOutput.size());
+    if (o.m_bLineNumbers) {
+      const std::string prefix = NumberPrefix(static_cast<std::int64_t>(i) + 1);
+      AppendAscii(list.m_strOutput, prefix);
+      layout.m_nPrefix = static_cast<std::int64_t>(prefix.size());
+    }
+    const auto body = lines.Line(static_cast<std::size_t>(entry.m_nLine));
+    list.m_strOutput.append(body);
+    layout.m_nBody = static_cast<std::int64_t>(body.size());
+    if (o.m_bFileReference) {
+      const std::size_t before = list.m_strOutput.size();
+      AppendReference(list.m_strOutput, entry.m_strFile);
+      layout.m_nPath = static_cast<std::int64_t>(list.m_strOutput.size() - before) - (sizeof(CharT) == 1 ? 3 : 1);
+    }
+    list.m_strOutput.push_back(CharT('\n'));
+    list.m_arrLayout.push_back(layout);
+  }
+  recorder.EmptyLines();
+  return list;
+}
+
+CFormatRange Keyword(std::int64_t line, std::int64_t column, std::int64_t length) {
+  CFormatRange r;
+  r.m_kind = CFormatRange::kKeyword;
+  r.m_nLine = line;
+  r.m_nColumn = column;
+  r.m_nLength = length;
+  r.m_crColor = 0xFF00FF;
+  r.m_bBold = true;
+  return r;
+}
+
+}  // namespace
+
+CAssembledList AssembleList(CLineRecorder& recorder, const CAssemblyOptions& options,
+                            const ProgressFn& progress) {
+  return Assemble(recorder, options, progress);
+}
+
+CWideAssembledList AssembleList(CWideLineRecorder& recorder, const CAssemblyOptions& options,
+                                const ProgressFn& progress) {
+  return Assemble(recorder, options, progress);
+}
+
+std::vector<CFormatRange> KeywordRanges(const CAssembledList& list, std::int64_t width,
+                                        std::int64_t keyLength, bool bSorted) {
+  std::vector<CFormatRange> ranges;
+  ranges.reserve(list.m_arrLayout.size() * (bSorted ? 2 : 1));
+  for (std::int64_t i = 0; i < list.Lines(); ++i) {
+    ranges.push_back(Keyword(i, width, keyLength));
+    const auto& entry = list.m_arrEntries[static_cast<std::size_t>(i)];
+    if (bSorted && entry.m_nKeyLength > 0) {
+      CFormatRange r;
+      r.m_kind = CFormatRange::kCollocate;
+      r.m_nLine = i;
+      r.m_nColumn = entry.m_nKeyOffset;
+      r.m_nLength = entry.m_nKeyLength;
+      r.m_bUnderline = true;
+      ranges.push_back(r);
+    }
+  }
+  return ranges;
+}
+
+std::vector<CFormatRange> KeywordRanges(const CWideAssembledList& list, std::int64_t width,
+                                        std::int64_t keyLength) {
+  std::vector<CFormatRange> ranges;
+  ranges.reserve(list.m_arrLayout.size());
+  for (std::int64_t i = 0; i < list.Lines(); ++i) {
+    CFormatRange r = Keyword(i, width, keyLength);
+    r.m_bItalic = r.m_bUnderline = true;
+    r.m_nPointSize = 10;
+    ranges.push_back(r);
+  }
+  return ranges;
+}
+
+CListFont ListFont(ListSource source) {
+  switch (source) {
+    case ListSource::kOpenDocuments: return {"Courier New", 8};
+    case ListSource::kOpenDocumentsUnicode: return {"Courier", 10};
+    case ListSource::kFiles: break;
+  }
+  return {"Fixedsys", 10};
+}
+
+// Offset of the line feed that ends line i (paths may hold line feeds of their own).
+static std::size_t LineEnd(const CAssembledList& list, std::size_t i) {
+  const std::size_t next = i + 1 < list.m_arrLayout.size() ? static_cast<std::size_t>(list.m_arrLayout[i + 1].m_nStart)
+                                                           : list.m_strOutput.size();
+  return next - 1;
+}
+
+std::string RenderUtf8(const CAssembledList& list, const CCodePage& cp) {
+  std::string out;
+  out.reserve(list.m_strOutput.size() + list.m_strOutput.size() / 8);
+  const std::string_view text(list.m_strOutput);
+  std::size_t i = 0;
+  for (const CLineLayout& l : list.m_arrLayout) {
+    const std::size_t start = static_cast<std::size_t>(l.m_nStart);
+    out.append(text.substr(start, static_cast<std::size_t>(l.m_nPrefix)));
+    const std::string_view body = text.substr(start + l.m_nPrefix, static_cast<std::size_t>(l.m_nBody));
+    const bool ascii = std::all_of(body.begin(), body.end(), [](char c) { return (c & 0x80) == 0; });
+    out.append(ascii ? std::string(body) : cp.ToUtf8(body));
+    const std::size_t rest = start + l.m_nPrefix + l.m_nBody;
+    out.append(text.substr(rest, LineEnd(list, i) + 1 - rest));
+    ++i;
+  }
+  return out;
+}
+
+std::string RenderUtf8(const CWideAssembledList& list) { return Utf16ToUtf8(list.m_strOutput); }
+
+namespace {
+
+// Converts one line piece by piece, so that every range edge inside the body has an
+// exact UTF-16 column even in double-byte text.
+struct LineMap {
+  std::vector<std::int64_t> cuts;   // body columns, ascending
+  std::vector<std::int64_t> units;  // their UTF-16 columns in the line
+  std::int64_t At(std::int64_t column) const {
+    auto it = std::lower_bound(cuts.begin(), cuts.end(), column);
+    return units[static_cast<std::size_t>(it - cuts.begin())];
+  }
+};
+
+}  // namespace
+
+CRenderedText RenderUtf16(const CAssembledList& list, const CCodePage& cp,
+                          const std::vector<CFormatRange>& ranges) {
+  CRenderedText out;
+  std::vector<std::vector<std::int64_t>> cutsByLine(list.m_arrLayout.size());
+  for (const CFormatRange& r : ranges) {
+    if (r.m_nLine < 0 || r.m_nLine >= list.Lines()) continue;
+    auto& cuts = cutsByLine[static_cast<std::size_t>(r.m_nLine)];
+    cuts.push_back(r.m_nColumn);
+    cuts.push_back(r.m_nColumn + r.m_nLength);
+  }
+  std::vector<std::int64_t> lineStart(list.m_arrLayout.size());
+  std::vector<LineMap> maps(list.m_arrLayout.size());
+  const std::string_view text(list.m_strOutput);
+  for (std::size_t i = 0; i < list.m_arrLayout.size(); ++i) {
+    const CLineLayout& l = list.m_arrLayout[i];
+    const std::size_t start = static_cast<std::size_t>(l.m_nStart);
+    lineStart[i] = static_cast<std::int64_t>(out.m_wstrText.size());
+    AppendAscii(out.m_wstrText, text.substr(start, static_cast<std::size_t>(l.m_nPrefix)));
+    auto& cuts = cutsByLine[i];
+    for (auto& c : cuts) c = std::clamp<std::int64_t>(c, 0, l.m_nBody);
+    cuts.push_back(0);
+    cuts.push_back(l.m_nBody);
+    std::sort(cuts.begin(), cuts.end());
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+    const std::string_view body = text.substr(start + l.m_nPrefix, static_cast<std::size_t>(l.m_nBody));
+    LineMap& map = maps[i];
+    map.cuts = cuts;
+    map.units.push_back(static_cast<std::int64_t>(out.m_wstrText.size()) - lineStart[i]);
+    for (std::size_t k = 1; k < cuts.size(); ++k) {
+      out.m_wstrText += cp.ToUnicode(body.substr(cuts[k - 1], cuts[k] - cuts[k - 1]));
+      map.units.push_back(static_cast<std::int64_t>(out.m_wstrText.size()) - lineStart[i]);
+    }
+    const std::size_t rest = start + l.m_nPrefix + l.m_nBody;
+    out.m_wstrText += Utf8ToUtf16(text.substr(rest, LineEnd(list, i) + 1 - rest));
+  }
+  for (const CFormatRange& r : ranges) {
+    if (r.m_nLine < 0 || r.m_nLine >= list.Lines()) continue;
+    const std::size_t line = static_cast<std::size_t>(r.m_nLine);
+    const CLineLayout& l = list.m_arrLayout[line];
+    const std::int64_t from = maps[line].At(std::clamp<std::int64_t>(r.m_nColumn, 0, l.m_nBody));
+    const std::int64_t to = maps[line].At(std::clamp<std::int64_t>(r.m_nColumn + r.m_nLength, 0, l.m_nBody));
+    out.m_arrRanges.push_back({lineStart[line] + from, to - from, r});
+  }
+  return out;
+}
+
+CRenderedText RenderUtf16(const CWideAssembledList& list, const std::vector<CFormatRange>& ranges) {
+  CRenderedText out;
+  out.m_wstrText = list.m_strOutput;
+  for (const CFormatRange& r : ranges) {
+    if (r.m_nLine < 0 || r.m_nLine >= list.Lines()) continue;
+    const CLineLayout& l = list.m_arrLayout[static_cast<std::size_t>(r.m_nLine)];
+    const std::int64_t from = std::clamp<std::int64_t>(r.m_nColumn, 0, l.m_nBody);
+    const std::int64_t to = std::clamp<std::int64_t>(r.m_nColumn + r.m_nLength, 0, l.m_nBody);
+    out.m_arrRanges.push_back({l.m_nStart + l.m_nPrefix + from, to - from, r});
+  }
+  return out;
+}
+
+}  // namespace tessary

@@ -1,0 +1,102 @@
+#pragma once
+// Output assembly: the lines of a finished scan, sorted when asked, numbered
+// ("%-6d ") and followed by their file reference, joined into the window text; and the
+// key-word formatting as data (the ranges to colour) for the program to apply.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/codepage.h"
+#include "engine/collation.h"
+#include "engine/line_recorder.h"
+#include "engine/progress.h"
+
+namespace tessary {
+
+// Where one line's parts stand in the window text.
+struct CLineLayout {
+  std::int64_t m_nStart = 0;   // first character of the line
+  std::int64_t m_nPrefix = 0;  // number prefix length: 0, 7, or more from line 1,000,000 on
+  std::int64_t m_nBody = 0;    // the built line
+  std::int64_t m_nPath = 0;    // length of the path in the file reference (0 without one)
+};
+
+struct CAssemblyOptions {
+  bool m_bSorted = false;  // entries are ordered by their collocate keys first
+  bool m_bLineNumbers = true;
+  bool m_bFileReference = false;
+  const CSortCollator* m_pCollator = nullptr;  // required when sorted
+  const CCodePage* m_pKeyCodePage = nullptr;   // decodes byte keys; required when sorted
+};
+
+template <class CharT, class Entry>
+struct CAssembledListT {
+  std::basic_string<CharT> m_strOutput;  // the window text; paths are the file system's bytes
+  std::vector<CLineLayout> m_arrLayout;  // per line, in output order
+  std::vector<Entry> m_arrEntries;       // entry i belongs to line i
+  bool m_bStopped = false;               // copying was stopped: later lines left out
+  std::int64_t Lines() const { return static_cast<std::int64_t>(m_arrLayout.size()); }
+};
+using CAssembledList = CAssembledListT<char, CConcordanceEntry>;
+using CWideAssembledList = CAssembledListT<char16_t, CWideConcordanceEntry>;
+
+// Consumes the recorder's lines (they are emptied) and entries. progress is called
+// while lines are copied; false leaves the remaining lines out.
+CAssembledList AssembleList(CLineRecorder& recorder, const CAssemblyOptions& options,
+                            const ProgressFn& progress = {});
+// 16-bit lists: the file reference is a space and the path, without parentheses.
+CWideAssembledList AssembleList(CWideLineRecorder& recorder, const CAssemblyOptions& options,
+                                const ProgressFn& progress = {});
+
+// Character formats of the key-word formatting.
+struct CFormatRange {
+  enum Kind { kKeyword, kCollocate, kAssociated1, kAssociated2, kAssociated3 };
+  Kind m_kind = kKeyword;
+  std::int64_t m_nLine = 0;    // line in output order
+  std::int64_t m_nColumn = 0;  // column in the line's body
+  std::int64_t m_nLength = 0;
+  std::uint32_t m_crColor = 0;  // 0xRRGGBB
+  bool m_bBold = false;
+  bool m_bItalic = false;
+  bool m_bUnderline = false;
+  const char* m_pszFace = "Courier New";
+  int m_nPointSize = 8;
+};
+
+// The keyword of every line (bold magenta) and, for lists sorted by a collocate, the
+// collocate the sort used (underlined black).
+std::vector<CFormatRange> KeywordRanges(const CAssembledList& list, std::int64_t width,
+                                        std::int64_t keyLength, bool bSorted);
+// 16-bit lists: the keyword bold, italic and underlined magenta in 10 point.
+std::vector<CFormatRange> KeywordRanges(const CWideAssembledList& list, std::int64_t width,
+                                        std::int64_t keyLength);
+
+// The window's font by the kind of search.
+enum class ListSource { kOpenDocuments, kOpenDocumentsUnicode, kFiles };
+struct CListFont {
+  const char* m_pszFace;
+  int m_nPointSize;
+};
+CListFont ListFont(ListSource source);
+
+// The window text as UTF-8: bodies converted from the code page, paths kept as the
+// file system's bytes.
+std::string RenderUtf8(const CAssembledList& list, const CCodePage& cp);
+std::string RenderUtf8(const CWideAssembledList& list);
+
+// The window text as UTF-16 for the editor, with each range's start and length
+// converted to UTF-16 units of that text (paths are decoded as UTF-8).
+struct CRenderedRange {
+  std::int64_t m_nStart = 0;
+  std::int64_t m_nLength = 0;
+  CFormatRange m_format;
+};
+struct CRenderedText {
+  std::u16string m_wstrText;
+  std::vector<CRenderedRange> m_arrRanges;
+};
+CRenderedText RenderUtf16(const CAssembledList& list, const CCodePage& cp,
+                          const std::vector<CFormatRange>& ranges);
+CRenderedText RenderUtf16(const CWideAssembledList& list, const std::vector<CFormatRange>& ranges);
+
+}  // namespace tessary

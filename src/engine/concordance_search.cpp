@@ -1,0 +1,163 @@
+#include "engine/concordance_search.h"
+
+#include "engine/text_file.h"
+
+namespace tessary {
+
+int TextCodePage(const CSearchSettings& s) {
+  if (!s.m_bDoubleByte) return ResolveCodePage(0, s.m_nAnsiCodePage);
+  if (s.m_bJapanese) return 932;
+  return s.m_bBig5 ? 950 : 936;
+}
+
+namespace {
+
+std::string_view SearchKey(const CSearchSettings& s, char) { return s.m_strSearch; }
+std::u16string_view SearchKey(const CSearchSettings& s, char16_t) { return s.m_wstrSearch; }
+
+std::unique_ptr<CByteMatcher> MakeMatcher(const CPreparedSearch<char>& p, const CSearchSettings& s,
+                                          const CCodePage& cp) {
+  return std::make_unique<CByteMatcher>(p.m_strKey, p.m_nMode, s.m_bDoubleByte, cp);
+}
+std::unique_ptr<CWideMatcher> MakeMatcher(const CPreparedSearch<char16_t>& p, const CSearchSettings& s,
+                                          const CCodePage&) {
+  return std::make_unique<CWideMatcher>(p.m_strKey, p.m_nMode, s.m_bDoubleByte);
+}
+
+CScanResult ScanWith(std::string_view t, const CByteMatcher& m, CLineRecorder* r, const ProgressFn& p) {
+  return ScanBytes(t, m, r, p);
+}
+CScanResult ScanWith(std::u16string_view t, const CWideMatcher& m, CWideLineRecorder* r, const ProgressFn& p) {
+  return ScanWide(t, m, r, p);
+}
+
+}  // namespace
+
+template <class CharT>
+Expected<std::unique_ptr<CConcordanceSearchT<CharT>>> CConcordanceSearchT<CharT>::Create(
+    const CSearchSettings& settings, CSearchObserver observer, bool bCountOnly) {
+  using Result = Expected<std::unique_ptr<CConcordanceSearchT>>;
+  std::unique_ptr<CConcordanceSearchT> search(new CConcordanceSearchT);
+  search->m_settings = settings;
+  search->m_observer = std::move(observer);
+  search->m_bCountOnly = bCountOnly;
+  search->m_prepared = ApplyStarRule(SearchKey(settings, CharT()), settings.m_nMatchMode);
+  if (search->m_prepared.m_strKey.empty()) return Result::Failure("There is nothing to search for.");
+
+  auto cp = CCodePage::Open(tessary::TextCodePage(settings));
+  if (!cp) return Result::Failure(cp.Error());
+  search->m_pTextCp = *cp;
+  search->m_pMatcher = MakeMatcher(search->m_prepared, settings, **cp);
+  if (bCountOnly) return Result(std::move(search));
+
+  if (search->Sorted()) {
+    auto collator = CSortCollator::ForUserLocale();
+    if (!collator) return Result::Failure(collator.Error());
+    search->m_pCollator = *collator;
+  }
+  CRecorderOptions options;
+  options.m_nWidth = settings.m_nLineWidth;
+  options.m_nKeyLength = search->m_prepared.m_strKey.size();
+  options.m_nMatchMode = search->m_prepared.m_nMode;
+  options.m_strSortMode = settings.m_bSentences ? std::string(kUnsorted) : settings.m_strSortMode;
+  options.m_nSortDistance = settings.m_nSortDistance;
+  options.m_bDoubleByte = settings.m_bDoubleByte;
+  options.m_bBig5 = settings.m_bBig5;
+  search->m_pRecorder = std::make_unique<Recorder>(options, **cp);
+  return Result(std::move(search));
+}
+
+template <class CharT>
+void CConcordanceSearchT<CharT>::Scan(Text text, const std::string& path) {
+  if (m_bStopped) return;
+  if (m_observer.m_fnSource) m_observer.m_fnSource(path, text.size());
+  if (m_pRecorder) m_pRecorder->BeginSource(path);
+  const CScanResult result = ScanWith(text, *m_pMatcher, m_pRecorder.get(), m_observer.m_fnProgress);
+  m_nMatches += result.m_nMatches;
+  m_bStopped = result.m_bStopped;
+}
+
+template <class CharT>
+void CConcordanceSearchT<CharT>::SearchText(Text text, const std::string& path) {
+  if (!text.empty()) Scan(text, path);
+}
+
+template <>
+void CConcordanceSearchT<char>::SearchFile(const std::string& path) {
+  if (m_bStopped) return;
+  auto file = CTextFile::Open(path);
+  if (!file) {
+    m_arrSkipped.push_back(file.Error());
+    return;
+  }
+  // Counting needs no positions, so the file's own bytes serve whenever the key
+  // cannot match a line-end character: the matches are the same.
+  const bool raw = m_bCountOnly && m_pMatcher->MatchesNoControl();
+  Scan(raw ? (*file)->RawText() : (*file)->Text(), path);
+}
+
+template <>
+void CConcordanceSearchT<char16_t>::SearchFile(const std::string& path) {
+  if (m_bStopped) return;
+  auto file = CTextFile::Open(path);
+  if (!file) {
+    m_arrSkipped.push_back(file.Error());
+    return;
+  }
+  auto ansi = CCodePage::Open(m_settings.m_nAnsiCodePage);
+  if (!ansi) {
+    m_arrSkipped.push_back(ansi.Error());
+    return;
+  }
+  const std::u16string text = DecodeForEditor((*file)->RawText(), **ansi);
+  Scan(text, path);
+}
+
+template <class CharT>
+void CConcordanceSearchT<CharT>::SearchStream(int fd, const std::string& name) {
+  if (m_bStopped) return;
+  auto file = CTextFile::FromStream(fd, name);
+  if (!file) {
+    m_arrSkipped.push_back(file.Error());
+    return;
+  }
+  if constexpr (sizeof(CharT) == 1) {
+    Scan((*file)->Text(), std::string());
+  } else {
+    auto ansi = CCodePage::Open(m_settings.m_nAnsiCodePage);
+    if (!ansi) {
+      m_arrSkipped.push_back(ansi.Error());
+      return;
+    }
+    const std::u16string text = DecodeForEditor((*file)->RawText(), **ansi);
+    Scan(text, std::string());
+  }
+}
+
+template <class CharT>
+typename CConcordanceSearchT<CharT>::List CConcordanceSearchT<CharT>::Finish(const ProgressFn& copyProgress) {
+  m_bStopped = false;
+  if (!m_pRecorder) return List{};
+  CAssemblyOptions options;
+  options.m_bSorted = Sorted();
+  options.m_bLineNumbers = m_settings.m_bLineNumbers;
+  options.m_bFileReference = m_settings.m_bFileReference;
+  options.m_pCollator = m_pCollator.get();
+  options.m_pKeyCodePage = m_pTextCp.get();
+  return AssembleList(*m_pRecorder, options, copyProgress);
+}
+
+template <class CharT>
+std::vector<CFormatRange> CConcordanceSearchT<CharT>::Ranges(const List& list) const {
+  const auto width = m_settings.m_nLineWidth;
+  const auto length = static_cast<std::int64_t>(m_prepared.m_strKey.size());
+  if constexpr (sizeof(CharT) == 1)
+    return KeywordRanges(list, width, length, Sorted() && m_settings.m_strSortMode != kSortPosition);
+  else
+    return KeywordRanges(list, width, length);
+}
+
+template class CConcordanceSearchT<char>;
+template class CConcordanceSearchT<char16_t>;
+
+}  // namespace tessary

@@ -1,0 +1,91 @@
+#pragma once
+// One concordance search from request to assembled list, without any window: the
+// sources (open documents' texts, files, standard input) are fed in turn, then the
+// result is assembled. The shell shows progress through the callbacks.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/assembly.h"
+#include "engine/codepage.h"
+#include "engine/collation.h"
+#include "engine/line_recorder.h"
+#include "engine/match.h"
+#include "engine/progress.h"
+#include "engine/search_settings.h"
+
+namespace tessary {
+
+struct CSearchObserver {
+  // A source begins: its title or path, and its length ("This file:", "Size:").
+  std::function<void(const std::string& title, std::uint64_t length)> m_fnSource;
+  // Progress within the current text; false stops the search.
+  ProgressFn m_fnProgress;
+};
+
+// The code page that byte texts of a search are in: the double-byte set when a
+// double-byte language is chosen (Japanese 932, Big5 950, GB 936), else the ANSI one.
+int TextCodePage(const CSearchSettings& settings);
+
+template <class CharT>
+class CConcordanceSearchT;
+
+using CConcordanceSearch = CConcordanceSearchT<char>;
+using CWideConcordanceSearch = CConcordanceSearchT<char16_t>;
+
+template <class CharT>
+class CConcordanceSearchT {
+ public:
+  using Text = std::basic_string_view<CharT>;
+  using Matcher = std::conditional_t<sizeof(CharT) == 1, CByteMatcher, CWideMatcher>;
+  using Recorder = std::conditional_t<sizeof(CharT) == 1, CLineRecorder, CWideLineRecorder>;
+  using List = std::conditional_t<sizeof(CharT) == 1, CAssembledList, CWideAssembledList>;
+
+  // Takes the search string of the settings (m_strSearch, already in the text code
+  // page, or m_wstrSearch). Fails when nothing is left to search for, or when a code
+  // page or the collation cannot be had. bCountOnly builds no lines.
+  static Expected<std::unique_ptr<CConcordanceSearchT>> Create(const CSearchSettings& settings,
+                                                               CSearchObserver observer, bool bCountOnly = false);
+
+  // One text (an open document's plain text); path may be empty.
+  void SearchText(Text text, const std::string& path);
+  // Byte searches: a file read in text mode. 16-bit searches: a file decoded as the
+  // editor loads it. A file that cannot be read is skipped; its message is kept.
+  void SearchFile(const std::string& path);
+  // Standard input, read the same way as a file.
+  void SearchStream(int fd, const std::string& name);
+
+  bool Stopped() const { return m_bStopped; }
+  std::uint64_t Matches() const { return m_nMatches; }
+  const std::vector<std::string>& SkippedFiles() const { return m_arrSkipped; }
+  const CPreparedSearch<CharT>& Prepared() const { return m_prepared; }
+  const CSearchSettings& Settings() const { return m_settings; }
+  const CCodePage& TextCodePage() const { return *m_pTextCp; }
+  bool Sorted() const { return m_settings.SortsByCollocate() && !m_settings.m_bSentences; }
+
+  // Sorts when asked, numbers, joins. The stop request is cleared first, so that a
+  // stopped search still shows all the lines it found; copyProgress may stop the copy.
+  List Finish(const ProgressFn& copyProgress = {});
+  // The key-word formatting of the finished list.
+  std::vector<CFormatRange> Ranges(const List& list) const;
+
+ private:
+  CConcordanceSearchT() = default;
+  void Scan(Text text, const std::string& path);
+
+  CSearchSettings m_settings;
+  CSearchObserver m_observer;
+  CPreparedSearch<CharT> m_prepared;
+  std::shared_ptr<const CCodePage> m_pTextCp;
+  std::shared_ptr<const CSortCollator> m_pCollator;
+  std::unique_ptr<Matcher> m_pMatcher;
+  std::unique_ptr<Recorder> m_pRecorder;
+  bool m_bCountOnly = false;
+  bool m_bStopped = false;
+  std::uint64_t m_nMatches = 0;
+  std::vector<std::string> m_arrSkipped;
+};
+
+}  // namespace tessary

@@ -1,0 +1,228 @@
+#include "engine/match.h"
+
+#include <immintrin.h>
+#include <unicode/uchar.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace tessary {
+
+namespace {
+
+template <class CharT>
+CPreparedSearch<CharT> StarRule(std::basic_string_view<CharT> key, int nMode) {
+  CPreparedSearch<CharT> out{std::basic_string<CharT>(key), nMode};
+  const bool leading = !key.empty() && key.front() == CharT('*');
+  const bool trailing = key.size() > 1 && key.back() == CharT('*');
+  if (!leading && !trailing) return out;
+  std::size_t begin = leading ? 1 : 0;
+  std::size_t end = key.size() - (trailing ? 1 : 0);
+  out.m_strKey = std::basic_string<CharT>(key.substr(begin, end - begin));
+  out.m_nMode = leading && trailing ? kMatchAny : leading ? kMatchSuffix : kMatchPrefix;
+  return out;
+}
+
+// Rough rank of how often a byte occurs in running text (0 = most often), used only
+// to pick the key positions that the fast search looks for.
+int FrequencyRank(unsigned char upper) {
+  static const char kLetters[] = "ETAOINSHRDLCUMWFGYPBVKJXQZ";
+  if (upper == ' ') return 0;
+  if (const char* p = std::strchr(kLetters, upper); p && upper) return 1 + int(p - kLetters);
+  if (upper == ',' || upper == '.' || upper == '\n') return 20;
+  if (upper >= '0' && upper <= '9') return 30;
+  if (upper < 0x80) return 40;
+  return 60;
+}
+
+// Returns the 32-bit mask of the lanes of v equal to any of the set's bytes.
+__attribute__((target("avx2"))) inline unsigned SetMask(__m256i v, const __m256i* set, int count) {
+  __m256i m = _mm256_cmpeq_epi8(v, set[0]);
+  for (int k = 1; k < count; ++k) m = _mm256_or_si256(m, _mm256_cmpeq_epi8(v, set[k]));
+  return static_cast<unsigned>(_mm256_movemask_epi8(m));
+}
+
+// Candidates are offsets j where both anchors hold; each is confirmed by the full test.
+template <class Verify>
+__attribute__((target("avx2"))) std::size_t FindAvx2(const unsigned char* s, std::size_t size,
+                                                      std::size_t from, std::size_t limit,
+                                                      const CAnchorPlan& plan, Verify verify,
+                                                      std::size_t* resume) {
+  __m256i set[2][4];
+  for (int a = 0; a < 2; ++a)
+    for (int k = 0; k < plan.m_count[a]; ++k) set[a][k] = _mm256_set1_epi8(static_cast<char>(plan.m_bytes[a][k]));
+  const std::size_t reach = std::max(plan.m_anchor[0], plan.m_anchor[1]) + 32;
+  std::size_t j = from;
+  for (; j + 32 <= limit && j + reach <= size; j += 32) {
+    __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + j + plan.m_anchor[0]));
+    __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + j + plan.m_anchor[1]));
+    unsigned mask = SetMask(a, set[0], plan.m_count[0]) & SetMask(b, set[1], plan.m_count[1]);
+    while (mask) {
+      std::size_t i = j + static_cast<std::size_t>(__builtin_ctz(mask));
+      if (verify(i)) return i;
+      mask &= mask - 1;
+    }
+  }
+  *resume = j;
+  return std::string_view::npos;
+}
+
+bool HaveAvx2() {
+  static const bool have = __builtin_cpu_supports("avx2");
+  return have;
+}
+
+}  // namespace
+
+CPreparedSearch<char> ApplyStarRule(std::string_view key, int nMode) { return StarRule(key, nMode); }
+CPreparedSearch<char16_t> ApplyStarRule(std::u16string_view key, int nMode) {
+  return StarRule(key, nMode);
+}
+
+CByteMatcher::CByteMatcher(std::string_view key, int nMode, bool bDoubleByte, const CCodePage& cp)
+    : m_key(key), m_wild(key.size(), false), m_upper(cp.UpperTable()), m_nMode(nMode),
+      m_bDoubleByte(bDoubleByte) {
+  if (m_bDoubleByte) {
+    for (int b = 0; b < 256; ++b) m_upper[b] = static_cast<unsigned char>(b);
+  } else {
+    for (std::size_t k = 0; k < m_key.size(); ++k) {
+      m_wild[k] = m_key[k] == '%';
+      m_key[k] = static_cast<char>(m_upper[static_cast<unsigned char>(m_key[k])]);
+    }
+  }
+  // Anchor on the two rarest fixed positions; every byte that upper-cases to the
+  // key's byte can stand there.
+  std::vector<std::size_t> fixed;
+  for (std::size_t k = 0; k < m_key.size(); ++k)
+    if (!m_wild[k]) fixed.push_back(k);
+  if (fixed.empty()) return;
+  std::stable_sort(fixed.begin(), fixed.end(), [&](std::size_t a, std::size_t b) {
+    return FrequencyRank(static_cast<unsigned char>(m_key[a])) >
+           FrequencyRank(static_cast<unsigned char>(m_key[b]));
+  });
+  m_plan.m_anchor[0] = fixed[0];
+  m_plan.m_anchor[1] = fixed.size() > 1 ? fixed[1] : fixed[0];
+  bool fits = true;
+  for (int a = 0; a < 2; ++a) {
+    const unsigned char want = static_cast<unsigned char>(m_key[m_plan.m_anchor[a]]);
+    int& count = m_plan.m_count[a];
+    for (int b = 0; b < 256 && fits; ++b) {
+      if (m_upper[b] != want) continue;
+      if (count == 4) fits = false;
+      else m_plan.m_bytes[a][count++] = static_cast<unsigned char>(b);
+    }
+    fits = fits && count > 0;
+  }
+  m_bVector = fits && HaveAvx2();
+}
+
+bool CByteMatcher::HasWildcard() const {
+  return std::find(m_wild.begin(), m_wild.end(), true) != m_wild.end();
+}
+
+bool CByteMatcher::MatchesNoControl() const {
+  if (HasWildcard()) return false;
+  for (unsigned char c : m_key)
+    for (int b = 0; b < 0x20; ++b)
+      if (m_upper[b] == c) return false;
+  return true;
+}
+
+bool CByteMatcher::Boundaries(std::string_view text, std::size_t i) const {
+  const std::size_t n = m_key.size();
+  if (m_nMode == kMatchAny) return true;
+  const bool afterLetter = i + n < text.size() && IsBoundaryLetter(static_cast<unsigned char>(text[i + n]));
+  if (m_nMode == kMatchSuffix) return !afterLetter;
+  const bool beforeLetter = i > 0 && IsBoundaryLetter(static_cast<unsigned char>(text[i - 1]));
+  if (beforeLetter) return false;
+  return m_nMode == kMatchPrefix ? afterLetter : !afterLetter;
+}
+
+bool CByteMatcher::MatchAt(std::string_view text, std::size_t i) const {
+  const std::size_t n = m_key.size();
+  if (n == 0 || i >= text.size() || n > text.size() - i) return false;
+  const unsigned char* s = reinterpret_cast<const unsigned char*>(text.data()) + i;
+  if (m_bDoubleByte) return std::memcmp(s, m_key.data(), n) == 0;
+  for (std::size_t k = 0; k < n; ++k)
+    if (!m_wild[k] && m_upper[s[k]] != static_cast<unsigned char>(m_key[k])) return false;
+  return Boundaries(text, i);
+}
+
+std::size_t CByteMatcher::FindScalar(std::string_view text, std::size_t from,
+                                     std::size_t limit) const {
+  const std::size_t n = m_key.size();
+  if (n == 0 || n > text.size()) return std::string_view::npos;
+  limit = std::min(limit, text.size() - n + 1);
+  const unsigned char* s = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t a = m_plan.m_anchor[0];
+  const unsigned char want = static_cast<unsigned char>(m_key[a]);
+  const bool anchored = !m_wild.empty() && !m_wild[a];
+  for (std::size_t i = from; i < limit; ++i) {
+    if (anchored && m_upper[s[i + a]] != want) continue;
+    if (MatchAt(text, i)) return i;
+  }
+  return std::string_view::npos;
+}
+
+std::size_t CByteMatcher::FindVector(std::string_view text, std::size_t from,
+                                     std::size_t limit) const {
+  std::size_t resume = from;
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t hit = FindAvx2(s, text.size(), from, limit, m_plan,
+                             [&](std::size_t i) { return MatchAt(text, i); }, &resume);
+  if (hit != std::string_view::npos) return hit;
+  return FindScalar(text, resume, limit);
+}
+
+std::size_t CByteMatcher::FindNext(std::string_view text, std::size_t from, std::size_t limit) const {
+  limit = std::min(limit, text.size());
+  if (from >= limit || m_key.empty()) return std::string_view::npos;
+  return m_bVector ? FindVector(text, from, limit) : FindScalar(text, from, limit);
+}
+
+char16_t WideUpper(char16_t u) {
+  static const std::unique_ptr<char16_t[]> table = [] {
+    std::unique_ptr<char16_t[]> t(new char16_t[0x10000]);
+    for (UChar32 c = 0; c < 0x10000; ++c) {
+      UChar32 up = (c >= 0xD800 && c <= 0xDFFF) ? c : u_toupper(c);
+      t[c] = static_cast<char16_t>(up <= 0xFFFF ? up : c);
+    }
+    return t;
+  }();
+  return table[u];
+}
+
+CWideMatcher::CWideMatcher(std::u16string_view key, int nMode, bool bDoubleByte)
+    : m_key(key), m_nMode(nMode), m_bDoubleByte(bDoubleByte) {
+  if (!m_bDoubleByte)
+    for (char16_t& u : m_key) u = WideUpper(u);
+}
+
+bool CWideMatcher::MatchAt(std::u16string_view text, std::size_t i) const {
+  const std::size_t n = m_key.size();
+  if (n == 0 || i >= text.size() || n > text.size() - i) return false;
+  if (m_bDoubleByte) return text.compare(i, n, m_key) == 0;
+  for (std::size_t k = 0; k < n; ++k)
+    if (WideUpper(text[i + k]) != m_key[k]) return false;
+  if (m_nMode == kMatchAny) return true;
+  const bool afterLetter = i + n < text.size() && IsBoundaryLetter(text[i + n]);
+  if (m_nMode == kMatchSuffix) return !afterLetter;
+  if (i > 0 && IsBoundaryLetter(text[i - 1])) return false;
+  return m_nMode == kMatchPrefix ? afterLetter : !afterLetter;
+}
+
+std::size_t CWideMatcher::FindNext(std::u16string_view text, std::size_t from,
+                                   std::size_t limit) const {
+  const std::size_t n = m_key.size();
+  if (n == 0 || n > text.size()) return std::u16string_view::npos;
+  limit = std::min(limit, text.size() - n + 1);
+  const char16_t first = m_key[0];
+  for (std::size_t i = from; i < limit; ++i) {
+    const char16_t u = m_bDoubleByte ? text[i] : WideUpper(text[i]);
+    if (u == first && MatchAt(text, i)) return i;
+  }
+  return std::u16string_view::npos;
+}
+
+}  // namespace tessary

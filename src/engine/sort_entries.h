@@ -1,0 +1,21 @@
+#pragma once
+// Ordering of concordance entries by their sort keys.
+#include <vector>
+
+#include "engine/codepage.h"
+#include "engine/collation.h"
+#include "engine/concordance_entry.h"
+
+namespace tessary {
+
+// Byte keys are decoded with cp (for double-byte keys the code set of the window).
+int CompareSortKeys(const CConcordanceEntry& a, const CConcordanceEntry& b,
+                    const CSortCollator& collator, const CCodePage& cp);
+
+// Stable: entries with equal keys keep the order found. Collation keys are
+// computed once per entry.
+void SortEntries(std::vector<CConcordanceEntry>& entries, const CSortCollator& collator,
+                 const CCodePage& cp);
+void SortEntries(std::vector<CWideConcordanceEntry>& entries, const CSortCollator& collator);
+
+}  // namespace tessary

@@ -1,0 +1,215 @@
+#include "engine/sort_keys.h"
+
+#include <unicode/uchar.h>
+#include <unicode/utf16.h>
+
+#include <algorithm>
+#include <string>
+#include <type_traits>
+
+#include "engine/match_mode.h"
+
+namespace tessary {
+
+namespace {
+
+constexpr std::size_t kNoKey = std::string_view::npos;
+
+// The menu's combo box text can be edited; anything outside 1..3 is taken as the
+// nearest distance the rules know.
+int ClampDistance(int nDistance) { return std::clamp(nDistance, 1, 3); }
+
+// A-Z and every code from 'a' upward: the right key's probes accept these as the
+// start of a word even where they are not letters (DEL, symbols above 0x7F).
+template <class CharT>
+bool IsLetterLike(CharT c) {
+  using U = std::make_unsigned_t<CharT>;
+  const auto u = static_cast<U>(c);
+  return (u >= 'A' && u <= 'Z') || u >= 0x61;
+}
+
+// Steps 1 and 2 of the right key: the column where the search for the collocate
+// starts, or kNoKey when the line ends first. letter(i) classifies line[i], i < size.
+template <class CharT, class Letter>
+std::size_t RightKeyStart(std::basic_string_view<CharT> line, std::int64_t nKeyColumn,
+                          std::int64_t nKeyLength, int nDistance, int nMatchMode,
+                          const Letter& letter) {
+  const std::size_t n = line.size();
+  if (nKeyColumn < 0 || nKeyLength < 0 || nKeyColumn + nKeyLength > static_cast<std::int64_t>(n))
+    return kNoKey;
+  std::size_t e = static_cast<std::size_t>(nKeyColumn + nKeyLength);
+  auto letterAt = [&](std::size_t i) { return i < n && letter(i); };
+  auto likeAt = [&](std::size_t i) { return i < n && IsLetterLike(line[i]); };
+  auto firstFrom = [&](std::size_t i, const auto& pred) {
+    while (i < n && !pred(i)) ++i;
+    return i < n ? i : kNoKey;
+  };
+
+  const bool bRestOfWord = nMatchMode == kMatchPrefix || nMatchMode == kMatchAny;
+  // A match that ends inside a word is keyed by the rest of that word. Probing e + 1
+  // alone would lose a one-letter rest ("walk" in "walks to" keyed by "to"), so a
+  // letter at e counts as the first word in these modes.
+  const bool bInWord = bRestOfWord && letterAt(e);
+
+  nDistance = ClampDistance(nDistance);
+  if (nDistance >= 2) {
+    std::size_t i = bInWord ? e : e + 1;
+    for (int d = 1; d < nDistance; ++d) {
+      while (i < n && !letter(i)) ++i;
+      while (i < n && line[i] != CharT(' ')) ++i;
+      if (i >= n) return kNoKey;  // no word at that distance
+    }
+    e = i;
+  } else if (bInWord) {
+    return e;
+  }
+
+  if (e + 1 >= n) return kNoKey;
+  const CharT probe = line[e + 1];
+  if (probe == CharT(' ')) return letterAt(e + 2) ? e + 2 : firstFrom(e + 1, likeAt);
+  if (IsLetterLike(probe)) return bRestOfWord ? e : e + 1;
+  if (likeAt(e + 2)) return e + 2;
+  return firstFrom(e + 1, letterAt);
+}
+
+// Steps 1 to 3 of the left key: the column of the collocate's first letter, at most
+// kMaxSortKey letters before its last, or kNoKey. wordLetter skips the words of the
+// distance, keyLetter finds the collocate itself.
+template <class WordLetter, class KeyLetter>
+std::size_t LeftKeyStart(std::size_t n, std::int64_t nKeyColumn, int nDistance,
+                         const WordLetter& wordLetter, const KeyLetter& keyLetter) {
+  if (nKeyColumn < 0 || nKeyColumn > static_cast<std::int64_t>(n)) return kNoKey;
+  std::int64_t i = nKeyColumn - 1;
+  nDistance = ClampDistance(nDistance);
+  for (int d = 1; d < nDistance; ++d) {
+    while (i >= 0 && !wordLetter(static_cast<std::size_t>(i))) --i;
+    while (i >= 0 && wordLetter(static_cast<std::size_t>(i))) --i;
+  }
+  while (i >= 0 && !keyLetter(static_cast<std::size_t>(i))) --i;
+  if (i < 0) return kNoKey;
+  std::int64_t count = 0;
+  while (count < kMaxSortKey && i - count >= 0 && keyLetter(static_cast<std::size_t>(i - count)))
+    ++count;
+  return static_cast<std::size_t>(i - count + 1);
+}
+
+// A line without a collocate gets an empty key, which sorts before every other
+// key, and a zero-length collocate at the column where the scan gave up.
+void SetNoKey(CConcordanceEntry& entry, std::size_t nColumn) {
+  entry.m_strSortKey.clear();
+  entry.m_nKeyOffset = static_cast<std::int64_t>(nColumn);
+  entry.m_nKeyLength = 0;
+}
+
+void SetKey(CConcordanceEntry& entry, std::string_view line, std::size_t nOffset,
+            const CCodePage& cp) {
+  entry.m_strSortKey.assign(line.substr(nOffset, kMaxSortKey));
+  entry.m_nKeyOffset = static_cast<std::int64_t>(nOffset);
+  std::int64_t letters = 0;
+  for (char c : entry.m_strSortKey) {
+    if (!cp.IsAlpha(static_cast<unsigned char>(c))) break;
+    ++letters;
+  }
+  entry.m_nKeyLength = letters;
+}
+
+// Wide letters by code point, so both halves of a surrogate pair classify as the
+// character they encode.
+bool IsWideLetter(std::u16string_view line, std::size_t i) {
+  UChar32 c;
+  U16_GET(line.data(), 0, i, line.size(), c);
+  return u_isalpha(c);
+}
+
+// Keys stop at kMaxSortKey units, without splitting a surrogate pair.
+std::u16string WideKey(std::u16string_view line, std::size_t nOffset) {
+  std::u16string_view key = line.substr(nOffset, kMaxSortKey);
+  if (!key.empty() && U16_IS_LEAD(key.back())) key.remove_suffix(1);
+  return std::u16string(key);
+}
+
+// The double-byte characters the keys are made of: the Han ranges of Big5 or GB.
+bool IsKeyLead(unsigned char b, bool bBig5) {
+  return bBig5 ? (b >= 0xA4 && b <= 0xF9) : (b >= 0xA1 && b <= 0xFE);
+}
+bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFE; }
+
+}  // namespace
+
+void BuildRightKey(CConcordanceEntry& entry, std::string_view line, std::int64_t nKeyColumn,
+                   std::int64_t nKeyLength, int nDistance, int nMatchMode, const CCodePage& cp) {
+  auto letter = [&](std::size_t i) { return cp.IsAlpha(static_cast<unsigned char>(line[i])); };
+  std::size_t start = RightKeyStart(line, nKeyColumn, nKeyLength, nDistance, nMatchMode, letter);
+  while (start < line.size() && !letter(start)) ++start;
+  if (start >= line.size()) return SetNoKey(entry, line.size());
+  SetKey(entry, line, start, cp);
+}
+
+void BuildLeftKey(CConcordanceEntry& entry, std::string_view line, std::int64_t nKeyColumn,
+                  int nDistance, const CCodePage& cp) {
+  auto letter = [&](std::size_t i) { return cp.IsAlpha(static_cast<unsigned char>(line[i])); };
+  const std::size_t start = LeftKeyStart(line.size(), nKeyColumn, nDistance, letter, letter);
+  if (start == kNoKey) return SetNoKey(entry, 0);
+  SetKey(entry, line, start, cp);
+}
+
+void BuildDoubleByteRightKey(CConcordanceEntry& entry, std::string_view line,
+                             std::int64_t nKeyColumn, std::int64_t nKeyLength, bool bBig5) {
+  entry.m_strSortKey.clear();
+  if (nKeyColumn < 0 || nKeyLength < 0) return;
+  const std::size_t n = line.size();
+  int taken = 0;
+  for (auto i = static_cast<std::size_t>(nKeyColumn + nKeyLength); i < n && taken < 2;) {
+    const auto b = static_cast<unsigned char>(line[i]);
+    const bool bPair = i + 1 < n && IsTrail(static_cast<unsigned char>(line[i + 1]));
+    if (bPair && IsKeyLead(b, bBig5)) {
+      entry.m_strSortKey.append(line.substr(i, 2));
+      ++taken;
+      i += 2;
+    } else if (bPair && b >= 0x81) {
+      // A symbol outside the key ranges: step over its trail as well, since a trail
+      // byte read as a lead would pair with the next character's lead.
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+}
+
+void BuildDoubleByteLeftKey(CConcordanceEntry& entry, std::string_view line,
+                            std::int64_t nKeyColumn, bool bBig5) {
+  entry.m_strSortKey.clear();
+  const auto n = static_cast<std::int64_t>(line.size());
+  if (nKeyColumn < 0 || nKeyColumn > n) return;
+  std::string chars[2];
+  int taken = 0;
+  const std::int64_t stop = std::max<std::int64_t>(0, nKeyColumn - kMaxSortKey);
+  for (std::int64_t i = nKeyColumn - 2; i >= stop && taken < 2; --i) {
+    if (IsKeyLead(static_cast<unsigned char>(line[i]), bBig5) &&
+        IsTrail(static_cast<unsigned char>(line[i + 1]))) {
+      chars[taken++].assign(line.substr(static_cast<std::size_t>(i), 2));
+      --i;
+    }
+  }
+  for (int t = taken - 1; t >= 0; --t) entry.m_strSortKey += chars[t];
+}
+
+void BuildWideRightKey(CWideConcordanceEntry& entry, std::u16string_view line,
+                       std::int64_t nKeyColumn, std::int64_t nKeyLength, int nDistance,
+                       int nMatchMode) {
+  auto letter = [&](std::size_t i) { return IsWideLetter(line, i); };
+  const std::size_t start =
+      RightKeyStart(line, nKeyColumn, nKeyLength, nDistance, nMatchMode, letter);
+  // Wide keys have no step to the first letter: the key starts where the probes say.
+  entry.m_wstrSortKey = start == kNoKey ? std::u16string() : WideKey(line, start);
+}
+
+void BuildWideLeftKey(CWideConcordanceEntry& entry, std::u16string_view line,
+                      std::int64_t nKeyColumn, int nDistance) {
+  auto word = [&](std::size_t i) { return IsWideLetter(line, i); };
+  auto like = [&](std::size_t i) { return IsLetterLike(line[i]); };
+  const std::size_t start = LeftKeyStart(line.size(), nKeyColumn, nDistance, word, like);
+  entry.m_wstrSortKey = start == kNoKey ? std::u16string() : WideKey(line, start);
+}
+
+}  // namespace tessary

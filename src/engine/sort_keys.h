@@ -1,0 +1,39 @@
+#pragma once
+// Sort keys of concordance lines: the right or left collocate of the keyword at a
+// distance of one to three words, and the characters that follow it (at most 20).
+//
+// Every builder takes the line body without any number prefix (a file reference may
+// follow it) and the keyword's column in that body, so m_nKeyOffset is always a
+// column of the body. Scans stop at the line's ends.
+#include <cstdint>
+#include <string_view>
+
+#include "engine/codepage.h"
+#include "engine/concordance_entry.h"
+
+namespace tessary {
+
+inline constexpr int kMaxSortKey = 20;
+
+// Byte text. Letters are the code page's alphabetic bytes; the right key's probes
+// also take the letter-like bytes (A-Z and every byte from 0x61 up).
+void BuildRightKey(CConcordanceEntry& entry, std::string_view line, std::int64_t nKeyColumn,
+                   std::int64_t nKeyLength, int nDistance, int nMatchMode, const CCodePage& cp);
+void BuildLeftKey(CConcordanceEntry& entry, std::string_view line, std::int64_t nKeyColumn,
+                  int nDistance, const CCodePage& cp);
+
+// Double-byte text (Big5, GB, Japanese): the first two double-byte characters after
+// the keyword, or the two before it. Sets m_strSortKey only.
+void BuildDoubleByteRightKey(CConcordanceEntry& entry, std::string_view line,
+                             std::int64_t nKeyColumn, std::int64_t nKeyLength, bool bBig5);
+void BuildDoubleByteLeftKey(CConcordanceEntry& entry, std::string_view line,
+                            std::int64_t nKeyColumn, bool bBig5);
+
+// 16-bit text: letters by the wide-character classification (ICU).
+void BuildWideRightKey(CWideConcordanceEntry& entry, std::u16string_view line,
+                       std::int64_t nKeyColumn, std::int64_t nKeyLength, int nDistance,
+                       int nMatchMode);
+void BuildWideLeftKey(CWideConcordanceEntry& entry, std::u16string_view line,
+                      std::int64_t nKeyColumn, int nDistance);
+
+}  // namespace tessary

@@ -1,0 +1,52 @@
+#pragma once
+// Reading the texts of a search from files.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/codepage.h"
+#include "engine/expected.h"
+
+namespace tessary {
+
+// A file's bytes as the byte search reads them, in text mode: each CR LF pair is one
+// line feed and a Ctrl-Z byte ends the text. Files are mapped, and copied only when
+// they hold CR LF pairs.
+class CTextFile {
+ public:
+  // Fails with "Cannot open %s: %s." or "Cannot read %s: %s." (path and the system's
+  // reason). A directory or other non-regular file that cannot be read fails the same way.
+  static Expected<std::unique_ptr<CTextFile>> Open(const std::string& path);
+  // Standard input (read whole).
+  static Expected<std::unique_ptr<CTextFile>> FromStream(int fd, const std::string& name);
+  ~CTextFile();
+  CTextFile(const CTextFile&) = delete;
+  CTextFile& operator=(const CTextFile&) = delete;
+
+  // The text in text mode.
+  std::string_view Text();
+  // The bytes up to the first Ctrl-Z, CR LF pairs unchanged: searching these finds the
+  // same matches as Text() for a key that cannot match a control character.
+  std::string_view RawText() const { return m_raw; }
+
+ private:
+  CTextFile() = default;
+  void* m_pMap = nullptr;
+  std::size_t m_nMapSize = 0;
+  std::string m_strOwned;      // read, or converted from the mapping
+  std::string_view m_raw;      // up to the first Ctrl-Z
+  std::string_view m_text;     // converted, once asked for
+  bool m_bConverted = false;
+};
+
+// Text mode applied to a byte buffer: CR LF becomes LF, and the text ends at the
+// first Ctrl-Z. Returns the new length.
+std::size_t ApplyTextMode(char* data, std::size_t size);
+
+// The text of a file as the editor loads it for a 16-bit search: a byte-order mark
+// (UTF-8, UTF-16 LE or BE) decides; else valid UTF-8 is taken as UTF-8; else the
+// bytes are in the ANSI code page. Paragraph ends (CR LF, CR, LF) become one LF.
+std::u16string DecodeForEditor(std::string_view bytes, const CCodePage& ansi);
+
+}  // namespace tessary
