@@ -75,7 +75,8 @@ fetch_text_debs() {
     apt-get update -qq
     (cd "$PKG/debs" && apt-get download -qq -o APT::Sandbox::User=root "${need[@]}")
     for p in "${need[@]}"; do
-        dpkg-deb -x "$(ls "$PKG"/debs/"${p}"_*.deb | tail -n 1)" "$PKG/root"
+        local debs=("$PKG"/debs/"${p}"_*.deb)
+        dpkg-deb -x "${debs[-1]}" "$PKG/root"
         touch "$PKG/$p.unpacked"
     done
 }
@@ -166,7 +167,8 @@ bench_word() {
         COUNT[$w,$t]=$(count_of "$w" "$t")
         printf '  %-8s %12s\n' "$t" "${COUNT[$w,$t]}"
     done
-    local c=$(q "$CORPUS") qw=$(q "$w")
+    local c qw
+    c=$(q "$CORPUS") qw=$(q "$w")
     hyperfine "${HF_OPTS[@]}" \
         --export-markdown "$WORK/count-$w.md" --export-csv "$WORK/count-$w.csv" \
         --export-json "$WORK/count-$w.json" \
@@ -186,7 +188,8 @@ read_means() { # csv-stem key: MEAN[key,command-name]=mean seconds
 }
 
 bench_lines() {
-    local w=$(q "$MIDDLING") c=$(q "$CORPUS") cli=$(q "$CLI")
+    local w c cli
+    w=$(q "$MIDDLING") c=$(q "$CORPUS") cli=$(q "$CLI")
     log "building all concordance lines of '$MIDDLING' to /dev/null"
     hyperfine "${HF_OPTS[@]}" \
         --export-markdown "$WORK/lines-$MIDDLING.md" --export-csv "$WORK/lines-$MIDDLING.csv" \

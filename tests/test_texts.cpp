@@ -24,3 +24,16 @@ std::string ReadDataFile(const std::string& name) {
 }
 
 }  // namespace tessary::test
+
+#include "engine/codepage.h"
+
+namespace tessary::test {
+
+std::u16string Utf8ToUtf16Text(const std::string& name) {
+  std::u16string text;
+  for (char16_t c : Utf8ToUtf16(ReadDataFile(name)))
+    if (c != u'\r') text += c;
+  return text;
+}
+
+}  // namespace tessary::test

@@ -17,3 +17,8 @@ std::string ReadDataFile(const std::string& name);
 std::string DataPath(const std::string& name);
 
 }  // namespace tessary::test
+
+namespace tessary::test {
+// A UTF-8 data file decoded, with one line feed per line end.
+std::u16string Utf8ToUtf16Text(const std::string& name);
+}  // namespace tessary::test

@@ -37,6 +37,19 @@ void CLineRecorderT<char16_t, CWideConcordanceEntry>::Key(CWideConcordanceEntry&
 }
 
 namespace {
+
+// A double-byte character cut in two at the end of a line would pair its lead byte
+// with the line end; that byte becomes a space. Whole characters are kept, and so is
+// every byte of a single-byte code page. The keyword starts on a character, so the
+// walk to the end starts there.
+template <class Line>
+void BlankCutCharacter(const CCodePage& cp, Line& buffer, std::size_t start, std::size_t keyColumn) {
+  if (!cp.IsDoubleByte()) return;
+  std::size_t p = start + keyColumn;
+  while (p + 1 < buffer.size()) p += cp.IsLeadByte(static_cast<unsigned char>(buffer[p])) ? 2 : 1;
+  if (p == buffer.size() - 1 && cp.IsLeadByte(static_cast<unsigned char>(buffer[p]))) buffer[p] = ' ';
+}
+
 void SetPositionKey(CConcordanceEntry& e, std::string s) { e.m_strSortKey = std::move(s); }
 void SetPositionKey(CWideConcordanceEntry& e, const std::string& s) {
   e.m_wstrSortKey.assign(s.begin(), s.end());
@@ -55,9 +68,7 @@ bool CLineRecorderT<CharT, Entry>::OnMatch(std::basic_string_view<CharT> text, s
   entry.m_strFile = m_strFile;
   if (o.m_strSortMode == kSortRight || o.m_strSortMode == kSortLeft) {
     Key(entry, std::basic_string_view<CharT>(buffer).substr(start));
-    // A lead byte cut off at the end of a sorted line would pair with the line end.
-    if (static_cast<std::make_unsigned_t<CharT>>(buffer.back()) >= 0x80 && sizeof(CharT) == 1)
-      buffer.back() = CharT(' ');
+    if constexpr (sizeof(CharT) == 1) BlankCutCharacter(m_cp, buffer, start, static_cast<std::size_t>(o.m_nWidth));
   } else if (o.m_strSortMode == kSortPosition) {
     SetPositionKey(entry, std::to_string(o.m_nWidth));
   }

@@ -1,1 +1,153 @@
+// The window text of a finished search: numbering, file reference, sorting, stops,
+// and the key-word formatting ranges in every text form.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "engine/concordance_search.h"
+#include "engine/number_prefix.h"
+#include "engine/scan_paths.h"
+#include "test_texts.h"
+
+namespace tessary {
+namespace {
+
+CSearchSettings Settings(const std::string& key, const char* sortMode = kUnsorted, std::int64_t width = 5) {
+  CSearchSettings s;
+  s.m_strSearch = key;
+  s.m_wstrSearch = std::u16string(key.begin(), key.end());
+  s.m_strSortMode = sortMode;
+  s.m_nLineWidth = width;
+  return s;
+}
+
+CAssembledList Search(const CSearchSettings& s, const std::string& text, const std::string& path = "") {
+  auto search = CConcordanceSearch::Create(s, {});
+  EXPECT_TRUE(search) << search.Error();
+  (*search)->SearchText(text, path);
+  return (*search)->Finish();
+}
+
+TEST(Assembly, NumbersAndFileReferenceLayout) {
+  auto s = Settings("cat");
+  s.m_bFileReference = true;
+  EXPECT_EQ(Search(s, "a cat; the cat", "/t/a.txt").m_strOutput,
+            "1         a cat; the  (/t/a.txt)\n"
+            "2       the cat       (/t/a.txt)\n");
+  s.m_bLineNumbers = false;
+  s.m_bFileReference = false;
+  EXPECT_EQ(Search(s, "a cat").m_strOutput, "   a cat      \n");
+  EXPECT_EQ(Search(s, "no match here").m_strOutput, "");
+}
+
+TEST(Assembly, NumberPrefixGrowsFromLineOneMillion) {
+  EXPECT_EQ(NumberPrefix(999999), "999999 ");
+  EXPECT_EQ(NumberPrefix(1000000), "1000000 ");
+  EXPECT_EQ(NumberPrefixLength(std::string_view("1000000 x")), 8u);
+  EXPECT_EQ(NumberPrefixLength(std::string_view("12     x")), 7u);
+  EXPECT_EQ(NumberPrefixLength(std::string_view("12 x")), 0u);  // an edited line
+
+  std::string text;
+  for (int i = 0; i < 1000001; ++i) text += "a ";
+  auto s = Settings("a", kUnsorted, 1);
+  auto search = std::move(*CConcordanceSearch::Create(s, {}));
+  search->SearchText(text, "");
+  const auto list = search->Finish();
+  ASSERT_EQ(list.Lines(), 1000001);
+  const auto& last = list.m_arrLayout.back();
+  EXPECT_EQ(last.m_nPrefix, 8);
+  const auto ranges = search->Ranges(list);
+  const auto rendered = RenderUtf16(list, search->TextCodePage(), ranges);
+  const auto& r = rendered.m_arrRanges.back();
+  EXPECT_EQ(rendered.m_wstrText.substr(static_cast<std::size_t>(r.m_nStart), 1), u"a");
+  EXPECT_EQ(rendered.m_wstrText.substr(static_cast<std::size_t>(r.m_nStart) - 9, 10), u"1000001  a");
+}
+
+TEST(Assembly, SortedSearchOrdersLinesAndUnderlinesTheCollocate) {
+  ::setenv("LC_ALL", "C", 1);
+  auto s = Settings("the", kSortRight, 6);
+  s.m_bLineNumbers = false;
+  auto search = std::move(*CConcordanceSearch::Create(s, {}));
+  search->SearchText("by the way, to the end, at the bay", "");
+  const auto list = search->Finish();
+  EXPECT_EQ(list.m_strOutput,
+            "d, at the bay   \n"
+            "y, to the end, a\n"
+            "   by the way, t\n");
+  EXPECT_EQ(list.m_arrEntries[0].m_nPosition, 27);
+  const auto ranges = search->Ranges(list);
+  ASSERT_EQ(ranges.size(), 6u);
+  EXPECT_EQ(ranges[1].m_kind, CFormatRange::kCollocate);
+  EXPECT_EQ(ranges[1].m_nColumn, 10);
+  EXPECT_EQ(ranges[1].m_nLength, 3);
+  EXPECT_TRUE(ranges[1].m_bUnderline);
+  EXPECT_EQ(ranges[0].m_crColor, 0xFF00FFu);
+}
+
+TEST(Assembly, StoppingTheCopyKeepsTheLinesCopiedSoFar) {
+  auto s = Settings("a", kUnsorted, 1);
+  auto search = std::move(*CConcordanceSearch::Create(s, {}));
+  std::string text;
+  for (int i = 0; i < 500; ++i) text += "a ";
+  search->SearchText(text, "");
+  const auto list = search->Finish([](std::uint64_t done, std::uint64_t) { return done < 100; });
+  EXPECT_TRUE(list.m_bStopped);
+  EXPECT_EQ(list.Lines(), 100);
+  EXPECT_EQ(list.m_arrEntries.size(), 100u);
+}
+
+TEST(Assembly, AStoppedSearchStillAssemblesAllItsLines) {
+  auto s = Settings("a", kSortRight, 1);
+  int calls = 0;
+  CSearchObserver observer;
+  observer.m_fnProgress = [&](std::uint64_t, std::uint64_t) { return ++calls < 2; };
+  auto search = std::move(*CConcordanceSearch::Create(s, observer));
+  std::string text;
+  for (int i = 0; i < 100000; ++i) text += "a ";
+  search->SearchText(text, "");
+  EXPECT_TRUE(search->Stopped());
+  const auto found = search->Matches();
+  ASSERT_GT(found, 1u);
+  EXPECT_EQ(static_cast<std::uint64_t>(search->Finish().Lines()), found);
+}
+
+TEST(Assembly, RenderingConvertsBodiesAndKeepsPathBytes) {
+  auto s = Settings("caf\xE9");
+  s.m_bFileReference = true;
+  const std::string path = "/t/\xC3\xA9t\xC3\xA9-\xFF.txt";  // UTF-8 and one byte that is not
+  auto search = std::move(*CConcordanceSearch::Create(s, {}));
+  search->SearchText("un caf\xE9 noir", path);
+  const auto list = search->Finish();
+  EXPECT_EQ(RenderUtf8(list, search->TextCodePage()),
+            "1        un caf\xC3\xA9 noir  (" + path + ")\n");
+}
+
+TEST(Assembly, DoubleByteRangesCoverTheKeywordInUtf16) {
+  auto s = Settings("\xA4\xA4", kUnsorted, 4);  // Big5 中
+  s.m_bDoubleByte = true;
+  s.m_bLineNumbers = false;
+  auto search = std::move(*CConcordanceSearch::Create(s, {}));
+  search->SearchText("\xA4\xA4\xA4\xE5\xA4\xA4\xA4\xE5", "");  // 中文中文
+  const auto list = search->Finish();
+  const auto rendered = RenderUtf16(list, search->TextCodePage(), search->Ranges(list));
+  ASSERT_FALSE(rendered.m_arrRanges.empty());
+  for (const auto& r : rendered.m_arrRanges)
+    EXPECT_EQ(rendered.m_wstrText.substr(static_cast<std::size_t>(r.m_nStart), static_cast<std::size_t>(r.m_nLength)),
+              u"\u4E2D");
+}
+
+TEST(Assembly, WideListsReferToTheirFileWithoutParentheses) {
+  auto s = Settings("cat");
+  s.m_bFileReference = true;
+  auto search = std::move(*CWideConcordanceSearch::Create(s, {}));
+  search->SearchText(u"a cat\u00E9 a cat", "/t/b.txt");
+  const auto list = search->Finish();
+  EXPECT_EQ(RenderUtf8(list), "1      t\xC3\xA9 a cat       /t/b.txt\n");
+  const auto rendered = RenderUtf16(list, search->Ranges(list));
+  ASSERT_EQ(rendered.m_arrRanges.size(), 1u);
+  EXPECT_EQ(rendered.m_wstrText.substr(static_cast<std::size_t>(rendered.m_arrRanges[0].m_nStart), 3), u"cat");
+  EXPECT_TRUE(rendered.m_arrRanges[0].m_format.m_bItalic);
+}
+
+}  // namespace
+}  // namespace tessary

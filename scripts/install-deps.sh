@@ -1,0 +1,14 @@
+#!/bin/sh
+# Installs what Tessary builds and tests with on Debian 12 (run as root).
+# apt-get runs only when something is missing, so repeated runs are quick.
+set -eu
+PACKAGES="build-essential cmake ninja-build pkg-config libicu-dev libsqlite3-dev libgtest-dev"
+missing=""
+for p in $PACKAGES; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  apt-get install -y --no-install-recommends $missing
+fi
