@@ -18,9 +18,10 @@ std::string IcuLocaleName(std::string_view posix) {
   return std::string(name);
 }
 
-// Hyphen and apostrophes keep only a tertiary weight, as weak as case: "co-op"
-// stays next to "coop" and "don't" next to "dont", yet neither pair compares equal.
-constexpr char16_t kTailoring[] = u"&[last secondary ignorable] <<< '-' <<< \\' <<< \\u2019";
+// Hyphen and apostrophes (the typed one and U+2019) are made ignorable, so "don't"
+// sorts with "dont" after "done"; every other punctuation mark and the space keep
+// their weight, so the lines of one collocate stay together.
+constexpr char16_t kTailoring[] = u"&[last tertiary ignorable] = '-' = \\' = '\u2019'";
 
 UCollator* OpenTailored(const UCollator* base) {
   int32_t nLength = 0;

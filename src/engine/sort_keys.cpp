@@ -28,8 +28,9 @@ bool IsLetterLike(CharT c) {
   return (u >= 'A' && u <= 'Z') || u >= 0x61;
 }
 
-// Steps 1 and 2 of the right key: the column where the search for the collocate
-// starts, or kNoKey when the line ends first. letter(i) classifies line[i], i < size.
+// Right key: skip the words of the distance, then probe the characters after the
+// keyword for where the collocate's search starts. kNoKey when the line ends first.
+// letter(i) classifies line[i] for i < size.
 template <class CharT, class Letter>
 std::size_t RightKeyStart(std::basic_string_view<CharT> line, std::int64_t nKeyColumn,
                           std::int64_t nKeyLength, int nDistance, int nMatchMode,
@@ -72,8 +73,8 @@ std::size_t RightKeyStart(std::basic_string_view<CharT> line, std::int64_t nKeyC
   return firstFrom(e + 1, letterAt);
 }
 
-// Steps 1 to 3 of the left key: the column of the collocate's first letter, at most
-// kMaxSortKey letters before its last, or kNoKey. wordLetter skips the words of the
+// Left key: the column of the collocate's first letter, at most kMaxSortKey letters
+// before its last, or kNoKey. wordLetter skips the words of the
 // distance, keyLetter finds the collocate itself.
 template <class WordLetter, class KeyLetter>
 std::size_t LeftKeyStart(std::size_t n, std::int64_t nKeyColumn, int nDistance,

@@ -4,7 +4,9 @@
 //
 // Every builder takes the line body without any number prefix (a file reference may
 // follow it) and the keyword's column in that body, so m_nKeyOffset is always a
-// column of the body. Scans stop at the line's ends.
+// column of the body. Scans stop at the line's ends; a line without a collocate gets
+// an empty key (sorting first), m_nKeyLength 0 and m_nKeyOffset where the scan ended.
+// Distances outside 1..3 are clamped.
 #include <cstdint>
 #include <string_view>
 
