@@ -91,9 +91,15 @@ void CConcordanceSearchT<char>::SearchFile(const std::string& path) {
     return;
   }
   // Counting needs no positions, so the file's own bytes serve whenever the key
-  // cannot match a line-end character: the matches are the same.
-  const bool raw = m_bCountOnly && m_pMatcher->MatchesNoControl();
-  Scan(raw ? (*file)->RawText() : (*file)->Text(), path);
+  // cannot match a line-end character or Ctrl-Z: the matches are the same.
+  if (m_bCountOnly && m_pMatcher->MatchesNoControl()) {
+    if (m_observer.m_fnSource) m_observer.m_fnSource(path, (*file)->Bytes().size());
+    const auto result = ScanBytesUntil((*file)->Bytes(), '\x1A', *m_pMatcher, nullptr, m_observer.m_fnProgress);
+    m_nMatches += result.m_nMatches;
+    m_bStopped = result.m_bStopped;
+    return;
+  }
+  Scan((*file)->Text(), path);
 }
 
 template <>

@@ -43,11 +43,12 @@ __attribute__((target("avx2"))) inline unsigned SetMask(__m256i v, const __m256i
   return static_cast<unsigned>(_mm256_movemask_epi8(m));
 }
 
-// Candidates are offsets j where both anchors hold; each is confirmed by the full test.
-template <class Verify>
+// Candidates are offsets where both anchors hold; each is handed to visit, which
+// confirms it with the full test and returns true to stop there.
+template <class Visit>
 __attribute__((target("avx2"))) std::size_t FindAvx2(const unsigned char* s, std::size_t size,
                                                       std::size_t from, std::size_t limit,
-                                                      const CAnchorPlan& plan, Verify verify,
+                                                      const CAnchorPlan& plan, Visit visit,
                                                       std::size_t* resume) {
   __m256i set[2][4];
   for (int a = 0; a < 2; ++a)
@@ -60,9 +61,52 @@ __attribute__((target("avx2"))) std::size_t FindAvx2(const unsigned char* s, std
     unsigned mask = SetMask(a, set[0], plan.m_count[0]) & SetMask(b, set[1], plan.m_count[1]);
     while (mask) {
       std::size_t i = j + static_cast<std::size_t>(__builtin_ctz(mask));
-      if (verify(i)) return i;
+      if (visit(i)) return i;
       mask &= mask - 1;
     }
+  }
+  *resume = j;
+  return std::string_view::npos;
+}
+
+__attribute__((target("avx2"))) inline unsigned FoldedMask(const unsigned char* p0, const unsigned char* p1,
+                                                            __m256i fold0, __m256i fold1, __m256i want0,
+                                                            __m256i want1) {
+  __m256i a = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p0)), fold0);
+  __m256i b = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p1)), fold1);
+  return static_cast<unsigned>(
+      _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, want0), _mm256_cmpeq_epi8(b, want1))));
+}
+
+// The common case: each anchor's bytes are one value, or a value and its case twin
+// that differs only in bit 0x20, so OR-ing that bit in and one compare test it.
+// Two blocks of 32 offsets per round keep more loads in flight.
+template <class Visit>
+__attribute__((target("avx2"))) std::size_t FindAvx2Folded(const unsigned char* s, std::size_t size,
+                                                            std::size_t from, std::size_t limit,
+                                                            const CAnchorPlan& plan, Visit visit,
+                                                            std::size_t* resume) {
+  const __m256i fold0 = _mm256_set1_epi8(static_cast<char>(plan.m_fold[0]));
+  const __m256i fold1 = _mm256_set1_epi8(static_cast<char>(plan.m_fold[1]));
+  const __m256i want0 = _mm256_set1_epi8(static_cast<char>(plan.m_bytes[0][0] | plan.m_fold[0]));
+  const __m256i want1 = _mm256_set1_epi8(static_cast<char>(plan.m_bytes[1][0] | plan.m_fold[1]));
+  const unsigned char* p0 = s + plan.m_anchor[0];
+  const unsigned char* p1 = s + plan.m_anchor[1];
+  auto block = [&](std::size_t j) { return FoldedMask(p0 + j, p1 + j, fold0, fold1, want0, want1); };
+  auto confirm = [&](std::size_t j, unsigned mask) -> std::size_t {
+    for (; mask; mask &= mask - 1) {
+      const std::size_t i = j + static_cast<std::size_t>(__builtin_ctz(mask));
+      if (visit(i)) return i;
+    }
+    return std::string_view::npos;
+  };
+  const std::size_t reach = std::max(plan.m_anchor[0], plan.m_anchor[1]) + 64;
+  std::size_t j = from;
+  for (; j + 64 <= limit && j + reach <= size; j += 64) {
+    const unsigned lo = block(j), hi = block(j + 32);
+    if ((lo | hi) == 0) continue;
+    if (std::size_t i = confirm(j, lo); i != std::string_view::npos) return i;
+    if (std::size_t i = confirm(j + 32, hi); i != std::string_view::npos) return i;
   }
   *resume = j;
   return std::string_view::npos;
@@ -81,7 +125,7 @@ CPreparedSearch<char16_t> ApplyStarRule(std::u16string_view key, int nMode) {
 }
 
 CByteMatcher::CByteMatcher(std::string_view key, int nMode, bool bDoubleByte, const CCodePage& cp)
-    : m_key(key), m_wild(key.size(), false), m_upper(cp.UpperTable()), m_nMode(nMode),
+    : m_key(key), m_wild(key.size(), 0), m_upper(cp.UpperTable()), m_nMode(nMode),
       m_bDoubleByte(bDoubleByte) {
   if (m_bDoubleByte) {
     for (int b = 0; b < 256; ++b) m_upper[b] = static_cast<unsigned char>(b);
@@ -114,11 +158,18 @@ CByteMatcher::CByteMatcher(std::string_view key, int nMode, bool bDoubleByte, co
     }
     fits = fits && count > 0;
   }
+  // One byte, or two that differ only in 0x20 (a and A, e-acute and E-acute).
+  m_plan.m_bFolded = true;
+  for (int a = 0; a < 2 && fits; ++a) {
+    const unsigned char* b = m_plan.m_bytes[a];
+    if (m_plan.m_count[a] == 2 && (b[0] ^ b[1]) == 0x20) m_plan.m_fold[a] = 0x20;
+    else if (m_plan.m_count[a] != 1) m_plan.m_bFolded = false;
+  }
   m_bVector = fits && HaveAvx2();
 }
 
 bool CByteMatcher::HasWildcard() const {
-  return std::find(m_wild.begin(), m_wild.end(), true) != m_wild.end();
+  return std::find(m_wild.begin(), m_wild.end(), 1) != m_wild.end();
 }
 
 bool CByteMatcher::MatchesNoControl() const {
@@ -149,36 +200,39 @@ bool CByteMatcher::MatchAt(std::string_view text, std::size_t i) const {
   return Boundaries(text, i);
 }
 
-std::size_t CByteMatcher::FindScalar(std::string_view text, std::size_t from,
-                                     std::size_t limit) const {
+template <class Visit>
+std::size_t CByteMatcher::Walk(std::string_view text, std::size_t from, std::size_t limit, Visit visit) const {
   const std::size_t n = m_key.size();
-  if (n == 0 || n > text.size()) return std::string_view::npos;
+  limit = std::min(limit, text.size());
+  if (n == 0 || n > text.size() || from >= limit) return std::string_view::npos;
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  if (m_bVector) {
+    std::size_t resume = from;
+    const std::size_t hit = m_plan.m_bFolded ? FindAvx2Folded(s, text.size(), from, limit, m_plan, visit, &resume)
+                                             : FindAvx2(s, text.size(), from, limit, m_plan, visit, &resume);
+    if (hit != std::string_view::npos) return hit;
+    from = resume;
+  }
+  // The rest, or every offset where there is no vector unit: the first anchor filters.
   limit = std::min(limit, text.size() - n + 1);
-  const unsigned char* s = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t a = m_plan.m_anchor[0];
   const unsigned char want = static_cast<unsigned char>(m_key[a]);
-  const bool anchored = !m_wild.empty() && !m_wild[a];
+  const bool anchored = !m_wild[a];
   for (std::size_t i = from; i < limit; ++i) {
     if (anchored && m_upper[s[i + a]] != want) continue;
-    if (MatchAt(text, i)) return i;
+    if (visit(i)) return i;
   }
   return std::string_view::npos;
 }
 
-std::size_t CByteMatcher::FindVector(std::string_view text, std::size_t from,
-                                     std::size_t limit) const {
-  std::size_t resume = from;
-  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-  std::size_t hit = FindAvx2(s, text.size(), from, limit, m_plan,
-                             [&](std::size_t i) { return MatchAt(text, i); }, &resume);
-  if (hit != std::string_view::npos) return hit;
-  return FindScalar(text, resume, limit);
+std::size_t CByteMatcher::FindNext(std::string_view text, std::size_t from, std::size_t limit) const {
+  return Walk(text, from, limit, [&](std::size_t i) { return MatchAt(text, i); });
 }
 
-std::size_t CByteMatcher::FindNext(std::string_view text, std::size_t from, std::size_t limit) const {
-  limit = std::min(limit, text.size());
-  if (from >= limit || m_key.empty()) return std::string_view::npos;
-  return m_bVector ? FindVector(text, from, limit) : FindScalar(text, from, limit);
+bool CByteMatcher::ForEachMatchImpl(std::string_view text, std::size_t from, std::size_t limit,
+                                    bool (*found)(void*, std::size_t), void* context) const {
+  return Walk(text, from, limit, [&](std::size_t i) { return MatchAt(text, i) && !found(context, i); }) ==
+         std::string_view::npos;
 }
 
 char16_t WideUpper(char16_t u) {
@@ -210,6 +264,13 @@ bool CWideMatcher::MatchAt(std::u16string_view text, std::size_t i) const {
   if (m_nMode == kMatchSuffix) return !afterLetter;
   if (i > 0 && IsBoundaryLetter(text[i - 1])) return false;
   return m_nMode == kMatchPrefix ? afterLetter : !afterLetter;
+}
+
+bool CWideMatcher::ForEachMatchImpl(std::u16string_view text, std::size_t from, std::size_t limit,
+                                    bool (*found)(void*, std::size_t), void* context) const {
+  for (std::size_t i = FindNext(text, from, limit); i != std::u16string_view::npos; i = FindNext(text, i + 1, limit))
+    if (!found(context, i)) return false;
+  return true;
 }
 
 std::size_t CWideMatcher::FindNext(std::u16string_view text, std::size_t from,

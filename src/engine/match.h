@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "engine/codepage.h"
@@ -35,6 +36,8 @@ struct CAnchorPlan {
   std::size_t m_anchor[2] = {0, 0};
   unsigned char m_bytes[2][4] = {};
   int m_count[2] = {0, 0};
+  unsigned char m_fold[2] = {0, 0};  // bit that makes an anchor's bytes equal when set
+  bool m_bFolded = false;            // both anchors are tested by fold and compare
 };
 
 class CByteMatcher {
@@ -54,14 +57,24 @@ class CByteMatcher {
   bool MatchAt(std::string_view text, std::size_t i) const;
   // The first offset in [from, limit) where MatchAt holds, or npos.
   std::size_t FindNext(std::string_view text, std::size_t from, std::size_t limit) const;
+  // Calls found(offset) for each offset in [from, limit) where MatchAt holds, in order,
+  // until it returns false; returns false if it was stopped so.
+  template <class Found>
+  bool ForEachMatch(std::string_view text, std::size_t from, std::size_t limit, Found&& found) const {
+    return ForEachMatchImpl(text, from, limit, &Call<Found>, &found);
+  }
 
  private:
+  template <class Found>
+  static bool Call(void* context, std::size_t offset) { return (*static_cast<std::remove_reference_t<Found>*>(context))(offset); }
+  bool ForEachMatchImpl(std::string_view text, std::size_t from, std::size_t limit,
+                        bool (*found)(void*, std::size_t), void* context) const;
+  template <class Visit>
+  std::size_t Walk(std::string_view text, std::size_t from, std::size_t limit, Visit visit) const;
   bool Boundaries(std::string_view text, std::size_t i) const;
-  std::size_t FindScalar(std::string_view text, std::size_t from, std::size_t limit) const;
-  std::size_t FindVector(std::string_view text, std::size_t from, std::size_t limit) const;
 
   std::string m_key;            // upper-cased unless double-byte
-  std::vector<bool> m_wild;     // '%' positions
+  std::vector<char> m_wild;     // 1 at '%' positions
   std::array<unsigned char, 256> m_upper{};
   int m_nMode;
   bool m_bDoubleByte;
@@ -77,8 +90,16 @@ class CWideMatcher {
   int Mode() const { return m_nMode; }
   bool MatchAt(std::u16string_view text, std::size_t i) const;
   std::size_t FindNext(std::u16string_view text, std::size_t from, std::size_t limit) const;
+  template <class Found>
+  bool ForEachMatch(std::u16string_view text, std::size_t from, std::size_t limit, Found&& found) const {
+    return ForEachMatchImpl(text, from, limit, &Call<Found>, &found);
+  }
 
  private:
+  template <class Found>
+  static bool Call(void* context, std::size_t offset) { return (*static_cast<std::remove_reference_t<Found>*>(context))(offset); }
+  bool ForEachMatchImpl(std::u16string_view text, std::size_t from, std::size_t limit,
+                        bool (*found)(void*, std::size_t), void* context) const;
   std::u16string m_key;  // upper-cased unless double-byte
   int m_nMode;
   bool m_bDoubleByte;

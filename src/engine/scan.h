@@ -29,6 +29,11 @@ struct CScanResult {
 // about a hundredth of the text.
 CScanResult ScanBytes(std::string_view text, const CByteMatcher& matcher, CMatchSink* sink,
                       const ProgressFn& progress = {}, std::size_t step = 0);
+// Scans bytes up to the first terminator byte, looked for one progress step at a time
+// so that every byte comes from memory once. Finds what ScanBytes finds in the bytes
+// before the terminator, provided the key cannot match it and it is a non-letter.
+CScanResult ScanBytesUntil(std::string_view bytes, char terminator, const CByteMatcher& matcher,
+                           CMatchSink* sink, const ProgressFn& progress = {}, std::size_t step = 0);
 CScanResult ScanWide(std::u16string_view text, const CWideMatcher& matcher, CWideMatchSink* sink,
                      const ProgressFn& progress = {}, std::size_t step = 0);
 

@@ -64,12 +64,13 @@ Expected<std::unique_ptr<CTextFile>> CTextFile::Open(const std::string& path) {
   }
   std::unique_ptr<CTextFile> file(new CTextFile);
   if (S_ISREG(st.st_mode) && st.st_size > 0) {
-    void* map = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    // The whole file is read anyway: mapping it populated spares a fault per page.
+    void* map = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     if (map != MAP_FAILED) {
-      ::madvise(map, static_cast<std::size_t>(st.st_size), MADV_SEQUENTIAL | MADV_WILLNEED);
+      ::madvise(map, static_cast<std::size_t>(st.st_size), MADV_SEQUENTIAL);
       file->m_pMap = map;
       file->m_nMapSize = static_cast<std::size_t>(st.st_size);
-      file->m_raw = UpToCtrlZ(static_cast<const char*>(map), file->m_nMapSize);
+      file->m_bytes = std::string_view(static_cast<const char*>(map), file->m_nMapSize);
       ::close(fd);
       return Result(std::move(file));
     }
@@ -83,7 +84,7 @@ Expected<std::unique_ptr<CTextFile>> CTextFile::FromStream(int fd, const std::st
   using Result = Expected<std::unique_ptr<CTextFile>>;
   std::unique_ptr<CTextFile> file(new CTextFile);
   if (!ReadAll(fd, file->m_strOwned)) return Result::Failure("Cannot read " + name + ": " + Reason(errno) + ".");
-  file->m_raw = UpToCtrlZ(file->m_strOwned.data(), file->m_strOwned.size());
+  file->m_bytes = file->m_strOwned;
   return Result(std::move(file));
 }
 
@@ -91,9 +92,16 @@ CTextFile::~CTextFile() {
   if (m_pMap) ::munmap(m_pMap, m_nMapSize);
 }
 
+std::string_view CTextFile::RawText() {
+  if (!m_bRaw) m_raw = UpToCtrlZ(m_bytes.data(), m_bytes.size());
+  m_bRaw = true;
+  return m_raw;
+}
+
 std::string_view CTextFile::Text() {
   if (m_bConverted) return m_text;
   m_bConverted = true;
+  RawText();
   if (!std::memchr(m_raw.data(), '\r', m_raw.size())) {
     m_text = m_raw;
     return m_text;

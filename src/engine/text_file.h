@@ -28,14 +28,18 @@ class CTextFile {
   std::string_view Text();
   // The bytes up to the first Ctrl-Z, CR LF pairs unchanged: searching these finds the
   // same matches as Text() for a key that cannot match a control character.
-  std::string_view RawText() const { return m_raw; }
+  std::string_view RawText();
+  // Every byte of the file, Ctrl-Z and all.
+  std::string_view Bytes() const { return m_bytes; }
 
  private:
   CTextFile() = default;
   void* m_pMap = nullptr;
   std::size_t m_nMapSize = 0;
   std::string m_strOwned;      // read, or converted from the mapping
-  std::string_view m_raw;      // up to the first Ctrl-Z
+  std::string_view m_bytes;    // the whole file
+  std::string_view m_raw;      // up to the first Ctrl-Z, once asked for
+  bool m_bRaw = false;
   std::string_view m_text;     // converted, once asked for
   bool m_bConverted = false;
 };

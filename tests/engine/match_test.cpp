@@ -123,3 +123,19 @@ TEST(MatchRules, TheSinkOrTheProgressCallbackStopsTheScan) {
 
 }  // namespace
 }  // namespace tessary
+
+namespace tessary {
+namespace {
+
+TEST(MatchRules, ScanningUntilATerminatorFindsWhatTheTextBeforeItHolds) {
+  const std::string text = "the cat\r\nthe\x1Athe cat";
+  const CByteMatcher matcher("the", kMatchWord, false, test::Cp1252());
+  for (std::size_t step : {1, 2, 3, 5, 100}) {
+    EXPECT_EQ(ScanBytesUntil(text, '\x1A', matcher, nullptr, {}, step).m_nMatches, 2u) << step;
+    EXPECT_EQ(ScanBytesUntil("the\x1A", '\x1A', matcher, nullptr, {}, step).m_nMatches, 1u) << step;
+  }
+  EXPECT_EQ(ScanBytesUntil("\x1Athe", '\x1A', matcher, nullptr).m_nMatches, 0u);
+}
+
+}  // namespace
+}  // namespace tessary
