@@ -142,15 +142,18 @@ int Run(Options& o) {
   } else {
     auto list = search.Finish();
     if constexpr (sizeof(CharT) == 1) {
-      Write(o.raw ? std::string_view(list.m_strOutput) : std::string_view(RenderUtf8(list, search.TextCodePage())));
+      if (o.raw) Write(list.m_strOutput);
+      else RenderUtf8(list, search.TextCodePage(), Write);
     } else if (o.raw) {
       Write(std::string_view(reinterpret_cast<const char*>(list.m_strOutput.data()), list.m_strOutput.size() * 2));
     } else {
       Write(RenderUtf8(list));
     }
   }
-  std::fflush(stdout);
-  return failed ? 1 : 0;
+  if (std::fflush(stdout) != 0) return Fail("cannot write the output");
+  // The process ends here, leaving a large result to the system to reclaim: freeing a
+  // million lines and entries one by one would only delay the exit.
+  std::_Exit(failed ? 1 : 0);
 }
 
 }  // namespace

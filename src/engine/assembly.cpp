@@ -146,21 +146,31 @@ static std::size_t LineEnd(const CAssembledList& list, std::size_t i) {
   return next - 1;
 }
 
+void RenderUtf8(const CAssembledList& list, const CCodePage& cp,
+                const std::function<void(std::string_view)>& write) {
+  const std::string_view text(list.m_strOutput);
+  std::string line;
+  for (std::size_t i = 0; i < list.m_arrLayout.size(); ++i) {
+    const CLineLayout& l = list.m_arrLayout[i];
+    const std::size_t start = static_cast<std::size_t>(l.m_nStart);
+    const std::size_t bodyStart = start + static_cast<std::size_t>(l.m_nPrefix);
+    const std::size_t rest = bodyStart + static_cast<std::size_t>(l.m_nBody);
+    const std::string_view body = text.substr(bodyStart, static_cast<std::size_t>(l.m_nBody));
+    if (std::all_of(body.begin(), body.end(), [](char c) { return (c & 0x80) == 0; })) {
+      write(text.substr(start, LineEnd(list, i) + 1 - start));
+      continue;
+    }
+    line.assign(text.substr(start, bodyStart - start));
+    line += cp.ToUtf8(body);
+    line.append(text.substr(rest, LineEnd(list, i) + 1 - rest));
+    write(line);
+  }
+}
+
 std::string RenderUtf8(const CAssembledList& list, const CCodePage& cp) {
   std::string out;
   out.reserve(list.m_strOutput.size() + list.m_strOutput.size() / 8);
-  const std::string_view text(list.m_strOutput);
-  std::size_t i = 0;
-  for (const CLineLayout& l : list.m_arrLayout) {
-    const std::size_t start = static_cast<std::size_t>(l.m_nStart);
-    out.append(text.substr(start, static_cast<std::size_t>(l.m_nPrefix)));
-    const std::string_view body = text.substr(start + l.m_nPrefix, static_cast<std::size_t>(l.m_nBody));
-    const bool ascii = std::all_of(body.begin(), body.end(), [](char c) { return (c & 0x80) == 0; });
-    out.append(ascii ? std::string(body) : cp.ToUtf8(body));
-    const std::size_t rest = start + l.m_nPrefix + l.m_nBody;
-    out.append(text.substr(rest, LineEnd(list, i) + 1 - rest));
-    ++i;
-  }
+  RenderUtf8(list, cp, [&](std::string_view piece) { out.append(piece); });
   return out;
 }
 

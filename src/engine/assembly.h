@@ -3,6 +3,8 @@
 // ("%-6d ") and followed by their file reference, joined into the window text; and the
 // key-word formatting as data (the ranges to colour) for the program to apply.
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -82,6 +84,9 @@ CListFont ListFont(ListSource source);
 // The window text as UTF-8: bodies converted from the code page, paths kept as the
 // file system's bytes.
 std::string RenderUtf8(const CAssembledList& list, const CCodePage& cp);
+// The same, handed out line by line, so a large list is never held twice.
+void RenderUtf8(const CAssembledList& list, const CCodePage& cp,
+                const std::function<void(std::string_view)>& write);
 std::string RenderUtf8(const CWideAssembledList& list);
 
 // The window text as UTF-16 for the editor, with each range's start and length
