@@ -92,7 +92,6 @@ __attribute__((target("avx2"))) std::size_t FindAvx2Folded(const unsigned char* 
   const __m256i want1 = _mm256_set1_epi8(static_cast<char>(plan.m_bytes[1][0] | plan.m_fold[1]));
   const unsigned char* p0 = s + plan.m_anchor[0];
   const unsigned char* p1 = s + plan.m_anchor[1];
-  auto block = [&](std::size_t j) { return FoldedMask(p0 + j, p1 + j, fold0, fold1, want0, want1); };
   auto confirm = [&](std::size_t j, unsigned mask) -> std::size_t {
     for (; mask; mask &= mask - 1) {
       const std::size_t i = j + static_cast<std::size_t>(__builtin_ctz(mask));
@@ -103,7 +102,10 @@ __attribute__((target("avx2"))) std::size_t FindAvx2Folded(const unsigned char* 
   const std::size_t reach = std::max(plan.m_anchor[0], plan.m_anchor[1]) + 64;
   std::size_t j = from;
   for (; j + 64 <= limit && j + reach <= size; j += 64) {
-    const unsigned lo = block(j), hi = block(j + 32);
+    // Vectors never pass through a lambda: outside this function they would travel
+    // by another calling convention.
+    const unsigned lo = FoldedMask(p0 + j, p1 + j, fold0, fold1, want0, want1);
+    const unsigned hi = FoldedMask(p0 + j + 32, p1 + j + 32, fold0, fold1, want0, want1);
     if ((lo | hi) == 0) continue;
     if (std::size_t i = confirm(j, lo); i != std::string_view::npos) return i;
     if (std::size_t i = confirm(j + 32, hi); i != std::string_view::npos) return i;
