@@ -47,6 +47,9 @@ Expected<std::unique_ptr<CConcordanceSearchT<CharT>>> CConcordanceSearchT<CharT>
   auto cp = CCodePage::Open(tessary::TextCodePage(settings));
   if (!cp) return Result::Failure(cp.Error());
   search->m_pTextCp = *cp;
+  auto ansi = CCodePage::Open(settings.m_nAnsiCodePage);
+  if (!ansi) return Result::Failure(ansi.Error());
+  search->m_pAnsiCp = *ansi;
   search->m_pMatcher = MakeMatcher(search->m_prepared, settings, **cp);
   if (bCountOnly) return Result(std::move(search));
 
@@ -83,61 +86,40 @@ void CConcordanceSearchT<CharT>::SearchText(Text text, const std::string& path) 
 }
 
 template <>
-void CConcordanceSearchT<char>::SearchFile(const std::string& path) {
-  if (m_bStopped) return;
-  auto file = CTextFile::Open(path);
-  if (!file) {
-    m_arrSkipped.push_back(file.Error());
-    return;
-  }
+void CConcordanceSearchT<char>::ScanFile(CTextFile& file, const std::string& path) {
   // Counting needs no positions, so the file's own bytes serve whenever the key
   // cannot match a line-end character or Ctrl-Z: the matches are the same.
   if (m_bCountOnly && m_pMatcher->MatchesNoControl()) {
-    if (m_observer.m_fnSource) m_observer.m_fnSource(path, (*file)->Bytes().size());
-    const auto result = ScanBytesUntil((*file)->Bytes(), '\x1A', *m_pMatcher, nullptr, m_observer.m_fnProgress);
+    if (m_observer.m_fnSource) m_observer.m_fnSource(path, file.Bytes().size());
+    const auto result = ScanBytesUntil(file.Bytes(), '\x1A', *m_pMatcher, nullptr, m_observer.m_fnProgress);
     m_nMatches += result.m_nMatches;
     m_bStopped = result.m_bStopped;
     return;
   }
-  Scan((*file)->Text(), path);
+  Scan(file.Text(), path);
 }
 
+// 16-bit searches take a file as the editor loads it, Ctrl-Z and all.
 template <>
-void CConcordanceSearchT<char16_t>::SearchFile(const std::string& path) {
+void CConcordanceSearchT<char16_t>::ScanFile(CTextFile& file, const std::string& path) {
+  const std::u16string text = DecodeForEditor(file.Bytes(), *m_pAnsiCp);
+  Scan(text, path);
+}
+
+template <class CharT>
+void CConcordanceSearchT<CharT>::SearchFile(const std::string& path) {
   if (m_bStopped) return;
   auto file = CTextFile::Open(path);
-  if (!file) {
-    m_arrSkipped.push_back(file.Error());
-    return;
-  }
-  auto ansi = CCodePage::Open(m_settings.m_nAnsiCodePage);
-  if (!ansi) {
-    m_arrSkipped.push_back(ansi.Error());
-    return;
-  }
-  const std::u16string text = DecodeForEditor((*file)->RawText(), **ansi);
-  Scan(text, path);
+  if (!file) m_arrSkipped.push_back(file.Error());
+  else ScanFile(**file, path);
 }
 
 template <class CharT>
 void CConcordanceSearchT<CharT>::SearchStream(int fd, const std::string& name) {
   if (m_bStopped) return;
   auto file = CTextFile::FromStream(fd, name);
-  if (!file) {
-    m_arrSkipped.push_back(file.Error());
-    return;
-  }
-  if constexpr (sizeof(CharT) == 1) {
-    Scan((*file)->Text(), std::string());
-  } else {
-    auto ansi = CCodePage::Open(m_settings.m_nAnsiCodePage);
-    if (!ansi) {
-      m_arrSkipped.push_back(ansi.Error());
-      return;
-    }
-    const std::u16string text = DecodeForEditor((*file)->RawText(), **ansi);
-    Scan(text, std::string());
-  }
+  if (!file) m_arrSkipped.push_back(file.Error());
+  else ScanFile(**file, std::string());
 }
 
 template <class CharT>

@@ -18,6 +18,8 @@
 
 namespace tessary {
 
+class CTextFile;
+
 struct CSearchObserver {
   // A source begins: its title or path, and its length ("This file:", "Size:").
   std::function<void(const std::string& title, std::uint64_t length)> m_fnSource;
@@ -74,11 +76,13 @@ class CConcordanceSearchT {
  private:
   CConcordanceSearchT() = default;
   void Scan(Text text, const std::string& path);
+  void ScanFile(CTextFile& file, const std::string& path);
 
   CSearchSettings m_settings;
   CSearchObserver m_observer;
   CPreparedSearch<CharT> m_prepared;
   std::shared_ptr<const CCodePage> m_pTextCp;
+  std::shared_ptr<const CCodePage> m_pAnsiCp;  // decodes files for 16-bit searches
   std::shared_ptr<const CSortCollator> m_pCollator;
   std::unique_ptr<Matcher> m_pMatcher;
   std::unique_ptr<Recorder> m_pRecorder;
