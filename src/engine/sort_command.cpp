@@ -1,5 +1,6 @@
 #include "engine/sort_command.h"
 
+#include "engine/match.h"
 #include "engine/number_prefix.h"
 #include "engine/sort_entries.h"
 #include "engine/sort_keys.h"
@@ -28,13 +29,13 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 // Progress goes out about a hundred times per loop.
 std::size_t ProgressStep(std::size_t n) { return n < 100 ? 1 : n / 100; }
 
-// The keyword's length as it stands in the lines: spaces typed around the search
-// string were never part of the match.
-std::int64_t KeywordLength(std::string_view search) {
+// The keyword as it stands in the lines, and the mode it was matched in: spaces
+// typed around the search string and the stars at its ends were never part of it.
+CPreparedSearch<char> MatchedKeyword(std::string_view search, int nMode) {
   const std::size_t first = search.find_first_not_of(' ');
-  if (first == std::string_view::npos) return 0;
+  if (first == std::string_view::npos) return {std::string(), nMode};
   const std::size_t last = search.find_last_not_of(' ');
-  return static_cast<std::int64_t>(last - first + 1);
+  return ApplyStarRule(search.substr(first, last - first + 1), nMode);
 }
 
 }  // namespace
@@ -74,7 +75,8 @@ CSortOutcome SortListWindow(const CListWindowState& source, std::string_view tex
   const std::vector<std::string_view> lines = SplitLines(text);
   const std::size_t n = lines.size();
   const std::size_t step = ProgressStep(n);
-  const std::int64_t nKeyLength = KeywordLength(source.m_strSearch);
+  const auto keyword = MatchedKeyword(source.m_strSearch, source.m_nMatchMode);
+  const auto nKeyLength = static_cast<std::int64_t>(keyword.m_strKey.size());
 
   std::vector<CConcordanceEntry> entries(n);
   for (std::size_t i = 0; i < n; ++i) {
@@ -93,7 +95,7 @@ CSortOutcome SortListWindow(const CListWindowState& source, std::string_view tex
       else
         BuildDoubleByteLeftKey(entry, body, source.m_nWidth, source.m_bBig5);
     } else if (bRight) {
-      BuildRightKey(entry, body, source.m_nWidth, nKeyLength, nDistance, source.m_nMatchMode, cp);
+      BuildRightKey(entry, body, source.m_nWidth, nKeyLength, nDistance, keyword.m_nMode, cp);
     } else {
       BuildLeftKey(entry, body, source.m_nWidth, nDistance, cp);
     }

@@ -119,3 +119,19 @@ TEST_F(SortCommand, DoubleByteWindowsUseDoubleByteKeys) {
 
 }  // namespace
 }  // namespace tessary
+
+namespace tessary {
+namespace {
+
+TEST_F(SortCommand, AStarredSearchKeysTheLinesByTheRestOfTheWord) {
+  // The window was searched for "walk*": a prefix search for "walk".
+  m_source.m_strSearch = "walk*";
+  m_source.m_nWidth = 4;
+  auto sorted = Sort(" to walking to\nsay walked in\n");
+  ASSERT_EQ(sorted.m_list.m_state.m_arrEntries.size(), 2u);
+  EXPECT_EQ(sorted.m_list.m_state.m_arrEntries[0].m_strSortKey.substr(0, 5), "ed in");
+  EXPECT_EQ(sorted.m_list.m_state.m_arrEntries[1].m_strSortKey.substr(0, 6), "ing to");
+}
+
+}  // namespace
+}  // namespace tessary
