@@ -1,0 +1,16 @@
+// tessary: the desktop program.
+#include <QApplication>
+
+#include "app/prompt.h"
+#include "app/tessary_app.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("Tessary");
+  QApplication::setOrganizationName("Tessary");
+  tessary::CTessaryApp app(std::make_unique<tessary::CWidgetPrompt>());
+  if (!app.InitInstance(QApplication::arguments().mid(1))) return 1;
+  const int status = QApplication::exec();
+  app.ExitInstance();
+  return status;
+}

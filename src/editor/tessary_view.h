@@ -1,0 +1,71 @@
+#pragma once
+// A view of a document: an editor widget over the document's text, and, for
+// concordance list windows, the record the later commands read (lines' entries,
+// width, flags).
+#include <QWidget>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/concordance_entry.h"
+#include "engine/sort_command.h"
+
+class QAbstractScrollArea;
+class QPlainTextEdit;
+class QTextEdit;
+class QTextCursor;
+class QTextDocument;
+
+namespace tessary {
+
+class CTessaryDoc;
+
+class CTessaryView : public QWidget {
+  Q_OBJECT
+ public:
+  CTessaryView(CTessaryDoc* doc, QWidget* parent = nullptr);
+  ~CTessaryView() override;
+
+  CTessaryDoc* GetDocument() const { return m_pDoc; }
+  QTextDocument* Document() const;
+  // The editor widget: a QPlainTextEdit for plain layouts, else a QTextEdit.
+  QAbstractScrollArea* Editor() const;
+  QPlainTextEdit* PlainEdit() const { return m_pPlain; }
+  QTextEdit* RichEdit() const { return m_pRich; }
+  QTextCursor TextCursor() const;
+  void SetTextCursor(const QTextCursor& cursor);
+  bool WordWrap() const;
+  void SetWordWrap(bool bWrap);
+  void SetReadOnly(bool bReadOnly);
+
+  // The list window record. m_list holds what a sort reads (entries, width, search,
+  // flags); the rest is the search's own state.
+  CListWindowState m_list;
+  std::vector<CWideConcordanceEntry> m_arrWideEntries;
+  std::u16string m_wstrSearch;
+  std::int64_t m_nKeyLength = 0;  // of the keyword as matched
+  bool m_bFormatted = false;
+  bool m_bStop = false;
+  bool m_bFromFiles = false;
+  bool m_bUnicodeText = false;
+  bool m_bSortSource = false;
+  bool m_bBusy = false;           // a long operation uses this window
+
+  // Bounds-checked: an edited list window may have lines without entries.
+  const CConcordanceEntry* EntryOfLine(std::int64_t nLine) const;
+  std::int64_t LineCount() const;  // lines of the list (paragraphs less the empty last one)
+
+ signals:
+  void FocusIn(CTessaryView* view);
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  CTessaryDoc* m_pDoc;
+  QPlainTextEdit* m_pPlain = nullptr;
+  QTextEdit* m_pRich = nullptr;
+};
+
+}  // namespace tessary

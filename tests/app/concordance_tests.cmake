@@ -1,0 +1,2 @@
+# Tests of this subsystem.
+list(APPEND TESSARY_APP_TEST_SOURCES)
