@@ -4,7 +4,12 @@
 // key-word formatting; plus the search settings' own commands (line width, margin,
 // formatting mode, file reference, languages) and the sort commands of a list.
 #include <QObject>
+#include <QString>
 #include <functional>
+#include <memory>
+#include <vector>
+
+#include "engine/assembly.h"
 
 class QWidget;
 
@@ -33,11 +38,23 @@ class CConcordanceController : public QObject {
   // Status panes for the view that got the focus.
   void OnViewFocus(CTessaryView* view);
 
+  // Key-word formatting of a list window, with its own progress dialog; true when
+  // it ran to the end (the window is then marked formatted).
+  bool FormatKeywords(CTessaryView& view, const std::vector<CRenderedRange>& ranges);
+
   // Tests: called with each progress dialog as it opens.
   std::function<void(QWidget* dialog)> m_fnProgressShown;
 
  private:
+  struct CPendingSort;
+  void RequestConcordance();
+  void SetLineWidthCommand();
+  void SortCommand(bool bRight);
+  void FillSorted(CTessaryView& view);
+
   CTessaryApp& m_app;
+  QString m_strLastByteSearch;  // as typed, for the next request dialog
+  std::unique_ptr<CPendingSort> m_pPendingSort;
 };
 
 }  // namespace tessary

@@ -19,8 +19,11 @@ struct CCharFormat {
 };
 
 struct CTextRun {
-  std::u16string m_wstrText;  // no paragraph breaks inside a run
+  // No paragraph breaks inside a run; U+2028 is a line break within the paragraph
+  // (what the editor's text document uses for one) and U+0009 a tab.
+  std::u16string m_wstrText;
   CCharFormat m_format;
+  bool operator==(const CTextRun&) const = default;
 };
 
 enum class Alignment { kLeft, kCenter, kRight, kJustify };
@@ -31,10 +34,14 @@ struct CParagraph {
   int m_nLeftIndentTwips = 0;
   int m_nFirstIndentTwips = 0;  // relative to the left indent; negative hangs
   bool m_bBullet = false;
+  bool operator==(const CParagraph&) const = default;
 };
 
+// After reading: at least one paragraph, no empty runs, neighbouring runs differ in
+// format, and an automatic colour has m_crColor 0.
 struct CRichText {
-  std::vector<CParagraph> m_arrParagraphs;  // at least one after reading
+  std::vector<CParagraph> m_arrParagraphs;
+  bool operator==(const CRichText&) const = default;
 };
 
 }  // namespace tessary

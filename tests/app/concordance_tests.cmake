@@ -1,2 +1,5 @@
-# Tests of this subsystem.
-list(APPEND TESSARY_APP_TEST_SOURCES)
+# Tests of the concordance commands in the program.
+list(APPEND TESSARY_APP_TEST_SOURCES
+  app/concordance_fixture.h app/concordance_fixture.cpp
+  app/concordance_test.cpp
+)

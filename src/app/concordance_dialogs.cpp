@@ -1,0 +1,209 @@
+#include "app/concordance_dialogs.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace tessary {
+
+namespace {
+
+// A dialog with a layout and OK/Cancel at the bottom.
+std::unique_ptr<QDialog> MakeDialog(QWidget* parent, const QString& title, QVBoxLayout*& layout) {
+  auto dialog = std::make_unique<QDialog>(parent);
+  dialog->setWindowTitle(title);
+  layout = new QVBoxLayout(dialog.get());
+  return dialog;
+}
+
+void AddButtons(QDialog* dialog, QVBoxLayout* layout) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  layout->addWidget(buttons);
+}
+
+QComboBox* EditableCombo(QDialog* dialog, const QString& name, const QStringList& items, const QString& text,
+                         bool editable = true) {
+  auto* combo = new QComboBox(dialog);
+  combo->setObjectName(name);
+  combo->setEditable(editable);
+  combo->addItems(items);
+  if (editable) combo->setCurrentText(text);
+  else combo->setCurrentIndex(std::max(0, static_cast<int>(items.indexOf(text))));
+  return combo;
+}
+
+template <class T>
+T* Find(QDialog& dialog, const char* name) {
+  return dialog.findChild<T*>(QString::fromLatin1(name));
+}
+
+}  // namespace
+
+std::unique_ptr<QDialog> CCodeSetDialog::CreateWidget(QWidget* parent) {
+  QVBoxLayout* layout = nullptr;
+  auto dialog = MakeDialog(parent, "Select Code Set", layout);
+  auto* text = new QLabel(
+      "Select the codeset for the files you are using to search (all files must have the same codeset)");
+  text->setWordWrap(true);
+  layout->addWidget(text);
+  auto* unicode = new QRadioButton("Unicode");
+  unicode->setObjectName("unicode");
+  auto* ansi = new QRadioButton("ANSI");
+  (m_bUnicode ? unicode : ansi)->setChecked(true);
+  layout->addWidget(unicode);
+  layout->addWidget(ansi);
+  AddButtons(dialog.get(), layout);
+  return dialog;
+}
+
+void CCodeSetDialog::ReadWidget(QDialog& widget) { m_bUnicode = Find<QRadioButton>(widget, "unicode")->isChecked(); }
+
+std::unique_ptr<QDialog> CConcordanceSelectionDialog::CreateWidget(QWidget* parent) {
+  QVBoxLayout* layout = nullptr;
+  auto dialog = MakeDialog(parent, m_bUnicodeForm ? "Concordance Selection (Unicode)" : "Concordance Selection", layout);
+  auto* form = new QFormLayout;
+  if (m_bUnicodeForm) {
+    // Any Unicode text can be typed into a rich edit, whatever the keyboard.
+    auto* edit = new QTextEdit(dialog.get());
+    edit->setObjectName("search");
+    edit->setAcceptRichText(false);
+    edit->setPlainText(m_strSearch);
+    edit->setFixedHeight(edit->fontMetrics().height() * 2 + 8);
+    form->addRow("Search string", edit);
+  } else {
+    auto* edit = new QLineEdit(m_strSearch, dialog.get());
+    edit->setObjectName("search");
+    edit->setMaxLength(255);
+    form->addRow("Search string", edit);
+  }
+  layout->addLayout(form);
+
+  auto* modes = new QGroupBox(dialog.get());
+  auto* modeLayout = new QVBoxLayout(modes);
+  const QStringList labels = m_bUnicodeForm
+                                 ? QStringList{"Word(s) (with spaces)", "Prefix (with spaces)", "Suffix (with spaces)",
+                                               "Any string (no spaces)"}
+                                 : QStringList{"Word/phrase", "Prefix", "Suffix", "Any string"};
+  const int values[] = {0, 1, 3, 2};
+  auto* group = new QButtonGroup(dialog.get());
+  group->setObjectName("modes");
+  for (int i = 0; i < 4; ++i) {
+    auto* radio = new QRadioButton(labels[i], modes);
+    group->addButton(radio, values[i]);
+    radio->setChecked(values[i] == m_nMatchMode);
+    modeLayout->addWidget(radio);
+  }
+  layout->addWidget(modes);
+
+  auto* sources = new QGroupBox(dialog.get());
+  auto* sourceLayout = new QHBoxLayout(sources);
+  auto* open = new QRadioButton("&Open", sources);
+  auto* directory = new QRadioButton("&Directory", sources);
+  directory->setObjectName("directory");
+  (m_bDirectory ? directory : open)->setChecked(true);
+  sourceLayout->addWidget(open);
+  sourceLayout->addWidget(directory);
+  layout->addWidget(sources);
+  auto* hint = new QLabel(m_bDirectory ? "Use the % sign for any mid-letter (eg g%t)" : QString(), dialog.get());
+  layout->addWidget(hint);
+  QObject::connect(directory, &QRadioButton::toggled, hint, [hint](bool on) {
+    hint->setText(on ? "Use the % sign for any mid-letter (eg g%t)" : QString());
+  });
+
+  auto* options = new QFormLayout;
+  options->addRow("Distance from keyword", EditableCombo(dialog.get(), "distance", {"1", "2", "3"}, m_strDistance));
+  options->addRow("Sort", EditableCombo(dialog.get(), "sort", {"Sort Right", "Sort Left", "Unsorted"}, m_strSortMode));
+  options->addRow("Line Numbering", EditableCombo(dialog.get(), "numbers", {"No", "Yes"}, m_strLineNumbers, false));
+  layout->addLayout(options);
+  AddButtons(dialog.get(), layout);
+  return dialog;
+}
+
+void CConcordanceSelectionDialog::ReadWidget(QDialog& widget) {
+  if (auto* rich = Find<QTextEdit>(widget, "search")) m_strSearch = rich->toPlainText();
+  else m_strSearch = Find<QLineEdit>(widget, "search")->text();
+  m_nMatchMode = Find<QButtonGroup>(widget, "modes")->checkedId();
+  m_bDirectory = Find<QRadioButton>(widget, "directory")->isChecked();
+  m_strDistance = Find<QComboBox>(widget, "distance")->currentText();
+  m_strSortMode = Find<QComboBox>(widget, "sort")->currentText();
+  m_strLineNumbers = Find<QComboBox>(widget, "numbers")->currentText();
+}
+
+std::unique_ptr<QDialog> CLineWidthDialog::CreateWidget(QWidget* parent) {
+  QVBoxLayout* layout = nullptr;
+  auto dialog = MakeDialog(parent, "Set line width", layout);
+  layout->addWidget(new QLabel("Select the width for concordance strings from the list box"));
+  layout->addWidget(EditableCombo(dialog.get(), "width", {"25", "30", "35", "40", "45"}, m_strWidth));
+  AddButtons(dialog.get(), layout);
+  return dialog;
+}
+
+void CLineWidthDialog::ReadWidget(QDialog& widget) { m_strWidth = Find<QComboBox>(widget, "width")->currentText(); }
+
+namespace {
+struct MarginChoice {
+  const char* label;
+  std::int64_t value;
+};
+// "LOB corpus (8)" keeps 7: the reference column of those texts is seven wide.
+const MarginChoice kMargins[] = {{"Brown corpus (15)", 15}, {"LOB corpus (8)", 7}, {"London / Lund (27)", 27},
+                                 {"No Margin (0)", 0}};
+}  // namespace
+
+std::unique_ptr<QDialog> CLeftMarginDialog::CreateWidget(QWidget* parent) {
+  QVBoxLayout* layout = nullptr;
+  auto dialog = MakeDialog(parent, "Set Left Margin", layout);
+  auto* group = new QButtonGroup(dialog.get());
+  group->setObjectName("margins");
+  bool matched = false;
+  for (int i = 0; i < 4; ++i) {
+    auto* radio = new QRadioButton(kMargins[i].label);
+    group->addButton(radio, i);
+    if (kMargins[i].value == m_nMargin && !matched) radio->setChecked(matched = true);
+    layout->addWidget(radio);
+  }
+  auto* other = new QRadioButton("Other (enter margin width)");
+  group->addButton(other, 4);
+  layout->addWidget(other);
+  auto* box = new QLineEdit(matched ? QString() : QString::number(m_nMargin));
+  box->setObjectName("other");
+  layout->addWidget(box);
+  if (!matched) other->setChecked(true);
+  AddButtons(dialog.get(), layout);
+  return dialog;
+}
+
+void CLeftMarginDialog::ReadWidget(QDialog& widget) {
+  const int id = Find<QButtonGroup>(widget, "margins")->checkedId();
+  if (id >= 0 && id < 4) {
+    m_nMargin = kMargins[id].value;
+  } else if (id == 4) {
+    bool ok = false;
+    const qlonglong typed = Find<QLineEdit>(widget, "other")->text().trimmed().toLongLong(&ok);
+    if (ok && typed >= 0) m_nMargin = typed;
+  }
+}
+
+std::unique_ptr<QDialog> CCollocatePositionDialog::CreateWidget(QWidget* parent) {
+  QVBoxLayout* layout = nullptr;
+  auto dialog = MakeDialog(parent, "Collocate position", layout);
+  layout->addWidget(EditableCombo(dialog.get(), "distance", {"1", "2", "3"}, m_strDistance));
+  AddButtons(dialog.get(), layout);
+  return dialog;
+}
+
+void CCollocatePositionDialog::ReadWidget(QDialog& widget) {
+  m_strDistance = Find<QComboBox>(widget, "distance")->currentText();
+}
+
+}  // namespace tessary
