@@ -1,9 +1,13 @@
 #!/bin/sh
-# Installs the dependencies, builds Tessary and runs its main job on the sample corpus:
-# a concordance of "the", sorted by right collocates, with file references.
+# Installs the dependencies, builds Tessary and starts the desktop program (with the
+# files given, if any). Without a display it starts under Xvfb.
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build build --target tessary-cli
-build/bin/tessary-cli concord --width 30 --file-reference "${1:-the}" corpus
+cmake --build build --target tessary tessary-cli
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec build/bin/tessary "$@"
+fi
+echo "No display found: starting Tessary under Xvfb (stop it with Ctrl+C)." >&2
+exec xvfb-run -a build/bin/tessary "$@"
