@@ -8,27 +8,13 @@
 #include <map>
 #include <optional>
 
-#include "engine/concordance_search.h"
+#include "cli/big_file_command.h"
 #include "engine/file_enum.h"
 #include "engine/text_file.h"
 
 namespace tessary::cli {
 
 namespace {
-
-struct Options {
-  CSearchSettings settings;
-  std::string search;
-  std::vector<std::string> sources;
-  std::string pattern = "*.txt";
-  bool count = false;
-  bool raw = false;
-};
-
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "tessary-cli: %s\n", message.c_str());
-  return 2;
-}
 
 std::optional<int> ParseInt(const std::string& s) {
   char* end = nullptr;
@@ -37,12 +23,77 @@ std::optional<int> ParseInt(const std::string& s) {
   return static_cast<int>(v);
 }
 
-// Parses the arguments; an error message on failure.
-std::string Parse(const std::vector<std::string>& args, Options& o) {
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void Write(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
+
+template <class Search>
+bool Feed(Search& search, const ConcordOptions& o) {
+  bool failed = false;
+  if (o.sources.empty()) search.SearchStream(STDIN_FILENO, "standard input");
+  for (const std::string& source : o.sources) {
+    if (!IsDirectory(source)) {
+      search.SearchFile(source);
+      continue;
+    }
+    auto files = ListMatchingFiles(source, o.pattern);
+    if (!files) {
+      std::fprintf(stderr, "tessary-cli: %s\n", files.Error().c_str());
+      failed = true;
+      continue;
+    }
+    for (const std::string& file : *files) search.SearchFile(file);
+  }
+  for (const std::string& skipped : search.SkippedFiles()) std::fprintf(stderr, "tessary-cli: %s\n", skipped.c_str());
+  return !failed && search.SkippedFiles().empty();
+}
+
+template <class CharT>
+int Run(ConcordOptions& o) {
+  auto created = CConcordanceSearchT<CharT>::Create(o.settings, {}, o.count);
+  if (!created) return Fail(created.Error());
+  auto& search = **created;
+  const bool failed = !SearchSources(search, o);
+
+  if (o.count) {
+    std::printf("%llu\n", static_cast<unsigned long long>(search.Matches()));
+  } else {
+    auto list = search.Finish();
+    if constexpr (sizeof(CharT) == 1) {
+      if (o.raw) Write(list.m_strOutput);
+      else RenderUtf8(list, search.TextCodePage(), Write);
+    } else if (o.raw) {
+      Write(std::string_view(reinterpret_cast<const char*>(list.m_strOutput.data()), list.m_strOutput.size() * 2));
+    } else {
+      Write(RenderUtf8(list));
+    }
+  }
+  if (std::fflush(stdout) != 0) return Fail("cannot write the output");
+  // The process ends here, leaving a large result to the system to reclaim: freeing a
+  // million lines and entries one by one would only delay the exit.
+  std::_Exit(failed ? 1 : 0);
+}
+
+}  // namespace
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "tessary-cli: %s\n", message.c_str());
+  return 2;
+}
+
+bool SearchSources(CConcordanceSearch& search, const ConcordOptions& o) { return Feed(search, o); }
+bool SearchSources(CWideConcordanceSearch& search, const ConcordOptions& o) { return Feed(search, o); }
+
+std::string ParseConcordOptions(const std::vector<std::string>& args, ConcordOptions& o) {
   static const std::map<std::string, int> kModes = {
       {"word", kMatchWord}, {"prefix", kMatchPrefix}, {"suffix", kMatchSuffix}, {"any", kMatchAny}};
   static const std::map<std::string, std::string> kSorts = {
       {"right", kSortRight}, {"left", kSortLeft}, {"position", kSortPosition}, {"none", kUnsorted}};
+  static const std::map<std::string, AssocZone> kZones = {
+      {"anywhere", AssocZone::kAnywhere}, {"left", AssocZone::kLeft}, {"right", AssocZone::kRight}};
   bool haveSearch = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -88,10 +139,23 @@ std::string Parse(const std::vector<std::string>& args, Options& o) {
       o.settings.m_nAnsiCodePage = *n;
     } else if (a == "--unicode") {
       o.settings.m_bUnicode = true;
+    } else if (a == "--assoc") {
+      if (!value(v) || v.empty()) return "--assoc takes a word";
+      if (o.assocWords.size() == kMaxAssocWords) return "--assoc may be given at most three times";
+      o.assocWords.push_back(v);
+    } else if (a == "--zone") {
+      if (!value(v) || !kZones.count(v)) return "--zone takes anywhere, left or right";
+      o.settings.m_nNearAnywhere = kZones.at(v) == AssocZone::kAnywhere;
+      o.settings.m_nNearLeft = kZones.at(v) == AssocZone::kLeft;
+      o.settings.m_nNearRight = kZones.at(v) == AssocZone::kRight;
+    } else if (a == "--sentences") {
+      o.settings.m_bSentences = true;
     } else if (a == "--count") {
       o.count = true;
     } else if (a == "--raw") {
       o.raw = true;
+    } else if (a == "--big-file") {
+      o.bigFile = true;
     } else if (a == "--pattern") {
       if (!value(o.pattern)) return "--pattern takes a file pattern such as *.txt";
     } else if (a.size() > 1 && a[0] == '-') {
@@ -104,59 +168,29 @@ std::string Parse(const std::vector<std::string>& args, Options& o) {
     }
   }
   if (!haveSearch) return "no search string given";
+  if (o.settings.m_bSentences && !o.assocWords.empty()) return "--sentences and --assoc cannot be combined";
+  if (o.settings.m_bUnicode && o.assocWords.size() > 1) return "a --unicode search takes one --assoc word";
   return {};
 }
 
-bool IsDirectory(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-void Write(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
-
-template <class CharT>
-int Run(Options& o) {
-  auto created = CConcordanceSearchT<CharT>::Create(o.settings, {}, o.count);
-  if (!created) return Fail(created.Error());
-  auto& search = **created;
-  bool failed = false;
-  if (o.sources.empty()) search.SearchStream(STDIN_FILENO, "standard input");
-  for (const std::string& source : o.sources) {
-    if (!IsDirectory(source)) {
-      search.SearchFile(source);
-      continue;
-    }
-    auto files = ListMatchingFiles(source, o.pattern);
-    if (!files) {
-      std::fprintf(stderr, "tessary-cli: %s\n", files.Error().c_str());
-      failed = true;
-      continue;
-    }
-    for (const std::string& file : *files) search.SearchFile(file);
+std::string PrepareSearchStrings(ConcordOptions& o) {
+  CSearchSettings& s = o.settings;
+  const std::size_t words = o.assocWords.size();
+  s.m_bAssocPending = words > 0;
+  s.m_bAssocWord2 = words > 1;
+  s.m_bAssocWord3 = words > 2;
+  if (s.m_bUnicode) {
+    s.m_wstrSearch = Utf8ToUtf16(o.search);
+    s.m_wstrAssocWord = words > 0 ? Utf8ToUtf16(o.assocWords[0]) : std::u16string();
+    return {};
   }
-  for (const std::string& skipped : search.SkippedFiles()) std::fprintf(stderr, "tessary-cli: %s\n", skipped.c_str());
-  failed = failed || !search.SkippedFiles().empty();
-
-  if (o.count) {
-    std::printf("%llu\n", static_cast<unsigned long long>(search.Matches()));
-  } else {
-    auto list = search.Finish();
-    if constexpr (sizeof(CharT) == 1) {
-      if (o.raw) Write(list.m_strOutput);
-      else RenderUtf8(list, search.TextCodePage(), Write);
-    } else if (o.raw) {
-      Write(std::string_view(reinterpret_cast<const char*>(list.m_strOutput.data()), list.m_strOutput.size() * 2));
-    } else {
-      Write(RenderUtf8(list));
-    }
-  }
-  if (std::fflush(stdout) != 0) return Fail("cannot write the output");
-  // The process ends here, leaving a large result to the system to reclaim: freeing a
-  // million lines and entries one by one would only delay the exit.
-  std::_Exit(failed ? 1 : 0);
+  auto cp = CCodePage::Open(TextCodePage(s));
+  if (!cp) return cp.Error();
+  s.m_strSearch = TrimSearchString((*cp)->FromUtf8(o.search), s.m_bDoubleByte);
+  std::string* assoc[] = {&s.m_strAssocWord1, &s.m_strAssocWord2, &s.m_strAssocWord3};
+  for (std::size_t k = 0; k < kMaxAssocWords; ++k) *assoc[k] = k < words ? (*cp)->FromUtf8(o.assocWords[k]) : "";
+  return {};
 }
-
-}  // namespace
 
 void PrintConcordUsage() {
   std::fputs(
@@ -172,24 +206,24 @@ void PrintConcordUsage() {
       "  --double-byte big5|gb|japanese  exact, byte-wise matching of double-byte text\n"
       "  --codepage N                    the ANSI code page of byte texts (1252)\n"
       "  --unicode                       decode files as the editor does; 16-bit search\n"
+      "  --assoc WORD                    keep only lines that also hold WORD (up to three\n"
+      "                                  times; once with --unicode)\n"
+      "  --zone anywhere|left|right      where the --assoc words may stand (anywhere)\n"
+      "  --sentences                     whole sentences instead of fixed-width lines\n"
       "  --pattern GLOB                  files of a directory to search (*.txt)\n"
       "  --count                         print only the number of matches\n"
       "  --raw                           print the window's bytes unconverted\n"
+      "  --big-file                      read one FILE in chunks straight from disk (any size)\n"
       "A trailing '*' on SEARCH asks for a prefix, a leading one for a suffix.\n",
       stdout);
 }
 
 int RunConcord(const std::vector<std::string>& args) {
-  Options o;
-  if (std::string error = Parse(args, o); !error.empty()) return Fail(error);
-  if (o.settings.m_bUnicode) {
-    o.settings.m_wstrSearch = Utf8ToUtf16(o.search);
-    return Run<char16_t>(o);
-  }
-  auto cp = CCodePage::Open(TextCodePage(o.settings));
-  if (!cp) return Fail(cp.Error());
-  o.settings.m_strSearch = TrimSearchString((*cp)->FromUtf8(o.search), o.settings.m_bDoubleByte);
-  return Run<char>(o);
+  ConcordOptions o;
+  if (std::string error = ParseConcordOptions(args, o); !error.empty()) return Fail(error);
+  if (o.bigFile) return RunBigFileConcord(o);
+  if (std::string error = PrepareSearchStrings(o); !error.empty()) return Fail(error);
+  return o.settings.m_bUnicode ? Run<char16_t>(o) : Run<char>(o);
 }
 
 }  // namespace tessary::cli

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/collocates_command.h"
 #include "cli/concord_command.h"
 
 int main(int argc, char** argv) {
@@ -16,12 +17,16 @@ int main(int argc, char** argv) {
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-    std::fputs("Usage: tessary-cli COMMAND [options]\n\nCommands:\n  concord   keyword-in-context lines of a search\n\n",
+    std::fputs("Usage: tessary-cli COMMAND [options]\n\nCommands:\n  concord     keyword-in-context lines of a search\n"
+               "  collocates  the collocates of a sorted search with their counts\n\n",
                args.empty() ? stderr : stdout);
     tessary::cli::PrintConcordUsage();
+    std::fputs("\n", stdout);
+    tessary::cli::PrintCollocatesUsage();
     return args.empty() ? 2 : 0;
   }
   if (args[0] == "concord") return tessary::cli::RunConcord({args.begin() + 1, args.end()});
+  if (args[0] == "collocates") return tessary::cli::RunCollocates({args.begin() + 1, args.end()});
   std::fprintf(stderr, "tessary-cli: unknown command '%s' (try --help)\n", args[0].c_str());
   return 2;
 }

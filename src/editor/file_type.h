@@ -1,6 +1,8 @@
 #pragma once
 // The kinds of document the editor knows, and how a file's kind is found.
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace tessary {
 
@@ -27,7 +29,8 @@ struct CDocumentKind {
 };
 
 // The kind table; no converter libraries exist on this platform, so the kinds that
-// need one (1, 2 write, 3) can be neither read nor written.
+// need one (1, 2, 3) can be neither read nor written. A number outside the table gives
+// a kind with no rights.
 const CDocumentKind& DocumentKind(int type);
 
 // The kind of the file at path by its first bytes (an empty file by its extension),
@@ -36,5 +39,11 @@ const CDocumentKind& DocumentKind(int type);
 int FileTypeOfPath(const std::string& path);
 // The same for bytes already read, with the name for the empty case.
 int FileTypeOfBytes(std::string_view head, const std::string& name);
+
+// Zip-based office documents would otherwise open as text (kind 5). Names the format
+// ("Office Open XML document", "OpenDocument text") from a file's first bytes, at least
+// kForeignHeadBytes of them when the file has that many; empty for anything else.
+inline constexpr std::size_t kForeignHeadBytes = 8192;
+std::string ForeignDocumentFormat(std::string_view head);
 
 }  // namespace tessary

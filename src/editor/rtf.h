@@ -2,7 +2,9 @@
 // Reading and writing RTF: what this program writes, and what older Windows word
 // processors and current office suites write (font and colour tables, bold, italic,
 // underline, sizes, paragraphs, \uN and \'hh escapes in the fonts' code pages).
-// Destinations the reader does not know are skipped whole.
+// Destinations the reader does not know are skipped whole. A list item's marker
+// becomes the paragraph's bullet mark, \line a U+2028, and a table row one paragraph
+// with its cells separated by tabs.
 #include <string>
 #include <string_view>
 

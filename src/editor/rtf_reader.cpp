@@ -1,12 +1,14 @@
+#include "editor/rtf.h"
+
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "editor/rtf.h"
 #include "engine/codepage.h"
 
 namespace tessary {
@@ -189,7 +191,8 @@ class RtfReader {
   void CommitFont();
   void Finish();
   int CurrentCodePage();
-  const CCodePage* Page(int nCodePage);
+  const CCodePage* Page(int nCodePage);  // 1252 for a page that isn't available
+  bool IsKnownPage(int nCodePage);
   CCharFormat FormatOf(const State& s) const;
 
   std::string_view m_in;
@@ -224,14 +227,18 @@ class RtfReader {
 const CCodePage* RtfReader::Page(int nCodePage) {
   auto it = m_pages.find(nCodePage);
   if (it != m_pages.end()) return it->second.get();
-  auto page = CCodePage::Open(nCodePage);
-  std::shared_ptr<const CCodePage> p;
-  if (page)
-    p = *page;
-  else if (nCodePage != 1252)
-    p = m_pages[1252] = Page(1252) ? m_pages[1252] : nullptr;
-  m_pages[nCodePage] = p;
-  return p.get();
+  std::shared_ptr<const CCodePage> page;
+  if (auto opened = CCodePage::Open(nCodePage))
+    page = *opened;
+  else if (nCodePage != 1252 && Page(1252))
+    page = m_pages[1252];
+  m_pages[nCodePage] = page;
+  return page.get();
+}
+
+bool RtfReader::IsKnownPage(int nCodePage) {
+  const CCodePage* page = nCodePage > 0 ? Page(nCodePage) : nullptr;
+  return page && page->Number() == nCodePage;
 }
 
 int RtfReader::CurrentCodePage() {
@@ -247,7 +254,7 @@ int RtfReader::CurrentCodePage() {
 
 void RtfReader::Byte(unsigned char b, bool bRaw) {
   const Dest dest = Top().dest;
-  if (dest != Dest::kText && dest != Dest::kFontTable) return;
+  if (b == 0 || (dest != Dest::kText && dest != Dest::kFontTable)) return;
   const int cp = CurrentCodePage();
   if (!m_pending.empty() && cp != m_nPendingCp) Flush();
   m_nPendingCp = cp;
@@ -365,8 +372,8 @@ void RtfReader::OpenGroup() {
   Flush();
   m_nSkip = 0;
   m_bStar = false;
-  m_stack.push_back(Top());
-  Top().bBulletCont = false;
+  State inner = Top();
+  m_stack.push_back(std::move(inner));
 }
 
 bool RtfReader::CloseGroup() {
@@ -412,7 +419,7 @@ void RtfReader::ControlSequence() {
     }
     if (m_pos < m_in.size() && m_in[m_pos] == ' ') ++m_pos;
     if (bNegative) nValue = -nValue;
-    const int nParam = static_cast<int>(std::clamp<long long>(nValue, INT32_MIN, INT32_MAX));
+    const int nParam = static_cast<int>(std::clamp<long long>(nValue, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     if (word == "bin") {
       // Binary data: its bytes are not RTF and may hold braces.
       if (nParam > 0) m_pos += std::min<std::size_t>(nParam, m_in.size() - m_pos);
@@ -557,7 +564,7 @@ void RtfReader::ControlWord(std::string_view word, bool bHasParam, int nParam) {
     case Kw::kLeftIndent: s.para.nLeft = bHasParam ? nParam : 0; break;
     case Kw::kFirstIndent: s.para.nFirst = bHasParam ? nParam : 0; break;
     case Kw::kAnsiCpg:
-      if (bHasParam && nParam > 0 && CCodePage::Open(nParam)) {
+      if (bHasParam && IsKnownPage(nParam)) {
         m_nAnsiCp = nParam;
         m_bAnsiCpgSeen = true;
       }
@@ -572,7 +579,7 @@ void RtfReader::ControlWord(std::string_view word, bool bHasParam, int nParam) {
       if (s.dest == Dest::kFontTable && bHasParam) m_def.nCodePage = CodePageOfCharset(nParam);
       break;
     case Kw::kFontCodePage:
-      if (s.dest == Dest::kFontTable && bHasParam && nParam > 0 && CCodePage::Open(nParam))
+      if (s.dest == Dest::kFontTable && bHasParam && IsKnownPage(nParam))
         m_def.nCodePage = nParam;
       break;
     case Kw::kRed:

@@ -38,7 +38,11 @@ CAssembledListT<CharT, Entry> Assemble(CLineRecorderT<CharT, Entry>& recorder, c
   CAssembledListT<CharT, Entry> list;
   list.m_arrEntries = std::move(recorder.Entries());
   recorder.Entries().clear();
-  if (o.m_bSorted) Sort(list.m_arrEntries, o);
+  list.m_bSentences = recorder.Sentences();
+  if (o.m_bSorted && !list.m_bSentences) Sort(list.m_arrEntries, o);
+  const std::size_t assocWords = recorder.AssocWords();
+  for (std::size_t k = 0; k < assocWords; ++k) list.m_arrAssocLength.push_back(recorder.AssocLength(k));
+  std::vector<std::int64_t>* assoc[] = {&list.m_arrAssoc1, &list.m_arrAssoc2, &list.m_arrAssoc3};
 
   const auto& lines = recorder.Lines();
   const std::size_t n = list.m_arrEntries.size();
@@ -52,14 +56,25 @@ CAssembledListT<CharT, Entry> Assemble(CLineRecorderT<CharT, Entry>& recorder, c
       break;
     }
     const Entry& entry = list.m_arrEntries[i];
+    const auto line = static_cast<std::size_t>(entry.m_nLine);
     CLineLayout layout;
     layout.m_nStart = static_cast<std::int64_t>(list.m_strOutput.size());
+    if (list.m_bSentences) {
+      const CSentenceLine& sentence = recorder.SentenceLines()[line];
+      list.m_strOutput.append(lines.Line(line));
+      layout.m_nPrefix = sentence.m_nPrefix;
+      layout.m_nBody = sentence.m_nBody;
+      layout.m_nPath = sentence.m_nPath;
+      list.m_arrLayout.push_back(layout);
+      list.m_arrKeyOffsets.push_back(sentence.m_nKeyOffset);
+      continue;
+    }
     if (o.m_bLineNumbers) {
       const std::string prefix = NumberPrefix(static_cast<std::int64_t>(i) + 1);
       AppendAscii(list.m_strOutput, prefix);
       layout.m_nPrefix = static_cast<std::int64_t>(prefix.size());
     }
-    const auto body = lines.Line(static_cast<std::size_t>(entry.m_nLine));
+    const auto body = lines.Line(line);
     list.m_strOutput.append(body);
     layout.m_nBody = static_cast<std::int64_t>(body.size());
     if (o.m_bFileReference) {
@@ -69,6 +84,8 @@ CAssembledListT<CharT, Entry> Assemble(CLineRecorderT<CharT, Entry>& recorder, c
     }
     list.m_strOutput.push_back(CharT('\n'));
     list.m_arrLayout.push_back(layout);
+    for (std::size_t k = 0; k < assocWords; ++k)
+      assoc[k]->push_back(layout.m_nPrefix + recorder.AssocColumns(k)[line]);
   }
   recorder.EmptyLines();
   return list;
@@ -81,6 +98,41 @@ CFormatRange Keyword(std::int64_t line, std::int64_t column, std::int64_t length
   r.m_nColumn = column;
   r.m_nLength = length;
   r.m_crColor = 0xFF00FF;
+  r.m_bBold = true;
+  return r;
+}
+
+// The keyword of a sentence line, at its own column of the sentence.
+template <class List>
+CFormatRange SentenceKeyword(const List& list, std::int64_t i, std::int64_t keyLength, std::uint32_t color) {
+  const auto line = static_cast<std::size_t>(i);
+  CFormatRange r = Keyword(i, list.m_arrKeyOffsets[line] - list.m_arrLayout[line].m_nPrefix, keyLength);
+  r.m_crColor = color;
+  r.m_bItalic = r.m_bUnderline = true;
+  r.m_nPointSize = 10;
+  return r;
+}
+
+// A list put together by hand may lack some lines' columns: those lines get no range.
+template <class List>
+bool HasColumn(const List& list, std::int64_t i, std::size_t k) {
+  return k < kMaxAssocWords && static_cast<std::size_t>(i) < list.AssocColumns(k).size();
+}
+
+// Associated word k of line i; columns in the list count the number prefix, ranges
+// count from the body.
+template <class List>
+CFormatRange Associated(const List& list, std::int64_t i, std::size_t k) {
+  static constexpr CFormatRange::Kind kKinds[] = {CFormatRange::kAssociated1, CFormatRange::kAssociated2,
+                                                  CFormatRange::kAssociated3};
+  static constexpr std::uint32_t kColors[] = {0xFF0000, 0x0000FF, 0xFF7D00};
+  const auto line = static_cast<std::size_t>(i);
+  CFormatRange r;
+  r.m_kind = kKinds[k];
+  r.m_nLine = i;
+  r.m_nColumn = list.AssocColumns(k)[line] - list.m_arrLayout[line].m_nPrefix;
+  r.m_nLength = list.m_arrAssocLength[k];
+  r.m_crColor = kColors[k];
   r.m_bBold = true;
   return r;
 }
@@ -100,7 +152,13 @@ CWideAssembledList AssembleList(CWideLineRecorder& recorder, const CAssemblyOpti
 std::vector<CFormatRange> KeywordRanges(const CAssembledList& list, std::int64_t width,
                                         std::int64_t keyLength, bool bSorted) {
   std::vector<CFormatRange> ranges;
-  ranges.reserve(list.m_arrLayout.size() * (bSorted ? 2 : 1));
+  if (list.m_bSentences) {
+    ranges.reserve(list.m_arrLayout.size());
+    for (std::int64_t i = 0; i < list.Lines() && i < static_cast<std::int64_t>(list.m_arrKeyOffsets.size()); ++i)
+      ranges.push_back(SentenceKeyword(list, i, keyLength, 0xFF0000));
+    return ranges;
+  }
+  ranges.reserve(list.m_arrLayout.size() * ((bSorted ? 2 : 1) + list.m_arrAssocLength.size()));
   for (std::int64_t i = 0; i < list.Lines(); ++i) {
     ranges.push_back(Keyword(i, width, keyLength));
     const auto& entry = list.m_arrEntries[static_cast<std::size_t>(i)];
@@ -113,6 +171,8 @@ std::vector<CFormatRange> KeywordRanges(const CAssembledList& list, std::int64_t
       r.m_bUnderline = true;
       ranges.push_back(r);
     }
+    for (std::size_t k = 0; k < list.m_arrAssocLength.size(); ++k)
+      if (HasColumn(list, i, k)) ranges.push_back(Associated(list, i, k));
   }
   return ranges;
 }
@@ -120,12 +180,24 @@ std::vector<CFormatRange> KeywordRanges(const CAssembledList& list, std::int64_t
 std::vector<CFormatRange> KeywordRanges(const CWideAssembledList& list, std::int64_t width,
                                         std::int64_t keyLength) {
   std::vector<CFormatRange> ranges;
-  ranges.reserve(list.m_arrLayout.size());
+  ranges.reserve(list.m_arrLayout.size() * (1 + list.m_arrAssocLength.size()));
   for (std::int64_t i = 0; i < list.Lines(); ++i) {
+    if (list.m_bSentences) {
+      if (i < static_cast<std::int64_t>(list.m_arrKeyOffsets.size()))
+        ranges.push_back(SentenceKeyword(list, i, keyLength, 0xFF00FF));
+      continue;
+    }
     CFormatRange r = Keyword(i, width, keyLength);
     r.m_bItalic = r.m_bUnderline = true;
     r.m_nPointSize = 10;
     ranges.push_back(r);
+    for (std::size_t k = 0; k < list.m_arrAssocLength.size(); ++k) {
+      if (!HasColumn(list, i, k)) continue;
+      CFormatRange a = Associated(list, i, k);
+      a.m_bItalic = a.m_bUnderline = true;
+      a.m_nPointSize = 10;
+      ranges.push_back(a);
+    }
   }
   return ranges;
 }

@@ -37,13 +37,26 @@ struct CAssembledListT {
   std::vector<CLineLayout> m_arrLayout;  // per line, in output order
   std::vector<Entry> m_arrEntries;       // entry i belongs to line i
   bool m_bStopped = false;               // copying was stopped: later lines left out
+  // Associated-word lists: per line in output order, the column of associated word
+  // 1, 2, 3 in the window line, number prefix included; empty for a word not asked
+  // for. m_arrAssocLength holds each word's length.
+  std::vector<std::int64_t> m_arrAssoc1, m_arrAssoc2, m_arrAssoc3;
+  std::vector<std::int64_t> m_arrAssocLength;
+  // Sentence lists: never sorted; per line, the keyword's column in the window line,
+  // number prefix included.
+  bool m_bSentences = false;
+  std::vector<std::int64_t> m_arrKeyOffsets;
   std::int64_t Lines() const { return static_cast<std::int64_t>(m_arrLayout.size()); }
+  const std::vector<std::int64_t>& AssocColumns(std::size_t k) const {
+    return k == 0 ? m_arrAssoc1 : k == 1 ? m_arrAssoc2 : m_arrAssoc3;
+  }
 };
 using CAssembledList = CAssembledListT<char, CConcordanceEntry>;
 using CWideAssembledList = CAssembledListT<char16_t, CWideConcordanceEntry>;
 
 // Consumes the recorder's lines (they are emptied) and entries. progress is called
-// while lines are copied; false leaves the remaining lines out.
+// while lines are copied; false leaves the remaining lines out. Sentence lines come
+// numbered and referenced from the recorder and are copied as they are, unsorted.
 CAssembledList AssembleList(CLineRecorder& recorder, const CAssemblyOptions& options,
                             const ProgressFn& progress = {});
 // 16-bit lists: the file reference is a space and the path, without parentheses.
@@ -65,11 +78,14 @@ struct CFormatRange {
   int m_nPointSize = 8;
 };
 
-// The keyword of every line (bold magenta) and, for lists sorted by a collocate, the
-// collocate the sort used (underlined black).
+// The keyword of every line (bold magenta), for lists sorted by a collocate the
+// collocate the sort used (underlined black), and the associated words (bold: word 1
+// red, word 2 blue, word 3 orange). Sentence lists: only the keyword, bold, italic and
+// underlined red in 10 point, at its column in each sentence.
 std::vector<CFormatRange> KeywordRanges(const CAssembledList& list, std::int64_t width,
                                         std::int64_t keyLength, bool bSorted);
-// 16-bit lists: the keyword bold, italic and underlined magenta in 10 point.
+// 16-bit lists: the keyword bold, italic and underlined magenta in 10 point, the
+// associated word the same in red; sentence keywords as the keyword.
 std::vector<CFormatRange> KeywordRanges(const CWideAssembledList& list, std::int64_t width,
                                         std::int64_t keyLength);
 

@@ -24,6 +24,9 @@ std::unique_ptr<CWideMatcher> MakeMatcher(const CPreparedSearch<char16_t>& p, co
   return std::make_unique<CWideMatcher>(p.m_strKey, p.m_nMode, s.m_bDoubleByte);
 }
 
+bool HasAssocWord(const CSearchSettings& s, char) { return !s.m_strAssocWord1.empty(); }
+bool HasAssocWord(const CSearchSettings& s, char16_t) { return !s.m_wstrAssocWord.empty(); }
+
 CScanResult ScanWith(std::string_view t, const CByteMatcher& m, CLineRecorder* r, const ProgressFn& p) {
   return ScanBytes(t, m, r, p);
 }
@@ -43,6 +46,11 @@ Expected<std::unique_ptr<CConcordanceSearchT<CharT>>> CConcordanceSearchT<CharT>
   search->m_bCountOnly = bCountOnly;
   search->m_prepared = ApplyStarRule(SearchKey(settings, CharT()), settings.m_nMatchMode);
   if (search->m_prepared.m_strKey.empty()) return Result::Failure("There is nothing to search for.");
+  // Sentences always match whole words.
+  if (settings.m_bSentences) search->m_prepared.m_nMode = kMatchWord;
+  const bool assoc = settings.m_bAssocPending && !settings.m_bSentences;
+  if (assoc && !HasAssocWord(settings, CharT()))
+    return Result::Failure("There is no associated word to search for.");
 
   auto cp = CCodePage::Open(tessary::TextCodePage(settings));
   if (!cp) return Result::Failure(cp.Error());
@@ -51,7 +59,8 @@ Expected<std::unique_ptr<CConcordanceSearchT<CharT>>> CConcordanceSearchT<CharT>
   if (!ansi) return Result::Failure(ansi.Error());
   search->m_pAnsiCp = *ansi;
   search->m_pMatcher = MakeMatcher(search->m_prepared, settings, **cp);
-  if (bCountOnly) return Result(std::move(search));
+  // Counting lines that must first be built and filtered still needs the recorder.
+  if (bCountOnly && !assoc && !settings.m_bSentences) return Result(std::move(search));
 
   if (search->Sorted()) {
     auto collator = CSortCollator::ForUserLocale();
@@ -66,6 +75,7 @@ Expected<std::unique_ptr<CConcordanceSearchT<CharT>>> CConcordanceSearchT<CharT>
   options.m_nSortDistance = settings.m_nSortDistance;
   options.m_bDoubleByte = settings.m_bDoubleByte;
   options.m_bBig5 = settings.m_bBig5;
+  ApplyRequestOptions(options, settings);
   search->m_pRecorder = std::make_unique<Recorder>(options, **cp);
   return Result(std::move(search));
 }
@@ -75,8 +85,10 @@ void CConcordanceSearchT<CharT>::Scan(Text text, const std::string& path) {
   if (m_bStopped) return;
   if (m_observer.m_fnSource) m_observer.m_fnSource(path, text.size());
   if (m_pRecorder) m_pRecorder->BeginSource(path);
+  const std::int64_t before = m_pRecorder ? m_pRecorder->Count() : 0;
   const CScanResult result = ScanWith(text, *m_pMatcher, m_pRecorder.get(), m_observer.m_fnProgress);
-  m_nMatches += result.m_nMatches;
+  // Sentence and associated-word searches drop some matches: what counts is the lines.
+  m_nMatches += m_pRecorder ? static_cast<std::uint64_t>(m_pRecorder->Count() - before) : result.m_nMatches;
   m_bStopped = result.m_bStopped;
 }
 
@@ -89,7 +101,7 @@ template <>
 void CConcordanceSearchT<char>::ScanFile(CTextFile& file, const std::string& path) {
   // Counting needs no positions, so the file's own bytes serve whenever the key
   // cannot match a line-end character or Ctrl-Z: the matches are the same.
-  if (m_bCountOnly && m_pMatcher->MatchesNoControl()) {
+  if (m_bCountOnly && !m_pRecorder && m_pMatcher->MatchesNoControl()) {
     if (m_observer.m_fnSource) m_observer.m_fnSource(path, file.Bytes().size());
     const auto result = ScanBytesUntil(file.Bytes(), '\x1A', *m_pMatcher, nullptr, m_observer.m_fnProgress);
     m_nMatches += result.m_nMatches;

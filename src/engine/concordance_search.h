@@ -47,7 +47,9 @@ class CConcordanceSearchT {
 
   // Takes the search string of the settings (m_strSearch, already in the text code
   // page, or m_wstrSearch). Fails when nothing is left to search for, or when a code
-  // page or the collation cannot be had. bCountOnly builds no lines.
+  // page or the collation cannot be had. bCountOnly keeps no lines. m_bSentences asks
+  // for sentence lines (whole words, never sorted); m_bAssocPending for an
+  // associated-word search, which fails without associated word 1.
   static Expected<std::unique_ptr<CConcordanceSearchT>> Create(const CSearchSettings& settings,
                                                                CSearchObserver observer, bool bCountOnly = false);
 
@@ -60,6 +62,8 @@ class CConcordanceSearchT {
   void SearchStream(int fd, const std::string& name);
 
   bool Stopped() const { return m_bStopped; }
+  // The lines found so far; sentence and associated-word searches count only the
+  // matches that give a line.
   std::uint64_t Matches() const { return m_nMatches; }
   const std::vector<std::string>& SkippedFiles() const { return m_arrSkipped; }
   const CPreparedSearch<CharT>& Prepared() const { return m_prepared; }

@@ -1,5 +1,8 @@
 #include "engine/line_recorder.h"
 
+#include <optional>
+#include <span>
+
 #include "engine/line_builder.h"
 #include "engine/search_settings.h"
 #include "engine/sort_keys.h"
@@ -54,14 +57,98 @@ void SetPositionKey(CConcordanceEntry& e, std::string s) { e.m_strSortKey = std:
 void SetPositionKey(CWideConcordanceEntry& e, const std::string& s) {
   e.m_wstrSortKey.assign(s.begin(), s.end());
 }
+
+std::unique_ptr<CAssociatedWords> MakeAssocFilter(const CRecorderOptions& o, const CCodePage& cp, char) {
+  if (o.m_arrAssocWords.empty()) return nullptr;
+  return std::make_unique<CAssociatedWords>(o.m_arrAssocWords, o.m_nZone, o.m_bDoubleByte, &cp);
+}
+std::unique_ptr<CWideAssociatedWords> MakeAssocFilter(const CRecorderOptions& o, const CCodePage&, char16_t) {
+  if (o.m_wstrAssocWord.empty()) return nullptr;
+  return std::make_unique<CWideAssociatedWords>(std::vector<std::u16string>{o.m_wstrAssocWord}, o.m_nZone,
+                                                o.m_bDoubleByte, nullptr);
+}
+
+std::optional<CSentenceBounds> Sentence(std::string_view text, std::uint64_t offset, std::size_t n,
+                                        const CCodePage& cp) {
+  return FindSentence(text, static_cast<std::size_t>(offset), n, cp);
+}
+std::optional<CSentenceBounds> Sentence(std::u16string_view text, std::uint64_t offset, std::size_t n,
+                                        const CCodePage&) {
+  return FindSentence(text, static_cast<std::size_t>(offset), n);
+}
+
 }  // namespace
+
+void ApplyRequestOptions(CRecorderOptions& o, const CSearchSettings& s) {
+  o.m_bSentences = s.m_bSentences;
+  o.m_bLineNumbers = s.m_bLineNumbers;
+  o.m_bFileReference = s.m_bFileReference;
+  o.m_arrAssocWords.clear();
+  o.m_wstrAssocWord.clear();
+  if (!s.m_bAssocPending || s.m_bSentences) return;
+  // The dialog checks the first zone whose setting is on.
+  o.m_nZone = s.m_nNearAnywhere ? AssocZone::kAnywhere
+              : s.m_nNearLeft   ? AssocZone::kLeft
+              : s.m_nNearRight  ? AssocZone::kRight
+                                : AssocZone::kAnywhere;
+  o.m_wstrAssocWord = s.m_wstrAssocWord;
+  if (s.m_strAssocWord1.empty()) return;
+  o.m_arrAssocWords.push_back(s.m_strAssocWord1);
+  if (!s.m_bAssocWord2 || s.m_strAssocWord2.empty()) return;
+  o.m_arrAssocWords.push_back(s.m_strAssocWord2);
+  if (s.m_bAssocWord3 && !s.m_strAssocWord3.empty()) o.m_arrAssocWords.push_back(s.m_strAssocWord3);
+}
+
+template <class CharT, class Entry>
+CLineRecorderT<CharT, Entry>::CLineRecorderT(CRecorderOptions options, const CCodePage& cp)
+    : m_options(std::move(options)), m_cp(cp) {
+  if (!m_options.m_bSentences) m_pAssoc = MakeAssocFilter(m_options, m_cp, CharT());
+}
+
+template <class CharT, class Entry>
+CLineRecorderT<CharT, Entry>::~CLineRecorderT() = default;
+
+template <class CharT, class Entry>
+void CLineRecorderT<CharT, Entry>::EmptyLines() {
+  m_lines.Clear();
+  for (auto& columns : m_arrAssoc) std::vector<std::int64_t>().swap(columns);
+  std::vector<CSentenceLine>().swap(m_arrSentences);
+}
+
+template <class CharT, class Entry>
+void CLineRecorderT<CharT, Entry>::RecordSentence(std::basic_string_view<CharT> text, std::uint64_t offset) {
+  const auto& o = m_options;
+  const auto bounds = Sentence(text, offset, o.m_nKeyLength, m_cp);
+  if (!bounds) return;
+  m_arrSentences.push_back(AppendSentenceLine(m_lines.Buffer(), text, *bounds, static_cast<std::size_t>(offset),
+                                              Count() + 1, m_strFile, o.m_bLineNumbers, o.m_bFileReference));
+  m_lines.Close();
+  Entry entry;
+  entry.m_nLine = static_cast<std::int64_t>(m_entries.size());
+  entry.m_nPosition = static_cast<std::int64_t>(offset) + m_nPositionBase;
+  entry.m_strFile = m_strFile;
+  m_entries.push_back(std::move(entry));
+}
 
 template <class CharT, class Entry>
 bool CLineRecorderT<CharT, Entry>::OnMatch(std::basic_string_view<CharT> text, std::uint64_t offset) {
   const auto& o = m_options;
+  if (o.m_bSentences) {
+    RecordSentence(text, offset);
+    return true;
+  }
   auto& buffer = m_lines.Buffer();
   const std::size_t start = buffer.size();
   AppendLine(buffer, text, offset, o.m_nKeyLength, o.m_nWidth, o.m_bDoubleByte);
+  std::int64_t assoc[kMaxAssocWords] = {};
+  if (m_pAssoc) {
+    const std::span<CharT> line(buffer.data() + start, buffer.size() - start);
+    if (!m_pAssoc->Apply(line, o.m_nWidth, static_cast<std::int64_t>(o.m_nKeyLength), assoc)) {
+      buffer.resize(start);  // the line is dropped: no line, no entry
+      return true;
+    }
+    for (std::size_t k = 0; k < m_pAssoc->Count(); ++k) m_arrAssoc[k].push_back(assoc[k]);
+  }
   Entry entry;
   entry.m_nLine = static_cast<std::int64_t>(m_entries.size());
   entry.m_nPosition = static_cast<std::int64_t>(offset) + m_nPositionBase;
@@ -70,7 +157,8 @@ bool CLineRecorderT<CharT, Entry>::OnMatch(std::basic_string_view<CharT> text, s
     Key(entry, std::basic_string_view<CharT>(buffer).substr(start));
     if constexpr (sizeof(CharT) == 1) BlankCutCharacter(m_cp, buffer, start, static_cast<std::size_t>(o.m_nWidth));
   } else if (o.m_strSortMode == kSortPosition) {
-    SetPositionKey(entry, std::to_string(o.m_nWidth));
+    // The highlighted word: the first associated word where there is one.
+    SetPositionKey(entry, std::to_string(m_pAssoc ? assoc[0] : o.m_nWidth));
   }
   m_lines.Close();
   m_entries.push_back(std::move(entry));

@@ -1,15 +1,19 @@
 #pragma once
 // The line recorder: the sink of a concordance scan. For each match it builds the
 // line, the entry that remembers where the match came from, and the sort key when
-// the search sorts by collocates.
+// the search sorts by collocates. Sentence requests get whole sentences instead, and
+// associated-word requests keep only the lines that hold their words.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/associated_words.h"
 #include "engine/codepage.h"
 #include "engine/concordance_entry.h"
 #include "engine/scan.h"
+#include "engine/sentences.h"
 
 namespace tessary {
 
@@ -45,12 +49,33 @@ struct CRecorderOptions {
   int m_nSortDistance = 1;
   bool m_bDoubleByte = false;
   bool m_bBig5 = true;
+
+  // Associated-word searches: the words a line must also hold (byte searches up to
+  // three, in the text's code page; 16-bit searches one) and where. Lines without
+  // all of them are not recorded.
+  std::vector<std::string> m_arrAssocWords;
+  std::u16string m_wstrAssocWord;
+  AssocZone m_nZone = AssocZone::kAnywhere;
+
+  // Sentence searches: each match gives its sentence, numbered and followed by its
+  // file reference as it is built; the sort mode is not used.
+  bool m_bSentences = false;
+  bool m_bLineNumbers = true;
+  bool m_bFileReference = false;
 };
+
+struct CSearchSettings;
+// Takes a request's sentence and associated-word choices into options: sentences
+// with their numbering and file reference, or, while m_bAssocPending is set, the
+// associated words (word 1, then 2 and 3 when given; for 16-bit searches the one
+// m_wstrAssocWord) and their zone.
+void ApplyRequestOptions(CRecorderOptions& options, const CSearchSettings& settings);
 
 template <class CharT, class Entry>
 class CLineRecorderT : public CMatchSinkT<CharT> {
  public:
-  CLineRecorderT(CRecorderOptions options, const CCodePage& cp) : m_options(std::move(options)), m_cp(cp) {}
+  CLineRecorderT(CRecorderOptions options, const CCodePage& cp);
+  ~CLineRecorderT() override;
 
   // The next matches come from this source; big-file chunks add their file offset.
   void BeginSource(std::string path, std::int64_t positionBase = 0) {
@@ -64,10 +89,22 @@ class CLineRecorderT : public CMatchSinkT<CharT> {
   std::vector<Entry>& Entries() { return m_entries; }
   const std::vector<Entry>& Entries() const { return m_entries; }
   std::int64_t Count() const { return static_cast<std::int64_t>(m_lines.Size()); }
-  void EmptyLines() { m_lines.Clear(); }
+  void EmptyLines();
+
+  // Associated-word searches: how many words, each one's length, and per recorded
+  // line (in the order found) the column of word k in the line, before numbering.
+  std::size_t AssocWords() const { return m_pAssoc ? m_pAssoc->Count() : 0; }
+  std::int64_t AssocLength(std::size_t k) const { return m_pAssoc->Length(k); }
+  const std::vector<std::int64_t>& AssocColumns(std::size_t k) const { return m_arrAssoc[k]; }
+  // Sentence searches: per recorded line, where its parts and its keyword stand. Each
+  // line is complete, with its number, file reference and line feed.
+  bool Sentences() const { return m_options.m_bSentences; }
+  const std::vector<CSentenceLine>& SentenceLines() const { return m_arrSentences; }
 
  private:
+  using AssocFilter = CAssociatedWordsT<CharT>;
   void Key(Entry& entry, std::basic_string_view<CharT> line) const;
+  void RecordSentence(std::basic_string_view<CharT> text, std::uint64_t offset);
 
   CRecorderOptions m_options;
   const CCodePage& m_cp;
@@ -75,6 +112,9 @@ class CLineRecorderT : public CMatchSinkT<CharT> {
   std::int64_t m_nPositionBase = 0;
   CLineStore<CharT> m_lines;
   std::vector<Entry> m_entries;
+  std::unique_ptr<AssocFilter> m_pAssoc;
+  std::vector<std::int64_t> m_arrAssoc[kMaxAssocWords];
+  std::vector<CSentenceLine> m_arrSentences;
 };
 
 using CLineRecorder = CLineRecorderT<char, CConcordanceEntry>;

@@ -32,13 +32,21 @@ struct CSearchSettings {
   bool m_bUnicode = false;
   bool m_bDirectory = false;
   std::int64_t m_nLeftMargin = 0;
+  // Associated-word requests: the words as typed (byte words in the code page of the
+  // text, like m_strSearch; one 16-bit word), where they may stand, and which were
+  // given. m_bAssocPending marks the request: a search created while it is set keeps
+  // only the lines that hold the words.
+  std::string m_strAssocWord1;
+  std::string m_strAssocWord2;
+  std::string m_strAssocWord3;
+  std::u16string m_wstrAssocWord;
   bool m_nNearAnywhere = true;
   bool m_nNearLeft = false;
   bool m_nNearRight = false;
   bool m_bAssocWord2 = false;
   bool m_bAssocWord3 = false;
   bool m_bAssocPending = false;
-  bool m_bSentences = false;
+  bool m_bSentences = false;  // the request is for sentence concordances
   bool m_bTestMode = false;
   bool m_bSearchPending = false;
   bool m_bBigFileSearch = false;

@@ -55,5 +55,28 @@ check "a search string of spaces starts no search" "2" "$?"
 "$CLI" concord --codepage 12345 the "$CORPUS" > "$TMP/out" 2> "$TMP/err"
 check "unknown code page" "2 tessary-cli: Code page 12345 is not available." "$? $(cat "$TMP/err")"
 
+TEXT='we make a decision now. a decision to make'
+check "associated word to the right, cut word blanked" "                 we make a decision now. a   " \
+  "$(printf '%s' "$TEXT" | "$CLI" concord --width 20 --no-numbers --assoc decision --zone right make)"
+check "associated word to the left" "1" \
+  "$(printf '%s' "$TEXT" | "$CLI" concord --width 20 --count --assoc decision --zone left make | tr -d ' ')"
+check "associated words in any order" "1" \
+  "$(printf '%s' "$TEXT" | "$CLI" concord --width 20 --count --assoc now --assoc DECISION --assoc we make)"
+check "sentence lines numbered once" "1      Then he left." \
+  "$(printf 'He said no. Then he left.' | "$CLI" concord --sentences --sort right then)"
+check "sentence across a line end, with file reference" \
+  "1      Fishing boats came in on the tide, and the gulls followed them as far as the stone quay, where the old lord of the manor had once kept his toll house. ($CORPUS/harbour.txt)|2      Nobody paid the toll now. ($CORPUS/harbour.txt)|" \
+  "$("$CLI" concord --sentences --file-reference toll "$CORPUS/harbour.txt" | tr '\n' '|')"
+check "collocates by frequency" "$(printf 'Right collocates for [ make ] = 2   \n1                     it\t2\n2                     up\t1')" \
+  "$(printf 'I make up time. You make It. We make it so.' | "$CLI" collocates --order frequency make)"
+check "left collocates" "$(printf 'Left collocates for [ make ] = 1   \n1                      I\t2')" \
+  "$(printf 'I make up. I make it.' | "$CLI" collocates --sort left make)"
+printf 'a make b' | "$CLI" collocates --sort none make > "$TMP/out" 2> "$TMP/err"
+check "collocates of an unsorted search" "2 tessary-cli: First create sorted List" "$? $(cat "$TMP/err")"
+printf 'nothing here' | "$CLI" collocates make > "$TMP/out" 2> "$TMP/err"
+check "collocates without lines" "1 tessary-cli: There is no collocate list" "$? $(cat "$TMP/err")"
+"$CLI" concord --assoc a --assoc b --assoc c --assoc d x "$CORPUS" > "$TMP/out" 2> "$TMP/err"
+check "a fourth associated word fails" "2" "$?"
+
 [ $FAILED -eq 0 ] && echo "all command-line checks passed"
 exit $FAILED

@@ -1,0 +1,76 @@
+#include "cli/collocates_command.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "cli/concord_command.h"
+#include "engine/collocates.h"
+
+namespace tessary::cli {
+
+void PrintCollocatesUsage() {
+  std::fputs(
+      "Usage: tessary-cli collocates [concord options] [--order frequency|string] SEARCH [FILE|DIR]...\n"
+      "Prints how often each collocate of SEARCH occurs, counted from the lines sorted by\n"
+      "--sort right (the default) or left at --distance, as the saved collocate list reads.\n\n"
+      "  --order frequency|string        highest count first, or by word (the sorted order)\n",
+      stdout);
+}
+
+int RunCollocates(const std::vector<std::string>& args) {
+  // --order belongs to this command; everything else is the search's.
+  std::string order;
+  std::vector<std::string> rest;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--") {
+      rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+      break;
+    }
+    if (args[i] != "--order") {
+      rest.push_back(args[i]);
+      continue;
+    }
+    if (i + 1 >= args.size() || (args[i + 1] != "frequency" && args[i + 1] != "string"))
+      return Fail("--order takes frequency or string");
+    order = args[++i];
+  }
+  ConcordOptions o;
+  if (std::string error = ParseConcordOptions(rest, o); !error.empty()) return Fail(error);
+  if (o.count) return Fail("--count is not an option of collocates");
+  if (o.bigFile) return Fail("--big-file is not an option of collocates");
+
+  CListWindowState window;
+  if (o.settings.m_bUnicode) return Fail(CollocateRefusalMessage(CheckCollocates(window, true)));
+  if (std::string error = PrepareSearchStrings(o); !error.empty()) return Fail(error);
+  auto created = CConcordanceSearch::Create(o.settings, {});
+  if (!created) return Fail(created.Error());
+  auto& search = **created;
+  window.m_bSorted = search.Sorted();
+  window.m_bSortLeft = o.settings.m_strSortMode == kSortLeft;
+  window.m_bSortRight = o.settings.m_strSortMode == kSortRight;
+  window.m_bSentences = o.settings.m_bSentences;
+  window.m_bDoubleByte = o.settings.m_bDoubleByte;
+  window.m_strSearch = o.settings.m_strSearch;
+  // An unsorted search is refused before any file is read; whether it has entries
+  // only the search can tell.
+  if (CollocateRefusal refusal = CheckCollocates(window, false); refusal == CollocateRefusal::kNotSorted)
+    return Fail(CollocateRefusalMessage(refusal));
+
+  const bool failed = !SearchSources(search, o);
+  window.m_arrEntries = std::move(search.Finish().m_arrEntries);
+  if (CollocateRefusal refusal = CheckCollocates(window, false); refusal != CollocateRefusal::kNone) {
+    Fail(CollocateRefusalMessage(refusal));
+    return 1;
+  }
+  const CCodePage& cp = search.TextCodePage();
+  CCollocateList list = CountCollocates(window, cp);
+  if (order == "frequency") SortByFrequency(list.m_arrItems);
+  else if (order == "string") SortByString(list.m_arrItems, cp);
+  const std::string text = CollocateFileText(list);
+  const std::string out = o.raw ? text : cp.ToUtf8(text);
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  if (std::fflush(stdout) != 0) return Fail("cannot write the output");
+  return failed ? 1 : 0;
+}
+
+}  // namespace tessary::cli

@@ -1,0 +1,226 @@
+#include "engine/big_file_search.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "engine/concordance_search.h"
+#include "engine/sentences.h"
+
+namespace tessary {
+
+namespace {
+
+// A chunk is filled in pieces, and each piece is scanned while it is still in the
+// processor's cache: the bytes then come from memory once, not twice.
+constexpr std::int64_t kReadPiece = 1 << 18;
+
+std::string Reason(int error) { return std::strerror(error); }
+
+// Reads up to size bytes at offset; fewer only at the end of the file. -1 on an error.
+std::int64_t ReadAt(int fd, char* data, std::int64_t size, std::int64_t offset) {
+  std::int64_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::pread(fd, data + done, static_cast<std::size_t>(size - done), offset + done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return -1;
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
+}  // namespace
+
+std::int64_t ChunkSizeFor(std::uint64_t availableMemory) {
+  const std::uint64_t half = availableMemory / 2;
+  return half < static_cast<std::uint64_t>(kMinChunkSize)   ? kMinChunkSize
+         : half > static_cast<std::uint64_t>(kMaxChunkSize) ? kMaxChunkSize
+                                                              : static_cast<std::int64_t>(half);
+}
+
+std::uint64_t AvailablePhysicalMemory() {
+  std::ifstream meminfo("/proc/meminfo");
+  std::string name;
+  std::uint64_t kilobytes = 0;
+  std::string unit;
+  while (meminfo >> name >> kilobytes >> unit)
+    if (name == "MemAvailable:") return kilobytes * 1024;
+  const long pages = ::sysconf(_SC_AVPHYS_PAGES);
+  const long page = ::sysconf(_SC_PAGESIZE);
+  return pages > 0 && page > 0 ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(page) : 0;
+}
+
+std::string ReadingMessage(std::int64_t start, std::int64_t end) {
+  char text[64];
+  std::snprintf(text, sizeof text, "Reading from position %lld to %lld", static_cast<long long>(start),
+                static_cast<long long>(end));
+  return text;
+}
+
+Expected<std::unique_ptr<CBigFileSearch>> CBigFileSearch::Create(const CSearchSettings& settings,
+                                                                 CBigFileObserver observer, bool bCountOnly,
+                                                                 std::int64_t chunkSize) {
+  using Result = Expected<std::unique_ptr<CBigFileSearch>>;
+  std::unique_ptr<CBigFileSearch> search(new CBigFileSearch);
+  search->m_settings = settings;
+  search->m_observer = std::move(observer);
+  search->m_prepared = ApplyStarRule(settings.m_strSearch, settings.m_nMatchMode);
+  if (search->m_prepared.m_strKey.empty()) return Result::Failure("There is nothing to search for.");
+  // Sentences always match whole words.
+  if (settings.m_bSentences) search->m_prepared.m_nMode = kMatchWord;
+  const bool assoc = settings.m_bAssocPending && !settings.m_bSentences;
+  if (assoc && settings.m_strAssocWord1.empty()) return Result::Failure("There is no associated word to search for.");
+  search->m_nChunkSize = chunkSize > 0 ? std::max<std::int64_t>(chunkSize, 2)
+                                       : ChunkSizeFor(AvailablePhysicalMemory());
+
+  auto cp = CCodePage::Open(tessary::TextCodePage(settings));
+  if (!cp) return Result::Failure(cp.Error());
+  search->m_pTextCp = *cp;
+  search->m_pMatcher = std::make_unique<CByteMatcher>(search->m_prepared.m_strKey, search->m_prepared.m_nMode,
+                                                      settings.m_bDoubleByte, **cp);
+  // Counting lines that must first be built and filtered still needs the recorder.
+  if (bCountOnly && !assoc && !settings.m_bSentences) return Result(std::move(search));
+
+  if (search->Sorted()) {
+    auto collator = CSortCollator::ForUserLocale();
+    if (!collator) return Result::Failure(collator.Error());
+    search->m_pCollator = *collator;
+  }
+  CRecorderOptions options;
+  options.m_nWidth = settings.m_nLineWidth;
+  options.m_nKeyLength = search->m_prepared.m_strKey.size();
+  options.m_nMatchMode = search->m_prepared.m_nMode;
+  options.m_strSortMode = settings.m_bSentences ? std::string(kUnsorted) : settings.m_strSortMode;
+  options.m_nSortDistance = settings.m_nSortDistance;
+  options.m_bDoubleByte = settings.m_bDoubleByte;
+  options.m_bBig5 = settings.m_bBig5;
+  ApplyRequestOptions(options, settings);
+  search->m_pRecorder = std::make_unique<CLineRecorder>(options, **cp);
+  return Result(std::move(search));
+}
+
+bool CBigFileSearch::SearchFile(const std::string& path) {
+  if (m_bStopped) return true;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    m_strError = "Cannot open " + path + ": " + Reason(errno) + ".";
+    return false;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    ::close(fd);
+    m_strError = "Cannot read " + path + ": " + Reason(error) + ".";
+    return false;
+  }
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  std::int64_t length = st.st_size;
+  if (m_observer.m_fnSource) m_observer.m_fnSource(path, length);
+  bool ok = true;
+  const std::int64_t stride = m_nChunkSize - 1;
+  for (std::int64_t start = 0; ok && start < length && !m_bStopped; start += stride)
+    ok = ScanChunk(fd, path, start, std::min(length, start + stride), length);
+  ::close(fd);
+  // The buffer is the search's largest allocation: it goes as soon as the file is done.
+  std::vector<char>().swap(m_buffer);
+  return ok;
+}
+
+// The buffer holds the chunk with W bytes before it and n + W + 1 after it (n the key
+// length, W the context width, or the reach of a sentence), clipped to the file. Only
+// matches that start inside the chunk are taken; the extra bytes give them their
+// boundary test and their context, and the buffer's ends are non-letters only where
+// they are the file's ends.
+bool CBigFileSearch::ScanChunk(int fd, const std::string& path, std::int64_t chunkStart, std::int64_t chunkEnd,
+                               std::int64_t& fileLength) {
+  const std::int64_t keyLength = static_cast<std::int64_t>(m_prepared.m_strKey.size());
+  const bool sentences = m_pRecorder && m_pRecorder->Sentences();
+  const std::int64_t width = std::max<std::int64_t>(m_settings.m_nLineWidth, 1);
+  const std::int64_t before = sentences ? std::max<std::int64_t>(width, kSentenceBack + 1) : width;
+  const std::int64_t after = keyLength + (sentences ? std::max<std::int64_t>(width, kSentenceForward) : width) + 1;
+  const std::int64_t bufferStart = std::max<std::int64_t>(0, chunkStart - before);
+  std::int64_t bufferEnd = std::min(fileLength, chunkEnd + after);
+  m_buffer.resize(static_cast<std::size_t>(bufferEnd - bufferStart));
+  if (m_observer.m_fnChunk) m_observer.m_fnChunk(chunkStart, chunkEnd);
+  if (m_pRecorder) m_pRecorder->BeginSource(path, bufferStart);
+
+  const std::int64_t chunkLength = chunkEnd - chunkStart;
+  const std::size_t step = static_cast<std::size_t>(std::max<std::int64_t>(chunkLength / 1000, 4096));
+  std::int64_t readEnd = bufferStart;  // file offset after the bytes in the buffer
+  std::int64_t scanned = chunkStart;   // match starts before this offset have been tested
+  while (scanned < chunkEnd) {
+    if (readEnd < bufferEnd) {
+      const std::int64_t want = std::min(kReadPiece, bufferEnd - readEnd);
+      const std::int64_t got = ReadAt(fd, m_buffer.data() + (readEnd - bufferStart), want, readEnd);
+      if (got < 0) {
+        m_strError = "Cannot read " + path + ": " + Reason(errno) + ".";
+        return false;
+      }
+      readEnd += got;
+      if (got < want) {
+        // The file is shorter than when the search began: its end is here now, and the
+        // search ends with this chunk instead of asking again and again for bytes.
+        m_strError = "The file " + path + " became shorter while it was searched; the search ended at position " +
+                     std::to_string(readEnd) + ".";
+        bufferEnd = fileLength = readEnd;
+        chunkEnd = std::min(chunkEnd, readEnd);
+      }
+    }
+    // Before the buffer is complete, a match start needs its whole line in it.
+    const std::int64_t safe = readEnd == bufferEnd ? chunkEnd : std::min(chunkEnd, readEnd - after);
+    const std::string_view text(m_buffer.data(), static_cast<std::size_t>(readEnd - bufferStart));
+    for (std::int64_t from = scanned; from < safe;) {
+      if (!ReportProgress(m_observer.m_fnProgress, static_cast<std::uint64_t>(from - chunkStart),
+                          static_cast<std::uint64_t>(chunkLength))) {
+        m_bStopped = true;
+        return true;
+      }
+      const std::int64_t limit = std::min(safe, from + static_cast<std::int64_t>(step));
+      // Sentence and associated-word searches drop some matches: what counts is the lines.
+      const bool complete = m_pMatcher->ForEachMatch(
+          text, static_cast<std::size_t>(from - bufferStart), static_cast<std::size_t>(limit - bufferStart),
+          [&](std::size_t i) {
+            if (!m_pRecorder) return ++m_nMatches, true;
+            const std::int64_t lines = m_pRecorder->Count();
+            const bool go = m_pRecorder->OnMatch(text, i);
+            m_nMatches += static_cast<std::uint64_t>(m_pRecorder->Count() - lines);
+            return go;
+          });
+      if (!complete) {
+        m_bStopped = true;
+        return true;
+      }
+      from = limit;
+    }
+    scanned = std::max(scanned, safe);
+  }
+  ReportProgress(m_observer.m_fnProgress, static_cast<std::uint64_t>(chunkLength),
+                 static_cast<std::uint64_t>(chunkLength));
+  return m_strError.empty();
+}
+
+CAssembledList CBigFileSearch::Finish(const ProgressFn& copyProgress) {
+  m_bStopped = false;
+  if (!m_pRecorder) return CAssembledList{};
+  CAssemblyOptions options;
+  options.m_bSorted = Sorted();
+  options.m_bLineNumbers = m_settings.m_bLineNumbers;
+  options.m_bFileReference = m_settings.m_bFileReference;
+  options.m_pCollator = m_pCollator.get();
+  options.m_pKeyCodePage = m_pTextCp.get();
+  return AssembleList(*m_pRecorder, options, copyProgress);
+}
+
+std::vector<CFormatRange> CBigFileSearch::Ranges(const CAssembledList& list) const {
+  return KeywordRanges(list, m_settings.m_nLineWidth, static_cast<std::int64_t>(m_prepared.m_strKey.size()),
+                       Sorted());
+}
+
+}  // namespace tessary
