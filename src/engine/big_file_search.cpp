@@ -93,15 +93,8 @@ Expected<std::unique_ptr<CBigFileSearch>> CBigFileSearch::Create(const CSearchSe
     if (!collator) return Result::Failure(collator.Error());
     search->m_pCollator = *collator;
   }
-  CRecorderOptions options;
-  options.m_nWidth = settings.m_nLineWidth;
-  options.m_nKeyLength = search->m_prepared.m_strKey.size();
-  options.m_nMatchMode = search->m_prepared.m_nMode;
-  options.m_strSortMode = settings.m_bSentences ? std::string(kUnsorted) : settings.m_strSortMode;
-  options.m_nSortDistance = settings.m_nSortDistance;
-  options.m_bDoubleByte = settings.m_bDoubleByte;
-  options.m_bBig5 = settings.m_bBig5;
-  ApplyRequestOptions(options, settings);
+  const CRecorderOptions options =
+      RecorderOptionsFor(settings, search->m_prepared.m_strKey.size(), search->m_prepared.m_nMode);
   search->m_pRecorder = std::make_unique<CLineRecorder>(options, **cp);
   return Result(std::move(search));
 }

@@ -79,6 +79,20 @@ std::optional<CSentenceBounds> Sentence(std::u16string_view text, std::uint64_t 
 
 }  // namespace
 
+CRecorderOptions RecorderOptionsFor(const CSearchSettings& settings, std::size_t keyLength, int matchMode) {
+  CRecorderOptions options;
+  options.m_nWidth = settings.m_nLineWidth;
+  options.m_nKeyLength = keyLength;
+  options.m_nMatchMode = matchMode;
+  // Sentence searches are never sorted.
+  options.m_strSortMode = settings.m_bSentences ? std::string(kUnsorted) : settings.m_strSortMode;
+  options.m_nSortDistance = settings.m_nSortDistance;
+  options.m_bDoubleByte = settings.m_bDoubleByte;
+  options.m_bBig5 = settings.m_bBig5;
+  ApplyRequestOptions(options, settings);
+  return options;
+}
+
 void ApplyRequestOptions(CRecorderOptions& o, const CSearchSettings& s) {
   o.m_bSentences = s.m_bSentences;
   o.m_bLineNumbers = s.m_bLineNumbers;

@@ -70,6 +70,9 @@ struct CSearchSettings;
 // associated words (word 1, then 2 and 3 when given; for 16-bit searches the one
 // m_wstrAssocWord) and their zone.
 void ApplyRequestOptions(CRecorderOptions& options, const CSearchSettings& settings);
+// Every option of a search's recorder: the settings, and the key and mode the search
+// runs with after the star rule.
+CRecorderOptions RecorderOptionsFor(const CSearchSettings& settings, std::size_t keyLength, int matchMode);
 
 template <class CharT, class Entry>
 class CLineRecorderT : public CMatchSinkT<CharT> {
