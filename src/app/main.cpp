@@ -1,6 +1,7 @@
 // tessary: the desktop program.
 #include <QApplication>
 
+#include "app/app_icons.h"
 #include "app/prompt.h"
 #include "app/tessary_app.h"
 
@@ -8,6 +9,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Tessary");
   QApplication::setOrganizationName("Tessary");
+  QApplication::setWindowIcon(tessary::AppIcon());
   tessary::CTessaryApp app(std::make_unique<tessary::CWidgetPrompt>());
   if (!app.InitInstance(QApplication::arguments().mid(1))) return 1;
   const int status = QApplication::exec();

@@ -1,7 +1,9 @@
 #pragma once
 // The application object: lives for the whole run, owns the settings every command
 // reads, starts the program, answers New, Open and About, and keeps the documents.
+#include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -11,7 +13,7 @@
 
 #include "engine/search_settings.h"
 
-class QLocalServer;
+class QSettings;
 
 namespace tessary {
 
@@ -19,7 +21,9 @@ class CMainFrame;
 class CTessaryDoc;
 class CTessaryView;
 class CConcordanceController;
+class COpenFileServer;
 class IPrompt;
+struct CCommandLine;
 
 // Options kept between runs (QSettings, section "Options").
 struct CAppOptions {
@@ -27,7 +31,9 @@ struct CAppOptions {
   int m_nUnits = 1;           // 0 inches, 1 centimetres (by the locale when absent)
   bool m_bMaximized = false;
   QRect m_rcFrame;            // empty: the system's default place
-  QRect m_rcPageMargin{1800, 1440, 1800, 1440};  // left, top, right, bottom in twips (as a QRect's l,t,r,b)
+  // Page margins in twips as QRect(left, top, right, bottom), that is x, y, width and
+  // height.
+  QRect m_rcPageMargin{1800, 1440, 1800, 1440};
 };
 
 class CTessaryApp : public QObject {
@@ -72,12 +78,23 @@ class CTessaryApp : public QObject {
   // Commands of the application object.
   void OnFileNew();
   void OnFileOpen();
+  void OnFileClose();
+  void OnFilePrintSetup();
   void OnAppAbout();
   void OnAppExit();
+
+  // Whether a document window may close now. A view of a document that a long
+  // operation uses is closed later, when the operation ends. Closing the last view of
+  // a document asks to save it first.
+  bool CanCloseView(CTessaryView* view);
+  // Whether the program may end now: every document closed after asking to save. While
+  // a long operation runs, the exit waits for it to end.
+  bool QueryExit();
 
   // Recent files (4).
   QStringList RecentFiles() const;
   void AddRecentFile(const QString& path);
+  void RemoveRecentFile(const QString& path);
 
   // A long operation runs: commands that would start another are disabled.
   bool Busy() const { return m_nBusy > 0; }
@@ -87,19 +104,33 @@ class CTessaryApp : public QObject {
  signals:
   void BusyChanged(bool bBusy);
   void DocumentsChanged();
+  void RecentFilesChanged();
 
  private:
+  std::unique_ptr<QSettings> OpenSettings() const;
   void LoadOptions();
+  void LoadBarLayouts();
   void SaveOptions();
   bool AskRunningInstance(const QString& path);
   void StartOpenServer();
+  bool ShowsFile(const QString& path);
+  CTessaryView* CreateView(CTessaryDoc* doc);
+  void OnViewDestroyed(CTessaryDoc* doc, CTessaryView* view);
+  void DetachDocument(CTessaryDoc* doc);
+  bool IsListed(const CTessaryDoc* doc) const;
+  bool InUse(const CTessaryDoc* doc) const;
+  void RunPendingCloses();
+  bool PrintFromCommandLine(CTessaryDoc* doc, const CCommandLine& cmd);
 
   std::unique_ptr<IPrompt> m_pPrompt;
   QString m_strSettingsPath;
   CMainFrame* m_pFrame = nullptr;
   std::unique_ptr<CConcordanceController> m_pConcordance;
   std::vector<CTessaryDoc*> m_arrDocuments;
-  QLocalServer* m_pServer = nullptr;
+  COpenFileServer* m_pServer = nullptr;
+  QStringList m_arrRecentFiles;
+  std::vector<QPointer<CTessaryView>> m_arrPendingClose;
+  bool m_bExitPending = false;
   int m_nBusy = 0;
   int m_nNextUntitled = 1;
 };
@@ -113,5 +144,19 @@ struct CCommandLine {
   QString m_strPrinter, m_strDriver, m_strPort;
 };
 CCommandLine ParseCommandLine(const QStringList& args);
+
+// "FrameRect" and "PageMargin" are stored as four signed 32-bit integers left, top,
+// right, bottom (little-endian); a frame rectangle's right and bottom lie just outside
+// it. Bytes of another length give an empty rectangle (the fallback for margins).
+QByteArray FrameRectToBytes(const QRect& rc);
+QRect FrameRectFromBytes(const QByteArray& bytes);
+QByteArray MarginsToBytes(const QRect& rc);
+QRect MarginsFromBytes(const QByteArray& bytes, const QRect& fallback);
+// A stored frame rectangle cut to the screen; empty when less than 10 pixels of it
+// are left in either direction.
+QRect ValidateFrameRect(const QRect& rc, const QRect& screen);
+// The measurement unit of the page setup when none is stored: 1 (centimetres) for a
+// metric locale, else 0 (inches).
+int DefaultUnits();
 
 }  // namespace tessary

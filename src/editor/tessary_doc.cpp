@@ -1,1 +1,379 @@
-// in progress
+#include "editor/tessary_doc.h"
+
+#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QPlainTextDocumentLayout>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QTextDocument>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "app/main_frame.h"
+#include "app/prompt.h"
+#include "app/qt_text.h"
+#include "app/tessary_app.h"
+#include "editor/rich_text_qt.h"
+#include "editor/rtf.h"
+#include "editor/tessary_view.h"
+#include "engine/codepage.h"
+#include "engine/text_file.h"
+
+namespace tessary {
+
+namespace {
+
+constexpr int kOemCodePage = 437;
+constexpr qint64 kMaxEditorFile = qint64(256) << 20;
+
+CTessaryApp* App() { return CTessaryApp::Instance(); }
+
+int AnsiCodePage() { return App() ? App()->m_settings.m_nAnsiCodePage : 1252; }
+
+std::shared_ptr<const CCodePage> CodePage(int nCodePage) {
+  auto page = CCodePage::Open(nCodePage);
+  if (page) return *page;
+  auto fallback = CCodePage::Open(1252);
+  return fallback ? *fallback : nullptr;
+}
+
+QMessageBox::StandardButton Ask(const QString& text, QMessageBox::Icon icon,
+                                QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                QMessageBox::StandardButton def = QMessageBox::NoButton) {
+  if (!App()) return def == QMessageBox::NoButton ? QMessageBox::Ok : def;
+  return App()->Prompt().Message(text, QString(), icon, buttons, def);
+}
+
+void SetStatus(const QString& text) {
+  if (App() && App()->MainFrame()) App()->MainFrame()->SetPaneText(0, text);
+}
+
+// Twice the file's bytes are needed while it is read (bytes and text); a quarter of
+// the memory keeps the machine usable, and the big file viewer reads the rest.
+qint64 MaxEditorFileSize() {
+  const long pages = ::sysconf(_SC_PHYS_PAGES);
+  const long pageSize = ::sysconf(_SC_PAGESIZE);
+  if (pages <= 0 || pageSize <= 0) return kMaxEditorFile;
+  return std::min<qint64>(qint64(pages) * pageSize / 4, kMaxEditorFile);
+}
+
+bool IsPlainKind(int nType) { return nType == kTypeText || nType == kTypeTextDos; }
+
+// The kind whose settings (wrap mode) a kind shares.
+int SettingsKind(int nType) {
+  if (nType == kTypeTextDos) return kTypeText;
+  if (nType == kTypeEmbedded) return kTypeRtf;
+  return nType;
+}
+
+bool IsValidUtf8(const QByteArray& bytes) {
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString text = decoder.decode(bytes);  // the conversion runs on assignment
+  return !decoder.hasError();
+}
+
+bool HasHighBytes(const QByteArray& bytes) {
+  return std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// Whether the first line break of a file (in any of the encodings read) is CR LF.
+bool FirstBreakIsCrLf(const QByteArray& bytes) {
+  const qsizetype i = bytes.indexOf('\n');
+  if (i < 0) return true;
+  if (i >= 1 && bytes[i - 1] == '\r') return true;
+  return i >= 2 && bytes[i - 1] == '\0' && bytes[i - 2] == '\r';
+}
+
+}  // namespace
+
+CTessaryDoc::CTessaryDoc(bool bPlainLayout, QObject* parent)
+    : QObject(parent), m_pDocument(new QTextDocument(this)), m_bPlainLayout(bPlainLayout) {
+  if (bPlainLayout) {
+    m_pDocument->setDocumentLayout(new QPlainTextDocumentLayout(m_pDocument));
+    m_pDocument->setDefaultFont(QFont(QStringLiteral("Courier New"), 10));
+  } else {
+    m_pDocument->setDefaultFont(QFont(QStringLiteral("Arial"), 10));
+  }
+  connect(m_pDocument, &QTextDocument::modificationChanged, this, &CTessaryDoc::TitleChanged);
+}
+
+CTessaryDoc::~CTessaryDoc() {
+  for (CTessaryView* view : std::vector<CTessaryView*>(m_arrViews)) view->DetachDocument();
+}
+
+bool CTessaryDoc::WantsPlainLayout(const QString& path) {
+  if (App() && App()->m_bForcePlainText) return true;
+  return FileTypeOfPath(ToFsPath(path)) != kTypeRtf;
+}
+
+void CTessaryDoc::SetDocType(int nType) {
+  if (nType == m_nDocType) return;
+  const int nOld = m_nDocType;
+  if (CTessaryView* view = FirstView()) CTessaryView::SaveWrapOfKind(SettingsKind(nOld), view->WordWrap());
+  // The bars show the active document's kind; a document in the background changes
+  // them when it is activated.
+  CMainFrame* frame = App() ? App()->MainFrame() : nullptr;
+  const CTessaryView* active = frame ? frame->ActiveView() : nullptr;
+  const bool bActive = frame && (!active || active->GetDocument() == this);
+  if (bActive) frame->SaveBarLayout(nOld);
+  m_nDocType = nType;
+  if (bActive) frame->RestoreBarLayout(nType);
+  for (CTessaryView* view : m_arrViews) view->SetWordWrap(false);
+}
+
+void CTessaryDoc::SetPathName(const QString& path) {
+  m_strPathName = path;
+  m_strTitle = QFileInfo(path).fileName();
+  emit TitleChanged();
+}
+
+void CTessaryDoc::SetTitle(const QString& title) {
+  m_strTitle = title;
+  emit TitleChanged();
+}
+
+bool CTessaryDoc::IsModified() const { return m_pDocument->isModified(); }
+
+void CTessaryDoc::SetModified(bool bModified) { m_pDocument->setModified(bModified); }
+
+void CTessaryDoc::AddView(CTessaryView* view) {
+  if (std::find(m_arrViews.begin(), m_arrViews.end(), view) == m_arrViews.end()) m_arrViews.push_back(view);
+}
+
+void CTessaryDoc::RemoveView(CTessaryView* view) { std::erase(m_arrViews, view); }
+
+bool CTessaryDoc::OnNewDocument() {
+  m_pDocument->clear();
+  m_pDocument->setModified(false);
+  m_strPathName.clear();
+  m_encoding = TextEncoding::kAnsi;
+  m_bCrLf = true;
+  SetDocType(kTypeRtf);
+  return true;
+}
+
+bool CTessaryDoc::OnOpenDocument(const QString& path) {
+  const qint64 nSize = QFileInfo(path).size();
+  if (nSize > MaxEditorFileSize()) {
+    Ask(QString::asprintf("File size=%ld: there is not enough memory to read this file in the editor. Open the file "
+                          "using the 'Big file' menu option.",
+                          static_cast<long>(nSize)),
+        QMessageBox::Warning);
+    return false;
+  }
+  QFile file(path);
+  const bool bForcePlain = App() && App()->m_bForcePlainText;
+  const int nType = bForcePlain ? int(kTypeText) : FileTypeOfPath(ToFsPath(path));
+  if (nType < 0 || !file.open(QIODevice::ReadOnly)) {
+    Ask(QStringLiteral("Failed to open document."), QMessageBox::Warning);
+    return false;
+  }
+  const QByteArray bytes = file.readAll();
+  file.close();
+  if (!bForcePlain) {
+    const std::string foreign = ForeignDocumentFormat(std::string_view(bytes.constData(), bytes.size()));
+    if (!foreign.empty()) {
+      Ask(QStringLiteral("Can not load %1 files.").arg(QString::fromStdString(foreign)), QMessageBox::Information);
+      return false;
+    }
+  }
+  const CDocumentKind& kind = DocumentKind(nType);
+  if (!kind.m_bRead) {
+    Ask(QStringLiteral("Can not load %1 files.").arg(QString::fromUtf8(kind.m_pszDescription)),
+        QMessageBox::Information);
+    return false;
+  }
+
+  SetStatus(QStringLiteral("100% complete  Formatting ... please wait"));
+  const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  if (nType == kTypeRtf) {
+    CRichText text;
+    if (!bytes.isEmpty()) {
+      auto read = ReadRtf(view, AnsiCodePage());
+      if (!read) {
+        SetStatus(QStringLiteral("Ready"));
+        Ask(QString::fromStdString(read.Error()), QMessageBox::Warning);
+        return false;
+      }
+      text = std::move(*read);
+    }
+    m_pDocument->setUndoRedoEnabled(false);
+    RichTextToDocument(text, *m_pDocument);
+    m_encoding = TextEncoding::kAnsi;
+  } else {
+    std::u16string text;
+    if (nType == kTypeTextDos) {
+      // The OEM set has no byte-order marks or UTF-8: its bytes are taken as they are.
+      std::string owned(view);
+      owned.resize(ApplyTextMode(owned.data(), owned.size()));
+      if (auto page = CodePage(kOemCodePage)) text = page->ToUnicode(owned);
+      m_encoding = TextEncoding::kAnsi;
+    } else {
+      if (auto page = CodePage(AnsiCodePage())) text = DecodeForEditor(view, *page);
+      m_encoding = EncodingOf(bytes);
+    }
+    m_pDocument->setUndoRedoEnabled(false);
+    m_pDocument->setPlainText(FromU16(text));
+  }
+  m_bCrLf = FirstBreakIsCrLf(bytes);
+  m_pDocument->setUndoRedoEnabled(true);
+  m_pDocument->setModified(false);
+  SetPathName(path);
+  SetDocType(nType);
+  SetStatus(QStringLiteral("Ready"));
+  return true;
+}
+
+CTessaryDoc::TextEncoding CTessaryDoc::EncodingOf(const QByteArray& bytes) {
+  if (bytes.startsWith("\xEF\xBB\xBF")) return TextEncoding::kUtf8Bom;
+  if (bytes.startsWith("\xFF\xFE")) return TextEncoding::kUtf16Le;
+  if (bytes.startsWith("\xFE\xFF")) return TextEncoding::kUtf16Be;
+  if (HasHighBytes(bytes) && IsValidUtf8(bytes)) return TextEncoding::kUtf8;
+  return TextEncoding::kAnsi;
+}
+
+QByteArray CTessaryDoc::EncodeText(const QString& text, TextEncoding encoding, int nCodePage, bool bCrLf) {
+  QString lines = text;
+  if (bCrLf) lines.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+  const std::u16string wide = ToU16(lines);
+  if (encoding == TextEncoding::kAnsi) {
+    // Never lose characters: a text the code page can't hold is saved as UTF-8 with a
+    // byte-order mark, which this program and every other editor read back.
+    if (auto page = CodePage(nCodePage)) {
+      const std::string bytes = page->FromUnicode(wide);
+      if (page->ToUnicode(bytes) == wide) return QByteArray::fromStdString(bytes);
+    }
+    encoding = TextEncoding::kUtf8Bom;
+  }
+  switch (encoding) {
+    case TextEncoding::kUtf8: return lines.toUtf8();
+    case TextEncoding::kUtf16Le:
+    case TextEncoding::kUtf16Be: {
+      QStringEncoder encoder(encoding == TextEncoding::kUtf16Le ? QStringEncoder::Utf16LE : QStringEncoder::Utf16BE,
+                             QStringEncoder::Flag::WriteBom);
+      return encoder.encode(lines);
+    }
+    default: return QByteArrayLiteral("\xEF\xBB\xBF") + lines.toUtf8();
+  }
+}
+
+QString CTessaryDoc::PlainText() const {
+  QString text = m_pDocument->toRawText();
+  for (QChar& c : text)
+    if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = QLatin1Char('\n');
+  return text;
+}
+
+bool CTessaryDoc::OnSaveDocument(const QString& path, int nType) {
+  const QFileInfo info(path);
+  auto fail = [&](const QString& reason) {
+    SetStatus(QStringLiteral("Ready"));
+    Ask(QStringLiteral("Cannot write %1: %2.").arg(QDir::toNativeSeparators(path), reason), QMessageBox::Warning);
+    return false;
+  };
+  // The file is replaced by renaming, which a read-only file would not stop (nor its
+  // missing owner write bit, for the super-user).
+  if (info.exists() && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner)))
+    return fail(QStringLiteral("the file is read-only"));
+  if (!DocumentKind(nType).m_bWrite) return fail(QStringLiteral("this format can not be written"));
+
+  SetStatus(QStringLiteral("Saving File.  Please Wait."));
+  QByteArray bytes;
+  if (nType == kTypeRtf) {
+    bytes = QByteArray::fromStdString(WriteRtf(DocumentToRichText(*m_pDocument), AnsiCodePage()));
+  } else if (nType == kTypeTextDos) {
+    bytes = EncodeText(PlainText(), TextEncoding::kAnsi, kOemCodePage, true);
+  } else {
+    bytes = EncodeText(PlainText(), m_encoding, AnsiCodePage(), m_bCrLf);
+  }
+
+  // A failed write leaves the old file whole: the text goes to a temporary file that
+  // replaces it only when everything is written.
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+  if (file.write(bytes) != bytes.size()) {
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    return fail(reason);
+  }
+  if (!file.commit()) return fail(file.errorString());
+
+  SetPathName(path);
+  SetDocType(nType);
+  m_pDocument->setModified(false);
+  SetStatus(QStringLiteral("Ready"));
+  return true;
+}
+
+bool CTessaryDoc::AskSaveName(QString& path, int& nType) {
+  CFileDialogRequest request;
+  request.m_strTitle = QStringLiteral("Save As");
+  request.m_arrFilters = {QStringLiteral("RTF files (*.RTF)"), QStringLiteral("Text Files (*.TXT)"),
+                          QStringLiteral("All Documents (*.*)")};
+  const bool bRtf = m_nDocType == kTypeRtf;
+  request.m_nFilterIndex = bRtf ? 0 : 1;
+  request.m_strDefaultSuffix = bRtf ? QStringLiteral("rtf") : QStringLiteral("txt");
+  if (!m_strPathName.isEmpty()) {
+    const QFileInfo info(m_strPathName);
+    request.m_strDirectory = info.absolutePath();
+    request.m_strInitialName = info.fileName();
+  } else {
+    request.m_strInitialName = m_strTitle;
+  }
+  request.m_bSave = true;
+  request.m_bOverwritePrompt = true;
+  if (!App()) return false;
+  const CFileDialogResult result = App()->Prompt().AskFiles(request);
+  if (!result.m_bOk || result.m_arrFiles.isEmpty()) return false;
+  path = result.m_arrFiles.front();
+  nType = result.m_nFilterIndex == 0 ? kTypeRtf : kTypeText;
+  if (QFileInfo(path).suffix().isEmpty() && result.m_nFilterIndex <= 1)
+    path += result.m_nFilterIndex == 0 ? QStringLiteral(".rtf") : QStringLiteral(".txt");
+  return true;
+}
+
+bool CTessaryDoc::DoSave(bool bAskName) {
+  QString path = m_strPathName;
+  int nType = m_nDocType;
+  bool bSaveAs = bAskName || path.isEmpty();
+  if (!bSaveAs && !DocumentKind(nType).m_bWrite) {
+    if (Ask(QStringLiteral("Can not save this file in its current format.  Do you wish to save this file in a "
+                           "different format?"),
+            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) != QMessageBox::Yes)
+      return false;
+    bSaveAs = true;
+  }
+  if (bSaveAs && !AskSaveName(path, nType)) return false;
+  if (IsPlainKind(nType) && HasFormatting(*m_pDocument)) {
+    const QString text =
+        QStringLiteral("You are about to save the document in Text-Only format, which will remove all formatting. "
+                       "Save %1 as")
+            .arg(QFileInfo(path).fileName());
+    const int nAnswer = App() ? App()->Prompt().AskNamedButtons(
+                                    QStringLiteral("Tessary"), text, QMessageBox::Warning,
+                                    {QStringLiteral("&Rich Text Document"), QStringLiteral("&Text Document"),
+                                     QStringLiteral("Cancel")},
+                                    0, 2)
+                              : 2;
+    if (nAnswer == 0) nType = kTypeRtf;
+    else if (nAnswer != 1) return false;
+  }
+  if (!OnSaveDocument(path, nType)) return false;
+  if (App()) App()->AddRecentFile(path);
+  return true;
+}
+
+bool CTessaryDoc::SaveModified() {
+  if (!IsModified()) return true;
+  const QString name = m_strPathName.isEmpty() ? m_strTitle : QDir::toNativeSeparators(m_strPathName);
+  switch (Ask(QStringLiteral("Save changes to %1?").arg(name), QMessageBox::Warning,
+              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+    case QMessageBox::Yes: return DoSave(false);
+    case QMessageBox::No: return true;
+    default: return false;
+  }
+}
+
+}  // namespace tessary

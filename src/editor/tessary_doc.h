@@ -2,6 +2,7 @@
 // A document of the editor: one text document shown by one or more views. Plain
 // text and concordance lists use the plain-text layout (fast for a million lines);
 // rich documents the rich one. The kind says how the file is read and written.
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <string>
@@ -20,6 +21,10 @@ class CTessaryDoc : public QObject {
  public:
   explicit CTessaryDoc(bool bPlainLayout, QObject* parent = nullptr);
   ~CTessaryDoc() override;
+
+  // Whether the document that opens path should use the plain layout: every file but
+  // RTF (all of them when plain text is forced).
+  static bool WantsPlainLayout(const QString& path);
 
   QTextDocument* Document() const { return m_pDocument; }
   bool PlainLayout() const { return m_bPlainLayout; }
@@ -54,6 +59,14 @@ class CTessaryDoc : public QObject {
   // The plain text as a search reads it: one line feed per paragraph.
   QString PlainText() const;
 
+  // How a plain-text file was encoded; a save writes it back the same way.
+  enum class TextEncoding { kAnsi, kUtf8, kUtf8Bom, kUtf16Le, kUtf16Be };
+  TextEncoding Encoding() const { return m_encoding; }
+  static TextEncoding EncodingOf(const QByteArray& bytes);
+  // text has one line feed per line; kAnsi falls back to UTF-8 with a byte-order mark
+  // when the code page lacks a character.
+  static QByteArray EncodeText(const QString& text, TextEncoding encoding, int nCodePage, bool bCrLf);
+
  signals:
   void TitleChanged();
 
@@ -64,6 +77,10 @@ class CTessaryDoc : public QObject {
   QString m_strPathName;
   QString m_strTitle;
   std::vector<CTessaryView*> m_arrViews;
+  TextEncoding m_encoding = TextEncoding::kAnsi;
+  bool m_bCrLf = true;  // line ends of the file read; new documents get CR LF
+
+  bool AskSaveName(QString& path, int& nType);
 };
 
 }  // namespace tessary

@@ -1,1 +1,195 @@
-// in progress
+#include "editor/tessary_view.h"
+
+#include <QEvent>
+#include <QPlainTextDocumentLayout>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextList>
+#include <QVBoxLayout>
+#include <array>
+
+#include "app/tessary_app.h"
+#include "editor/editor_dialogs.h"
+#include "editor/printing.h"
+
+namespace tessary {
+
+namespace {
+
+std::array<bool, 10> g_wrapOfKind{};  // every kind starts without wrap
+
+}  // namespace
+
+void CTessaryView::SaveWrapOfKind(int nType, bool bWrap) {
+  if (nType >= 0 && nType < int(g_wrapOfKind.size())) g_wrapOfKind[nType] = bWrap;
+}
+
+bool CTessaryView::WrapOfKind(int nType) {
+  return nType >= 0 && nType < int(g_wrapOfKind.size()) && g_wrapOfKind[nType];
+}
+
+CTessaryView::CTessaryView(CTessaryDoc* doc, QWidget* parent) : QWidget(parent), m_pDoc(doc) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  QTextDocument* document = doc->Document();
+  // The widget is set up before it gets the document: each change afterwards would
+  // lay out the whole text again, which costs a second on a big file.
+  const bool bWrap = WrapOfKind(kTypeText);
+  if (doc->PlainLayout()) {
+    m_pPlain = new QPlainTextEdit(this);
+    m_pPlain->setLineWrapMode(bWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    m_pPlain->setFont(document->defaultFont());
+    m_pPlain->setDocument(document);
+    connect(m_pPlain, &QPlainTextEdit::cursorPositionChanged, this, &CTessaryView::CharFormatChanged);
+  } else {
+    m_pRich = new QTextEdit(this);
+    m_pRich->setLineWrapMode(bWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    m_pRich->setAutoFormatting(QTextEdit::AutoNone);
+    m_pRich->setFont(document->defaultFont());
+    m_pRich->setDocument(document);
+    connect(m_pRich, &QTextEdit::cursorPositionChanged, this, &CTessaryView::CharFormatChanged);
+    connect(m_pRich, &QTextEdit::currentCharFormatChanged, this, &CTessaryView::CharFormatChanged);
+  }
+  layout->addWidget(Editor());
+  setFocusProxy(Editor());
+  Editor()->installEventFilter(this);
+  doc->AddView(this);
+}
+
+CTessaryView::~CTessaryView() {
+  if (m_pDoc) m_pDoc->RemoveView(this);
+}
+
+void CTessaryView::DetachDocument() {
+  m_pDoc = nullptr;
+  if (m_pPlain) {
+    auto* own = new QTextDocument(m_pPlain);
+    own->setDocumentLayout(new QPlainTextDocumentLayout(own));
+    m_pPlain->setDocument(own);
+  } else {
+    m_pRich->setDocument(new QTextDocument(m_pRich));
+  }
+}
+
+QTextDocument* CTessaryView::Document() const {
+  return m_pPlain ? m_pPlain->document() : m_pRich->document();
+}
+
+QAbstractScrollArea* CTessaryView::Editor() const {
+  if (m_pPlain) return m_pPlain;
+  return m_pRich;
+}
+
+QTextCursor CTessaryView::TextCursor() const { return m_pPlain ? m_pPlain->textCursor() : m_pRich->textCursor(); }
+
+void CTessaryView::SetTextCursor(const QTextCursor& cursor) {
+  if (m_pPlain) {
+    m_pPlain->setTextCursor(cursor);
+    m_pPlain->ensureCursorVisible();
+  } else {
+    m_pRich->setTextCursor(cursor);
+    m_pRich->ensureCursorVisible();
+  }
+}
+
+bool CTessaryView::WordWrap() const {
+  return m_pPlain ? m_pPlain->lineWrapMode() != QPlainTextEdit::NoWrap : m_pRich->lineWrapMode() != QTextEdit::NoWrap;
+}
+
+void CTessaryView::SetWordWrap(bool bWrap) {
+  if (m_pPlain)
+    m_pPlain->setLineWrapMode(bWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+  else
+    m_pRich->setLineWrapMode(bWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+}
+
+void CTessaryView::SetReadOnly(bool bReadOnly) {
+  if (m_pPlain) m_pPlain->setReadOnly(bReadOnly);
+  else m_pRich->setReadOnly(bReadOnly);
+}
+
+bool CTessaryView::IsReadOnly() const { return m_pPlain ? m_pPlain->isReadOnly() : m_pRich->isReadOnly(); }
+
+QTextCharFormat CTessaryView::CurrentCharFormat() const {
+  return m_pPlain ? m_pPlain->currentCharFormat() : m_pRich->currentCharFormat();
+}
+
+void CTessaryView::MergeCharFormat(const QTextCharFormat& format) {
+  if (m_pPlain) m_pPlain->mergeCurrentCharFormat(format);
+  else m_pRich->mergeCurrentCharFormat(format);
+  emit CharFormatChanged();
+}
+
+bool CTessaryView::HasBullet() const { return TextCursor().currentList() != nullptr; }
+
+void CTessaryView::OnInsertBullet() {
+  // A list needs the rich layout; plain documents have no bullets.
+  if (!m_pRich || m_pRich->isReadOnly()) return;
+  QTextCursor cursor = m_pRich->textCursor();
+  cursor.beginEditBlock();
+  if (cursor.currentList()) {
+    QTextDocument* document = Document();
+    const QTextBlock last = document->findBlock(cursor.selectionEnd());
+    for (QTextBlock block = document->findBlock(cursor.selectionStart()); block.isValid(); block = block.next()) {
+      if (QTextList* list = block.textList()) {
+        list->remove(block);
+        QTextCursor at(block);
+        QTextBlockFormat format = block.blockFormat();
+        format.setIndent(0);
+        at.setBlockFormat(format);
+      }
+      if (block == last) break;
+    }
+  } else {
+    QTextListFormat format;
+    format.setStyle(QTextListFormat::ListDisc);
+    format.setIndent(1);
+    cursor.createList(format);
+  }
+  cursor.endEditBlock();
+  emit CharFormatChanged();
+}
+
+void CTessaryView::OnFormatFont() {
+  CTessaryApp* app = CTessaryApp::Instance();
+  if (!app || IsReadOnly()) return;
+  CFontModel model;
+  model.m_font = CurrentCharFormat().font().resolve(Document()->defaultFont());
+  if (!app->Prompt().Exec(model)) return;
+  QTextCharFormat format;
+  format.setFont(model.m_font, QTextCharFormat::FontPropertiesSpecifiedOnly);
+  MergeCharFormat(format);
+}
+
+void CTessaryView::OnEditFind() { ShowFindDialog(this, false); }
+void CTessaryView::OnEditReplace() { ShowFindDialog(this, true); }
+void CTessaryView::OnEditFindNext() { FindAgain(this); }
+void CTessaryView::OnFilePrint() { FilePrint(this); }
+void CTessaryView::OnFilePrintPreview() { FilePrintPreview(this); }
+
+const CConcordanceEntry* CTessaryView::EntryOfLine(std::int64_t nLine) const {
+  if (nLine < 0 || nLine >= static_cast<std::int64_t>(m_list.m_arrEntries.size())) return nullptr;
+  return &m_list.m_arrEntries[static_cast<std::size_t>(nLine)];
+}
+
+std::int64_t CTessaryView::LineCount() const {
+  const QTextDocument* document = Document();
+  std::int64_t nLines = document->blockCount();
+  if (document->lastBlock().length() <= 1) --nLines;  // the text ends with a paragraph break
+  return nLines;
+}
+
+void CTessaryView::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  emit FocusIn(this);
+}
+
+bool CTessaryView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Editor() && event->type() == QEvent::FocusIn) emit FocusIn(this);
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace tessary

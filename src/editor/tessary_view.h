@@ -2,17 +2,20 @@
 // A view of a document: an editor widget over the document's text, and, for
 // concordance list windows, the record the later commands read (lines' entries,
 // width, flags).
+#include <QPointer>
 #include <QWidget>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "editor/tessary_doc.h"
 #include "engine/concordance_entry.h"
 #include "engine/sort_command.h"
 
 class QAbstractScrollArea;
 class QPlainTextEdit;
 class QTextEdit;
+class QTextCharFormat;
 class QTextCursor;
 class QTextDocument;
 
@@ -37,6 +40,33 @@ class CTessaryView : public QWidget {
   bool WordWrap() const;
   void SetWordWrap(bool bWrap);
   void SetReadOnly(bool bReadOnly);
+  bool IsReadOnly() const;
+
+  // Word wrap per document kind, for the run: a kind change saves the view's mode for
+  // the old kind; a new view starts with the mode saved for plain text.
+  static void SaveWrapOfKind(int nType, bool bWrap);
+  static bool WrapOfKind(int nType);
+
+  // Commands of the view. Wrap "None" (1027) and "Wrap to window" (1026).
+  void OnWrapNone() { SetWordWrap(false); }
+  void OnWrapWindow() { SetWordWrap(true); }
+  // "Insert Bullet" (32780): the selected paragraphs become a bulleted list, or leave it.
+  void OnInsertBullet();
+  bool HasBullet() const;
+  // "Font..." (57696) on the selection.
+  void OnFormatFont();
+  void OnEditFind();
+  void OnEditReplace();
+  void OnEditFindNext();
+  void OnFilePrint();
+  void OnFilePrintPreview();
+
+  // The document is going: the editor keeps an empty text of its own.
+  void DetachDocument();
+
+  // The format under the cursor, and a change to the selection's (or the typing) format.
+  QTextCharFormat CurrentCharFormat() const;
+  void MergeCharFormat(const QTextCharFormat& format);
 
   // The list window record. m_list holds what a sort reads (entries, width, search,
   // flags); the rest is the search's own state.
@@ -57,13 +87,15 @@ class CTessaryView : public QWidget {
 
  signals:
   void FocusIn(CTessaryView* view);
+  // The cursor moved or the format under it changed (the format bar follows it).
+  void CharFormatChanged();
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  CTessaryDoc* m_pDoc;
+  QPointer<CTessaryDoc> m_pDoc;
   QPlainTextEdit* m_pPlain = nullptr;
   QTextEdit* m_pRich = nullptr;
 };

@@ -83,7 +83,8 @@ TEST_F(ProgramTest, EarlierListWindowsAreNeverSearched) {
   CTessaryView* second = NewestView();
   EXPECT_EQ(second->LineCount(), 2);
   EXPECT_FALSE(second->m_list.m_bSorted);
-  EXPECT_EQ(TextOf(second).split('\n').first(), QString(50 - 4, ' ') + "the cat and the cat" + QString(33, ' '));
+  EXPECT_EQ(TextOf(second).split('\n').first(),
+            QString(50 - 4, ' ') + "the cat and the cat" + QString(51 - 12, ' '));
   EXPECT_EQ(m_pApp->MainFrame()->PaneText(0), "Context = highlight + right mouse button");
 }
 

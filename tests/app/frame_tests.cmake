@@ -1,2 +1,6 @@
-# Tests of this subsystem.
-list(APPEND TESSARY_APP_TEST_SOURCES)
+# Tests of the application object and the main frame.
+list(APPEND TESSARY_APP_TEST_SOURCES
+  app/app_fixture.h
+  app/app_test.cpp
+  app/frame_test.cpp
+)
