@@ -212,7 +212,7 @@ template <class Search>
 void CSearchRun::Show(Search& search) {
   m_pProgress->hide();
   m_view.m_bStop = false;
-  const auto list = search.Finish();
+  auto list = search.Finish();
   const bool unicode = std::is_same_v<Search, CWideConcordanceSearch>;
   const ListSource source = m_s.m_bDirectory ? ListSource::kFiles
                             : unicode       ? ListSource::kOpenDocumentsUnicode
@@ -222,15 +222,20 @@ void CSearchRun::Show(Search& search) {
   CRenderedText rendered;
   if constexpr (std::is_same_v<Search, CWideConcordanceSearch>) {
     rendered = RenderUtf16(list, ranges);
-    m_view.m_arrWideEntries = list.m_arrEntries;
+    m_view.m_arrWideEntries = std::move(list.m_arrEntries);
   } else {
     rendered = RenderUtf16(list, search.TextCodePage(), ranges);
-    m_view.m_list.m_arrEntries = list.m_arrEntries;
+    m_view.m_list.m_arrEntries = std::move(list.m_arrEntries);
   }
   m_view.m_list.m_nMatchMode = search.Prepared().m_nMode;
   m_view.m_nKeyLength = static_cast<std::int64_t>(search.Prepared().m_strKey.size());
-  FillListWindow(m_view, FromU16(rendered.m_wstrText), ListWindowFont(source));
-  rendered.m_wstrText.clear();
+  // Each form of the text is let go as soon as the next exists: a million lines are
+  // held in three forms on the way into the window.
+  list = {};
+  QString text = FromU16(rendered.m_wstrText);
+  std::u16string().swap(rendered.m_wstrText);
+  FillListWindow(m_view, text, ListWindowFont(source));
+  text = QString();
 
   CMainFrame* frame = m_app.MainFrame();
   if (frame) frame->SetPaneText(2, QString::number(m_view.LineCount()));

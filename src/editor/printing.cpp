@@ -126,6 +126,7 @@ void ApplyPageMargins(QPrinter& printer) {
 }
 
 void PrintDocument(CTessaryView* view, QPrinter* printer) {
+  if (view && view->GetDocument()) view->GetDocument()->EnsureLoaded();
   if (!view || !printer) return;
   ApplyPageMargins(*printer);
   // A copy is laid out for the page: the window's own layout (plain or rich, wrapped

@@ -6,7 +6,9 @@
 #include <QPlainTextDocumentLayout>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <unistd.h>
 
 #include <algorithm>
@@ -215,10 +217,10 @@ bool CTessaryDoc::OnOpenDocument(const QString& path) {
       m_encoding = EncodingOf(bytes);
     }
     m_pDocument->setUndoRedoEnabled(false);
-    m_pDocument->setPlainText(FromU16(text));
+    LoadPlainText(FromU16(text));
   }
   m_bCrLf = FirstBreakIsCrLf(bytes);
-  m_pDocument->setUndoRedoEnabled(true);
+  m_pDocument->setUndoRedoEnabled(!IsLoading());
   m_pDocument->setModified(false);
   SetPathName(path);
   SetDocType(nType);
@@ -259,7 +261,63 @@ QByteArray CTessaryDoc::EncodeText(const QString& text, TextEncoding encoding, i
   }
 }
 
+namespace {
+// About 25,000 lines of ordinary text: appending one piece takes tens of
+// milliseconds, so the window answers while the rest comes in.
+constexpr qsizetype kFirstPieceChars = 4 << 20;
+constexpr qsizetype kPieceChars = 2 << 20;
+
+// The end of a piece: just after the first line feed at or past want.
+qsizetype PieceEnd(const QString& text, qsizetype from, qsizetype want) {
+  if (from + want >= text.size()) return text.size();
+  const qsizetype lf = text.indexOf(QLatin1Char('\n'), from + want);
+  return lf < 0 ? text.size() : lf + 1;
+}
+}  // namespace
+
+void CTessaryDoc::LoadPlainText(QString text) {
+  const qsizetype cut = PieceEnd(text, 0, kFirstPieceChars);
+  if (cut >= text.size()) {
+    m_pDocument->setPlainText(text);
+    return;
+  }
+  m_pDocument->setPlainText(text.left(cut));
+  m_strPending = std::move(text);
+  m_nPendingFrom = cut;
+  QTimer::singleShot(0, this, [this] { EnsureLoadedStep(); });
+}
+
+bool CTessaryDoc::LoadNextPiece() {
+  if (m_strPending.isEmpty()) return false;
+  const qsizetype end = PieceEnd(m_strPending, m_nPendingFrom, kPieceChars);
+  QTextCursor cursor(m_pDocument);
+  cursor.movePosition(QTextCursor::End);
+  cursor.insertText(QStringView(m_strPending).mid(m_nPendingFrom, end - m_nPendingFrom).toString());
+  m_nPendingFrom = end;
+  if (m_nPendingFrom < m_strPending.size()) {
+    SetStatus(QStringLiteral("%1% complete").arg(m_nPendingFrom * 100 / m_strPending.size()));
+    return true;
+  }
+  m_strPending = QString();
+  m_nPendingFrom = 0;
+  m_pDocument->setUndoRedoEnabled(true);
+  m_pDocument->setModified(false);
+  SetStatus(QStringLiteral("Ready"));
+  emit LoadFinished();
+  return false;
+}
+
+void CTessaryDoc::EnsureLoadedStep() {
+  if (LoadNextPiece()) QTimer::singleShot(0, this, [this] { EnsureLoadedStep(); });
+}
+
+void CTessaryDoc::EnsureLoaded() {
+  while (LoadNextPiece()) {
+  }
+}
+
 QString CTessaryDoc::PlainText() const {
+  const_cast<CTessaryDoc*>(this)->EnsureLoaded();
   QString text = m_pDocument->toRawText();
   for (QChar& c : text)
     if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = QLatin1Char('\n');
@@ -267,6 +325,7 @@ QString CTessaryDoc::PlainText() const {
 }
 
 bool CTessaryDoc::OnSaveDocument(const QString& path, int nType) {
+  EnsureLoaded();
   const QFileInfo info(path);
   auto fail = [&](const QString& reason) {
     SetStatus(QStringLiteral("Ready"));

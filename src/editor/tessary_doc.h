@@ -59,6 +59,11 @@ class CTessaryDoc : public QObject {
   // The plain text as a search reads it: one line feed per paragraph.
   QString PlainText() const;
 
+  // A long plain text is shown at once and the rest follows in pieces between events;
+  // reading, saving or printing the document finishes the load first.
+  bool IsLoading() const { return !m_strPending.isEmpty(); }
+  void EnsureLoaded();
+
   // How a plain-text file was encoded; a save writes it back the same way.
   enum class TextEncoding { kAnsi, kUtf8, kUtf8Bom, kUtf16Le, kUtf16Be };
   TextEncoding Encoding() const { return m_encoding; }
@@ -69,6 +74,7 @@ class CTessaryDoc : public QObject {
 
  signals:
   void TitleChanged();
+  void LoadFinished();
 
  private:
   QTextDocument* m_pDocument;
@@ -81,6 +87,12 @@ class CTessaryDoc : public QObject {
   bool m_bCrLf = true;  // line ends of the file read; new documents get CR LF
 
   bool AskSaveName(QString& path, int& nType);
+  void LoadPlainText(QString text);
+  bool LoadNextPiece();
+  void EnsureLoadedStep();
+
+  QString m_strPending;         // the text still to be appended
+  qsizetype m_nPendingFrom = 0;  // where the next piece starts in it
 };
 
 }  // namespace tessary

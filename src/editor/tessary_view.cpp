@@ -57,6 +57,11 @@ CTessaryView::CTessaryView(CTessaryDoc* doc, QWidget* parent) : QWidget(parent),
   setFocusProxy(Editor());
   Editor()->installEventFilter(this);
   doc->AddView(this);
+  // Edits wait until the whole text is in: its tail is still being appended.
+  if (doc->IsLoading()) {
+    SetReadOnly(true);
+    connect(doc, &CTessaryDoc::LoadFinished, this, [this] { SetReadOnly(false); });
+  }
 }
 
 CTessaryView::~CTessaryView() {

@@ -1,4 +1,6 @@
 // Opening, saving and the save questions of editor documents.
+#include <QPlainTextEdit>
+
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -445,6 +447,29 @@ TEST_F(DocumentOpen, DISABLED_FiftyMegabytesOfText) {
   view.show();
   QCoreApplication::processEvents();
   std::printf("open %lld ms, shown %lld ms, %d lines\n", ms, timer.elapsed(), doc->Document()->blockCount());
+}
+
+}  // namespace
+}  // namespace tessary::test
+
+namespace tessary::test {
+namespace {
+
+TEST_F(EditorTest, ALongTextIsShownAtOnceAndReadWhole) {
+  QByteArray bytes;
+  for (int i = 0; bytes.size() < (9 << 20); ++i) bytes += "line " + QByteArray::number(i) + " of a long text\n";
+  auto doc = Open(Write("long.txt", bytes));
+  ASSERT_TRUE(doc);
+  EXPECT_TRUE(doc->IsLoading());
+  CTessaryView view(doc.get());
+  ASSERT_TRUE(view.PlainEdit());
+  EXPECT_TRUE(view.PlainEdit()->isReadOnly());
+  // Whoever reads the text gets all of it, and the document is not marked changed.
+  EXPECT_EQ(doc->PlainText().toUtf8(), bytes);
+  EXPECT_FALSE(doc->IsLoading());
+  EXPECT_FALSE(doc->IsModified());
+  EXPECT_FALSE(view.PlainEdit()->isReadOnly());
+  EXPECT_TRUE(doc->Document()->isUndoRedoEnabled());
 }
 
 }  // namespace
