@@ -48,7 +48,9 @@ inline constexpr CGapFormat kGapRevealFormat{0xFF00FF};
 struct CGapLayout {
   std::int64_t m_nWidth = 50;
   bool m_bLineNumbers = false;
-  std::int64_t m_nKeyLength = 0;  // in characters of the text
+  // In characters of the text. A search typed with a prefix or suffix star matches
+  // without it, so the star is not counted (it would hide a letter too many).
+  std::int64_t m_nKeyLength = 0;
 };
 
 // A keyword's place in the window text, for lists whose columns are not fixed in the
@@ -86,7 +88,7 @@ class CGapFillTestT {
 
   // Lines end in '\n'; the empty line after the last one is no line. A line too short
   // to hold the keyword at its column (an edited line) keeps its text and has no gap.
-  // key is the search string that a whole-test answer must equal.
+  // key is the search string, without its star, that a whole-test answer must equal.
   CGapFillTestT(View text, const CGapLayout& layout, String key);
   // The keywords at the given places; a span that leaves its line, or a second one in
   // the same line, is ignored.

@@ -96,8 +96,8 @@ Report InsertRecords(sqlite3* db, const std::vector<CConcordanceRecord>& records
 
 // Runs body in one transaction: committed whole, or rolled back with body's message.
 template <class Body>
-Report InTransaction(sqlite3* db, Body&& body) {
-  if (std::string error = Exec(db, "BEGIN IMMEDIATE"); !error.empty()) return Report::Failure(error);
+Report InTransaction(sqlite3* db, const std::string& path, Body&& body) {
+  if (std::string error = Exec(db, "BEGIN IMMEDIATE"); !error.empty()) return Report::Failure(Unreadable(path, error));
   Report result = body();
   if (result) {
     if (std::string error = Exec(db, "COMMIT"); !error.empty()) result = Report::Failure(error);
@@ -155,10 +155,13 @@ std::vector<CConcordanceRecord> WindowRecords(std::string_view text, const std::
 
 std::string CDatabaseReport::Summary() const {
   std::string text = Plural(m_nRecords, "record was", "records were") + " added to the table " + kConcordanceTable + ".";
-  if (LongValues() > 0)
-    text += "\n" + (LongValues() == 1 ? std::string("1 value is longer than its field and was stored whole.")
-                                       : std::to_string(LongValues()) +
-                                             " values are longer than their fields and were stored whole.");
+  if (LongValues() == 1) {
+    text += "\n1 value is longer than its field and was stored whole.";
+  } else if (LongValues() > 1) {
+    text += '\n';
+    text += std::to_string(LongValues());
+    text += " values are longer than their fields and were stored whole.";
+  }
   return text;
 }
 
@@ -175,7 +178,7 @@ Expected<CDatabaseReport> CreateConcordanceDatabase(const std::string& path,
   Report result = [&]() -> Report {
     auto db = OpenDatabase(path, SQLITE_OPEN_READWRITE);
     if (!db) return Report::Failure(db.Error());
-    return InTransaction(db->get(), [&]() -> Report {
+    return InTransaction(db->get(), path, [&]() -> Report {
       if (std::string error = Exec(db->get(),
                                    "CREATE TABLE Concordances (\"Keyword\" TEXT(30), \"Concordance\" TEXT(120), "
                                    "\"File\" TEXT(255), \"Position\" INTEGER)");
@@ -192,7 +195,7 @@ Expected<CDatabaseReport> AppendToConcordanceDatabase(const std::string& path,
                                                       const std::vector<CConcordanceRecord>& records) {
   auto db = OpenDatabase(path, SQLITE_OPEN_READWRITE);
   if (!db) return Report::Failure(db.Error());
-  return InTransaction(db->get(), [&]() -> Report {
+  return InTransaction(db->get(), path, [&]() -> Report {
     auto has = HasTable(db->get());
     if (!has) return Report::Failure(Unreadable(path, has.Error()));
     if (!*has) return Report::Failure(NoTable(path));

@@ -78,5 +78,77 @@ check "collocates without lines" "1 tessary-cli: There is no collocate list" "$?
 "$CLI" concord --assoc a --assoc b --assoc c --assoc d x "$CORPUS" > "$TMP/out" 2> "$TMP/err"
 check "a fourth associated word fails" "2" "$?"
 
+check "gap-fill test blanks the keyword after the number" "1            a ------ sat     " \
+  "$(printf 'a cat sat' | "$CLI" test --width 8 cat)"
+check "gap-fill test in Big5 text blanks whole characters" "人看著------。 水位" \
+  "$("$CLI" test --width 6 --no-numbers --double-byte big5 河水 "$DATA/zh-hant.big5.txt" | head -1)"
+printf 'a cat' | "$CLI" test --count cat > "$TMP/out" 2> "$TMP/err"
+check "gap-fill test refuses --count" "2 tessary-cli: --count is not an option of test" "$? $(cat "$TMP/err")"
+
+HL='<font color=#ff00ff><b><u><i>' HR='</i></u></b></font>'
+printf 'un caf\351 <b>' | "$CLI" html --width 3 --no-numbers café -o "$TMP/page.htm"
+{ printf '<HTML><HEAD><TITLE>Concordance list</TITLE></HEAD>\r\n'
+  printf '<meta http-equiv="Content-Type" content="text/html; charset=windows-1252"><body bgcolor=#ffffff><PRE>\r\n'
+  printf 'un %scaf\351%s &lt;b&gt;\r\n</PRE>\r\n</BODY></HEAD>' "$HL" "$HR"; } > "$TMP/expected.htm"
+cmp -s "$TMP/expected.htm" "$TMP/page.htm" || { echo "FAIL: html page of a byte search"; FAILED=1; }
+"$CLI" html --width 10 --file-reference toll "$CORPUS/harbour.txt" -o "$TMP/refs.htm"
+check "html keyword after the number, file reference kept" \
+  "$(printf '1       kept his %stoll%s house. Nob (%s/harbour.txt)\r' "$HL" "$HR" "$CORPUS")" \
+  "$(sed -n 3p "$TMP/refs.htm")"
+"$CLI" html toll "$CORPUS" -o "$TMP/no/such.htm" > "$TMP/out" 2> "$TMP/err"
+check "html to a missing directory" "1 tessary-cli: $TMP/no/such.htm: File error" "$? $(cat "$TMP/err")"
+
+"$CLI" db create "$TMP/c.sqlite" --width 10 --file-reference toll "$CORPUS/harbour.txt" > "$TMP/out"
+"$CLI" db append "$TMP/c.sqlite" --width 10 --no-numbers toll "$CORPUS/harbour.txt" > "$TMP/out"
+check "db append reports its records" "2 records were added to the table Concordances." "$(cat "$TMP/out")"
+"$CLI" db append "$TMP/c.sqlite" --width 10 --sort none toll "$CORPUS/harbour.txt" > "$TMP/out"
+check "db records in the order added" \
+  "$(printf 'toll|1       kept his toll house. Nob (%s/harbour.txt)|%s/harbour.txt|195' "$CORPUS" "$CORPUS") 6 toll| paid the toll now. The h|$CORPUS/harbour.txt|223 toll|2       paid the toll now. The h|$CORPUS/harbour.txt|223" \
+  "$("$CLI" db list "$TMP/c.sqlite" | tr '\t' '|' | sed -n 1p) $("$CLI" db list "$TMP/c.sqlite" | wc -l) $("$CLI" db list "$TMP/c.sqlite" | tr '\t' '|' | sed -n '4p;6p' | tr '\n' ' ' | sed 's/ $//')"
+"$CLI" db create "$TMP/c.sqlite" toll "$CORPUS" > "$TMP/out" 2> "$TMP/err"
+check "db create keeps an existing file" "1 tessary-cli: The file $TMP/c.sqlite already exists. 6" \
+  "$? $(cat "$TMP/err") $("$CLI" db list "$TMP/c.sqlite" | wc -l)"
+
+printf 'A\351\200' > "$TMP/ansi.txt"
+"$CLI" convert --to utf8 "$TMP/ansi.txt" "$TMP/u8.txt" > "$TMP/out"
+check "convert to UTF-8" "efbbbf41c3a9e282ac The text has been saved as Unicode UTF-8 in file $TMP/u8.txt." \
+  "$(od -An -tx1 "$TMP/u8.txt" | tr -d ' \n') $(cat "$TMP/out")"
+"$CLI" convert --codepage 1252 --to utf16be "$TMP/ansi.txt" "$TMP/be.txt" > "$TMP/out"
+check "convert to UTF-16 big-endian" "feff004100e920ac" "$(od -An -tx1 "$TMP/be.txt" | tr -d ' \n')"
+"$CLI" convert --to ansi "$TMP/be.txt" "$TMP/back.txt"
+check "convert back from UTF-16 by its mark" "$(cat "$TMP/ansi.txt")" "$(cat "$TMP/back.txt")"
+printf 'A \320\234\320\270\321\200\r' > "$TMP/ru.txt"
+"$CLI" convert --codepage 'Russian (866)' --to ansi "$TMP/ru.txt" "$TMP/866.txt"
+check "convert UTF-8 through a code-page name" "41208ca8e00d" "$(od -An -tx1 "$TMP/866.txt" | tr -d ' \n')"
+"$CLI" convert --to utf8 "$TMP/ansi.txt" /dev/full > "$TMP/out" 2> "$TMP/err"
+check "convert to a full disk" "1 tessary-cli: /dev/full: File error" "$? $(cat "$TMP/err")"
+
+check "profile caption and text" "Frequency Profile for < cat > = 2|2 out of total 4 words = 50.000000 %|" \
+  "$(printf 'cat, catalogue, concat cat.' | "$CLI" profile cat | tr '\n' '|')"
+check "profile of substrings" "4 out of total 4 words = 100.000000 %" \
+  "$(printf 'cat, catalogue, concat cat.' | "$CLI" profile --substring cat | sed -n 2p)"
+check "profile of an empty text" "0 out of total 0 words = 0.000000 %" "$(printf '' | "$CLI" profile cat | sed -n 2p)"
+check "character profile of a UTF-8 file" "2 out of total 28 characters = 7.142857 %" \
+  "$("$CLI" profile --characters 河 "$DATA/zh-hant.utf8.txt" | sed -n 2p)"
+check "unique words, first order" "$(printf 'Unique words = 3    \tTotal words = 6\n1                    ant\t1\t16.6667 %%\n2                   caf\303\251\t1\t16.6667 %%\n3                    The\t3\t50.0000 %%')" \
+  "$(printf 'The the\r\nant caf\351 42 THE' | "$CLI" words)"
+check "unique words by frequency" "The" "$(printf 'ant The the' | "$CLI" words --order frequency | sed -n 2p | cut -f1 | tr -d ' ' | cut -c2-)"
+check "unique words of Big5 text" "19 24" \
+  "$("$CLI" words --double-byte big5 "$DATA/zh-hant.big5.txt" | sed -n '1s/Unique words = \([0-9]*\) *\tTotal words = \([0-9]*\)/\1 \2/p')"
+"$CLI" words --output "$TMP/no/such.txt" "$CORPUS" > "$TMP/out" 2> "$TMP/err"
+check "unique-word list to a missing directory" "1 tessary-cli: File error: $TMP/no/such.txt" "$? $(cat "$TMP/err")"
+mkdir "$TMP/report"
+printf 'the\r\nis\n' > "$TMP/l1.txt"; printf 'cat\n' > "$TMP/l2.txt"; printf 'The cat <is> 5%% x' > "$TMP/t.txt"
+"$CLI" compare --dir "$TMP/report" "$TMP/l1.txt" "$TMP/l2.txt" "$TMP/t.txt" > "$TMP/out"
+FRAMES=$(sed -n 3p "$TMP/out")
+check "compare writes three files together" "3 $(basename "$FRAMES" | sed 's/^Frames/Text/')" \
+  "$(ls "$TMP/report" | wc -l) $(basename "$(sed -n 1p "$TMP/out")")"
+TEXT_PAGE=$(sed -n 1p "$TMP/out")
+check "compare counts" "1" "$(grep -c 'Total number of words parsed in this text = 4<' "$TEXT_PAGE")"
+check "compare escapes the text" "The <font color=#ff0000>cat</font> &lt;is&gt; 5&#37; <font color=#0000ff>x</font><br>" \
+  "$(grep -o 'The <font.*<br>' "$TEXT_PAGE")"
+"$CLI" compare "$TMP/none.txt" "$TMP/l2.txt" "$TMP/t.txt" > "$TMP/out" 2> "$TMP/err"
+check "compare with a missing list" "1 tessary-cli: File error: $TMP/none.txt" "$? $(cat "$TMP/err")"
+
 [ $FAILED -eq 0 ] && echo "all command-line checks passed"
 exit $FAILED

@@ -1,0 +1,122 @@
+#pragma once
+// Unique-word lists: every distinct word of a body of text with its number of
+// instances and its share of all words, in the order the list first shows them,
+// re-ordered by frequency or alphabetically, and written as the saved list file.
+//
+// Byte texts are split by the byte tokenizer and filed in letter buckets A to Z (plus
+// one for words that start with another letter of the code page) in the order of first
+// occurrence; a bucket that reaches 200 entries is re-ordered by count, and the first
+// listing is the buckets one after the other. Double-byte (Chinese) texts count every
+// double-byte character as a word, in one list in order of first occurrence. Look-ups
+// go through a hash index; the order seen is the buckets'.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/expected.h"
+#include "engine/progress.h"
+#include "stats/profile.h"
+#include "stats/text_classes.h"
+
+namespace tessary {
+
+inline constexpr std::size_t kLetterBuckets = 27;        // A..Z, then other letters
+inline constexpr std::size_t kBucketReorderSize = 200;   // a bucket of this size is sorted by count
+inline constexpr std::size_t kMaxListedWordBytes = 255;  // longer words count but are not listed
+
+struct CUniqueWord {
+  std::string m_strWord;  // as first met, with its case
+  std::int64_t m_nCount = 0;
+};
+
+struct CUniqueWordList {
+  std::vector<CUniqueWord> m_arrRows;
+  std::int64_t m_nTotal = 0;  // all words read, listed or not
+
+  // "%ld"
+  std::string TotalText() const;
+  // "%.4f %%" of count x 100 / total (0 when there is no word at all).
+  std::string PercentText(std::int64_t count) const;
+};
+
+struct CUniqueWordOptions {
+  // The encoding of byte texts: a code page number or kUtf8CodePage.
+  int m_nCodePage = 1252;
+  // The double-byte tokenizer, over Big5 (code page 950) or GB (936) text.
+  bool m_bDoubleByte = false;
+  bool m_bBig5 = true;
+};
+
+class CUniqueWordCounter {
+ public:
+  // Fails when the code page cannot be had.
+  static Expected<std::unique_ptr<CUniqueWordCounter>> Create(const CUniqueWordOptions& options,
+                                                              CProfileObserver observer = {});
+  ~CUniqueWordCounter();
+  CUniqueWordCounter(const CUniqueWordCounter&) = delete;
+  CUniqueWordCounter& operator=(const CUniqueWordCounter&) = delete;
+
+  // One text (a document's plain text), read to its end, last line included. Space,
+  // tab, carriage return and line feed end a word. Does nothing once stopped.
+  void AddText(std::string_view text, const std::string& title);
+  // A file read in text mode (Ctrl-Z ends the text); unreadable files are skipped.
+  void AddFile(const std::string& path);
+
+  bool Stopped() const { return m_bStopped; }
+  std::int64_t Total() const { return m_nTotal; }
+  std::size_t UniqueCount() const;
+  const std::vector<std::string>& SkippedFiles() const { return m_arrSkipped; }
+  // The classes of the text encoding (the double-byte set when double-byte).
+  const CTextClasses& Classes() const { return m_classes; }
+
+  // The rows in first order: the buckets one after the other, or the double-byte list.
+  CUniqueWordList List() const;
+  // The words of one bucket (0..25 for A..Z, 26 for other letters), in stored order.
+  std::vector<CUniqueWord> Bucket(std::size_t index) const;
+
+ private:
+  struct Entry;
+  struct Index;
+  CUniqueWordCounter(const CUniqueWordOptions& options, CTextClasses classes, CProfileObserver observer);
+  void TokenizeBytes(std::string_view text);
+  void TokenizeDoubleByte(std::string_view text);
+  // One word of 1 to 255 bytes; bytes from word up to readLimit may be read in blocks.
+  void StoreWord(const unsigned char* word, std::size_t length, const unsigned char* readLimit);
+  void Reorder(std::uint32_t bucket, std::uint32_t entry, bool bFound);
+  bool IsDoubleByteCharacter(unsigned char first, unsigned char second);
+  CUniqueWord Row(std::uint32_t entry) const;
+
+  CUniqueWordOptions m_options;
+  CTextClasses m_classes;
+  CProfileObserver m_observer;
+  bool m_bAsciiFold = false;  // bytes below 0x80 upper-case by the plain a..z rule
+  std::vector<Entry> m_arrEntries;
+  std::vector<std::int64_t> m_arrCounts;  // per entry, apart so that counting stays in cache
+  std::string m_strArena;                 // the words' bytes, as first met
+  std::vector<std::uint32_t> m_arrBuckets[kLetterBuckets];
+  std::unique_ptr<Index> m_pIndex;
+  std::size_t m_nUnique = 0;
+  std::vector<std::uint32_t> m_arrPairIndex;  // double-byte: character -> entry + 1
+  std::vector<signed char> m_arrPairValid;    // double-byte: -1 unknown, 0, 1
+  std::int64_t m_nTotal = 0;
+  bool m_bStopped = false;
+  std::vector<std::string> m_arrSkipped;
+};
+
+// Highest count first; rows with equal counts keep their order.
+void SortByFrequency(std::vector<CUniqueWord>& rows);
+// Ascending by the case-insensitive comparison of the words (double-byte aware);
+// rows with equal words keep their order.
+void SortAlphabetically(std::vector<CUniqueWord>& rows, const CTextClasses& classes);
+
+// The saved file, rows in their current order: "Unique words = %-4d \tTotal words = %s"
+// then "%-4d%20s\t%s\t%s" per row (1-based number, word, instances, percent); every
+// line ends in '\n'. Bytes in the texts' encoding.
+std::string UniqueWordFileText(const CUniqueWordList& list);
+// Writes that text to path. "File error" when the file cannot be created or written;
+// nothing is left behind then.
+Expected<std::string> SaveUniqueWordList(const std::string& path, const CUniqueWordList& list);
+
+}  // namespace tessary

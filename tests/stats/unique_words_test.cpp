@@ -1,0 +1,279 @@
+// Unique-word lists: the byte tokenizer's word rules, the letter buckets and their
+// re-ordering at 200 entries (checked against a literal model with linear look-ups),
+// the double-byte tokenizer, the two list orders, the saved file, and a stop.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+#include "engine/scan_paths.h"
+#include "test_texts.h"
+#include "stats/shell_sort.h"
+#include "stats/unique_words.h"
+
+namespace tessary {
+namespace {
+
+using Rows = std::vector<std::pair<std::string, std::int64_t>>;
+
+Rows Flat(const std::vector<CUniqueWord>& rows) {
+  Rows out;
+  for (const auto& row : rows) out.push_back({row.m_strWord, row.m_nCount});
+  return out;
+}
+
+std::unique_ptr<CUniqueWordCounter> Counter(CUniqueWordOptions options = {}) {
+  return std::move(*CUniqueWordCounter::Create(options));
+}
+
+CUniqueWordList ListOf(const std::string& text, CUniqueWordOptions options = {}) {
+  auto counter = Counter(options);
+  counter->AddText(text, "doc");
+  return counter->List();
+}
+
+TEST(UniqueWordsTokenizer, CaseFoldsToTheFirstSpelling) {
+  const CUniqueWordList list = ListOf("The the THE");
+  EXPECT_EQ(Flat(list.m_arrRows), (Rows{{"The", 3}}));
+  EXPECT_EQ(list.m_nTotal, 3);
+}
+
+TEST(UniqueWordsTokenizer, HyphensApostrophesAndDroppedCharacters) {
+  EXPECT_EQ(Flat(ListOf("don't well-known").m_arrRows), (Rows{{"don't", 1}, {"well-known", 1}}));
+  // A leading hyphen is dropped; punctuation and digits inside a word do not end it.
+  EXPECT_EQ(Flat(ListOf("-known").m_arrRows), (Rows{{"known", 1}}));
+  EXPECT_EQ(Flat(ListOf("end.Start can,not abc5def").m_arrRows), (Rows{{"abcdef", 1}, {"cannot", 1}, {"endStart", 1}}));
+  // A hyphen before a non-letter ends the word and is not kept.
+  const CUniqueWordList dashes = ListOf("a--b x- y");
+  EXPECT_EQ(Flat(dashes.m_arrRows), (Rows{{"a", 1}, {"b", 1}, {"x", 1}, {"y", 1}}));
+  EXPECT_EQ(dashes.m_nTotal, 4);
+}
+
+TEST(UniqueWordsTokenizer, SpellingsOfOneWordMeetWhateverTheirPath) {
+  // Read in place or gathered around a dropped comma, longer than eight bytes, with
+  // bytes from the high half, or right at the end of the text: one entry each.
+  const CUniqueWordList list = ListOf(
+      "cannot can,not Internationalization INTERNATIONAL,IZATION \xDC" "berbr\xFC" "ckung \xFC" "berbr\xDC" "CKUNG "
+      "internationalizatioN");
+  EXPECT_EQ(Flat(list.m_arrRows),
+            (Rows{{"cannot", 2}, {"Internationalization", 3}, {"\xDC" "berbr\xFC" "ckung", 2}}));
+}
+
+TEST(UniqueWordsTokenizer, DigitsAndSymbolsCountButAreNotListed) {
+  const CUniqueWordList list = ListOf("42 cats {x ~y |z");
+  EXPECT_EQ(Flat(list.m_arrRows), (Rows{{"cats", 1}}));
+  EXPECT_EQ(list.m_nTotal, 5);
+}
+
+TEST(UniqueWordsTokenizer, WhiteSpaceAndTextEnds) {
+  // Tab, CR and LF end a word like a space; the last line needs no line break; lines
+  // of white space add no word.
+  const CUniqueWordList list = ListOf("one\ttwo\r\nthree\n\n  \nfour");
+  EXPECT_EQ(Flat(list.m_arrRows), (Rows{{"four", 1}, {"one", 1}, {"two", 1}, {"three", 1}}));
+  EXPECT_EQ(list.m_nTotal, 4);
+}
+
+TEST(UniqueWordsTokenizer, BytesFromTheHighHalfStayInTheWord) {
+  // "café" is listed whole; a word starting with another letter of the code page goes
+  // to the bucket after Z, folded by the code page's upper case.
+  const CUniqueWordList list = ListOf("caf\xE9 \xC4rger zoo \xE4rger \xC9t\xE9 \xAB" "x");
+  EXPECT_EQ(Flat(list.m_arrRows), (Rows{{"caf\xE9", 1}, {"zoo", 1}, {"\xC4rger", 2}, {"\xC9t\xE9", 1}}));
+  EXPECT_EQ(list.m_nTotal, 6);  // the word after the guillemet is counted, not listed
+}
+
+TEST(UniqueWordsTokenizer, LongWordsCountButAreNotListedFromTheLimitOn) {
+  const std::string longest(255, 'a'), tooLong(256, 'b');
+  const CUniqueWordList list = ListOf(longest + " " + tooLong + " " + std::string(5000, 'c') + " x");
+  EXPECT_EQ(Flat(list.m_arrRows), (Rows{{longest, 1}, {"x", 1}}));
+  EXPECT_EQ(list.m_nTotal, 4);
+}
+
+TEST(UniqueWordsTokenizer, Utf8WordsBucketByTheirFirstCharacter) {
+  CUniqueWordOptions utf8;
+  utf8.m_nCodePage = kUtf8CodePage;
+  const CUniqueWordList list = ListOf("über Über caf\u00e9 \u00ABx\u00BB", utf8);
+  EXPECT_EQ(Flat(list.m_arrRows), (Rows{{"caf\u00e9", 1}, {"über", 1}, {"Über", 1}}));
+  EXPECT_EQ(list.m_nTotal, 4);
+}
+
+// ---- Buckets and their re-order at 200 entries ----
+
+// The store as first described: linear look-ups in each bucket, and a Shell sort of a
+// bucket by count at every word filed while it holds exactly 200 entries.
+Rows ModelOrder(const std::vector<std::string>& words) {
+  std::vector<std::vector<std::pair<std::string, std::int64_t>>> buckets(27);
+  auto upper = [](std::string w) {
+    for (char& c : w) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return w;
+  };
+  for (const std::string& w : words) {
+    auto& bucket = buckets[upper(w)[0] - 'A'];
+    auto it = std::find_if(bucket.begin(), bucket.end(), [&](const auto& e) { return upper(e.first) == upper(w); });
+    if (it != bucket.end()) ++it->second;
+    else bucket.push_back({w, 1});
+    if (bucket.size() == 200)
+      ShellSort(bucket, [](const auto& a, const auto& b) {
+        return a.second < b.second ? 1 : a.second > b.second ? -1 : 0;
+      });
+  }
+  Rows out;
+  for (const auto& bucket : buckets) out.insert(out.end(), bucket.begin(), bucket.end());
+  return out;
+}
+
+TEST(UniqueWordsBuckets, FirstOrderIsBucketByBucketAsFirstMet) {
+  EXPECT_EQ(Flat(ListOf("zebra apple Bee ant bee zoo").m_arrRows),
+            (Rows{{"apple", 1}, {"ant", 1}, {"Bee", 2}, {"zebra", 1}, {"zoo", 1}}));
+  auto counter = Counter();
+  counter->AddText("bird Bat", "doc");
+  EXPECT_EQ(Flat(counter->Bucket(1)), (Rows{{"bird", 1}, {"Bat", 1}}));
+  EXPECT_TRUE(counter->Bucket(0).empty());
+}
+
+TEST(UniqueWordsBuckets, ReorderedByCountOnlyWhileAtTwoHundred) {
+  auto name = [](int k) {
+    return "b" + std::string(1, static_cast<char>('a' + k / 26)) + static_cast<char>('a' + k % 26);
+  };
+  std::string text;
+  for (int k = 0; k < 199; ++k) text += name(k) + " ";
+  text += name(150) + " " + name(150) + " " + name(100) + " ";
+  auto counter = Counter();
+  counter->AddText(text, "doc");
+  EXPECT_EQ(counter->Bucket(1)[150].m_strWord, name(150));  // 199 entries: still as first met
+  counter->AddText(name(199), "doc");  // the 200th entry sorts the bucket
+  auto bucket = counter->Bucket(1);
+  ASSERT_EQ(bucket.size(), 200u);
+  EXPECT_EQ(Flat({bucket[0], bucket[1]}), (Rows{{name(150), 3}, {name(100), 2}}));
+  counter->AddText(name(7) + " " + name(7) + " " + name(7) + " " + name(7), "doc");  // re-sorted at each word
+  EXPECT_EQ(Flat({counter->Bucket(1)[0]}), (Rows{{name(7), 5}}));
+  // Past 200 entries the bucket is never sorted again.
+  counter->AddText("bzz bzz bzz bzz bzz bzz bzz bzz", "doc");
+  EXPECT_EQ(Flat({counter->Bucket(1)[0], counter->Bucket(1)[200]}), (Rows{{name(7), 5}, {"bzz", 8}}));
+}
+
+TEST(UniqueWordsBuckets, OrderMatchesTheLinearModelOnRandomTexts) {
+  // Small vocabularies with skewed counts push buckets through 200 entries while the
+  // counts keep changing; the hash index must leave exactly the model's order.
+  std::mt19937 random(11);
+  for (int round = 0; round < 6; ++round) {
+    const int vocabulary = 150 + static_cast<int>(random() % 120);
+    std::vector<std::string> words;
+    for (int k = 0; k < 4000; ++k) {
+      const int w = static_cast<int>(std::pow(static_cast<double>(vocabulary), (random() % 1000) / 1000.0));
+      std::string word = std::string(1, "bBc"[w % 3]) + std::to_string(w);
+      for (char& c : word)
+        if (c >= '0' && c <= '9') c = static_cast<char>('a' + (c - '0'));
+      if (random() % 5 == 0) word[1] = static_cast<char>(std::toupper(static_cast<unsigned char>(word[1])));
+      words.push_back(word);
+    }
+    std::string text;
+    for (const auto& w : words) text += w + (random() % 7 == 0 ? "\n" : " ");
+    ASSERT_EQ(Flat(ListOf(text).m_arrRows), ModelOrder(words)) << "round " << round;
+  }
+}
+
+TEST(UniqueWordsBuckets, ShellSortLeavesAnOrderedArrayAlone) {
+  // The counter skips sorts of a bucket still in order; that is exact only if the
+  // sort moves nothing in an ordered array.
+  std::vector<std::pair<int, int>> items;
+  for (int k = 0; k < 200; ++k) items.push_back({10 - k / 20, k});
+  const auto before = items;
+  ShellSort(items, [](const auto& a, const auto& b) { return a.first < b.first ? 1 : a.first > b.first ? -1 : 0; });
+  EXPECT_EQ(items, before);
+  std::mt19937 random(3);
+  std::vector<int> values(500);
+  for (int& v : values) v = static_cast<int>(random() % 50);
+  ShellSort(values, [](int a, int b) { return a - b; });
+  EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+}
+
+// ---- Double-byte tokenizer ----
+
+TEST(UniqueWordsDoubleByte, EveryCharacterIsAWordAndAsciiIsIgnored) {
+  CUniqueWordOptions big5;
+  big5.m_bDoubleByte = true;
+  // 河水 河 (Big5) among English words.
+  const CUniqueWordList list = ListOf("river \xAA\x65\xA4\xF4 and \xAA\x65!", big5);
+  EXPECT_EQ(Flat(list.m_arrRows), (Rows{{"\xAA\x65", 2}, {"\xA4\xF4", 1}}));
+  EXPECT_EQ(list.m_nTotal, 3);
+}
+
+TEST(UniqueWordsDoubleByte, TrailBytesBelow0x80OnlyInBig5) {
+  CUniqueWordOptions big5, gb;
+  big5.m_bDoubleByte = gb.m_bDoubleByte = true;
+  gb.m_bBig5 = false;
+  EXPECT_EQ(Flat(ListOf("\xA4\x40", big5).m_arrRows), (Rows{{"\xA4\x40", 1}}));  // 一 in Big5
+  EXPECT_TRUE(ListOf("\xA4\x40", gb).m_arrRows.empty());
+  EXPECT_EQ(Flat(ListOf("\xBA\xD3\xCB\xAE", gb).m_arrRows), (Rows{{"\xBA\xD3", 1}, {"\xCB\xAE", 1}}));  // 河水 in GB
+  // A pair the code set does not hold is no character; a lone lead byte at the end neither.
+  EXPECT_TRUE(ListOf("\x80\x80 \xA4", big5).m_arrRows.empty());
+}
+
+TEST(UniqueWordsDoubleByte, FromAFile) {
+  auto counter = Counter({1252, true, true});
+  counter->AddFile(test::DataPath("zh-hant.big5.txt"));
+  EXPECT_TRUE(counter->SkippedFiles().empty());
+  EXPECT_EQ(counter->UniqueCount(), 19u);
+  EXPECT_EQ(counter->Total(), 24);
+}
+
+// ---- Orders, saving, stopping ----
+
+TEST(UniqueWordsList, FrequencyAndAlphabeticOrders) {
+  CUniqueWordList list = ListOf("b a B c C c \xE9t\xE9 Apple");
+  SortByFrequency(list.m_arrRows);
+  EXPECT_EQ(Flat(list.m_arrRows), (Rows{{"c", 3}, {"b", 2}, {"a", 1}, {"Apple", 1}, {"\xE9t\xE9", 1}}));
+  SortAlphabetically(list.m_arrRows, Counter()->Classes());
+  EXPECT_EQ(Flat(list.m_arrRows), (Rows{{"a", 1}, {"Apple", 1}, {"b", 2}, {"c", 3}, {"\xE9t\xE9", 1}}));
+}
+
+TEST(UniqueWordsList, SavedFileInTheRowsCurrentOrder) {
+  CUniqueWordList list = ListOf("the cat saw the dog");
+  SortAlphabetically(list.m_arrRows, Counter()->Classes());
+  const std::string expected =
+      "Unique words = 4    \tTotal words = 5\n"
+      "1                    cat\t1\t20.0000 %\n"
+      "2                    dog\t1\t20.0000 %\n"
+      "3                    saw\t1\t20.0000 %\n"
+      "4                    the\t2\t40.0000 %\n";
+  EXPECT_EQ(UniqueWordFileText(list), expected);
+  test::TempFile file("");
+  ASSERT_TRUE(SaveUniqueWordList(file.Path(), list));
+  std::FILE* f = std::fopen(file.Path().c_str(), "rb");
+  std::string saved(expected.size() + 10, '\0');
+  saved.resize(std::fread(saved.data(), 1, saved.size(), f));
+  std::fclose(f);
+  EXPECT_EQ(saved, expected);
+  const auto failed = SaveUniqueWordList("/nonexistent/dir/list.txt", list);
+  ASSERT_FALSE(failed);
+  EXPECT_EQ(failed.Error(), "File error");
+}
+
+TEST(UniqueWordsList, EmptyRunAndPercentWithoutWords) {
+  const CUniqueWordList list = ListOf("  \n 42 ");
+  EXPECT_TRUE(list.m_arrRows.empty());
+  EXPECT_EQ(list.m_nTotal, 1);
+  EXPECT_EQ(CUniqueWordList{}.PercentText(0), "0.0000 %");
+  EXPECT_EQ(UniqueWordFileText(CUniqueWordList{}), "Unique words = 0    \tTotal words = 0\n");
+}
+
+TEST(UniqueWordsList, StoppedRunListsWhatWasCounted) {
+  std::string text;
+  while (text.size() < (3u << 20)) text += "alpha beta ";
+  CProfileObserver observer;
+  observer.m_fnProgress = [](std::uint64_t done, std::uint64_t) { return done < (1u << 20); };
+  auto counter = std::move(*CUniqueWordCounter::Create({}, observer));
+  counter->AddText(text, "big");
+  counter->AddText("gamma", "after the stop");
+  EXPECT_TRUE(counter->Stopped());
+  const CUniqueWordList list = counter->List();
+  ASSERT_EQ(list.m_arrRows.size(), 2u);
+  EXPECT_LT(list.m_nTotal, static_cast<std::int64_t>(text.size() / 5));
+  EXPECT_EQ(list.m_arrRows[0].m_nCount + list.m_arrRows[1].m_nCount, list.m_nTotal);
+}
+
+}  // namespace
+}  // namespace tessary
