@@ -135,7 +135,10 @@ TEST(UniqueWordsBuckets, FirstOrderIsBucketByBucketAsFirstMet) {
 
 TEST(UniqueWordsBuckets, ReorderedByCountOnlyWhileAtTwoHundred) {
   auto name = [](int k) {
-    return "b" + std::string(1, static_cast<char>('a' + k / 26)) + static_cast<char>('a' + k % 26);
+    std::string word = "b";
+    word += static_cast<char>('a' + k / 26);
+    word += static_cast<char>('a' + k % 26);
+    return word;
   };
   std::string text;
   for (int k = 0; k < 199; ++k) text += name(k) + " ";
@@ -163,7 +166,8 @@ TEST(UniqueWordsBuckets, OrderMatchesTheLinearModelOnRandomTexts) {
     std::vector<std::string> words;
     for (int k = 0; k < 4000; ++k) {
       const int w = static_cast<int>(std::pow(static_cast<double>(vocabulary), (random() % 1000) / 1000.0));
-      std::string word = std::string(1, "bBc"[w % 3]) + std::to_string(w);
+      std::string word(1, "bBc"[w % 3]);
+      word += std::to_string(w);
       for (char& c : word)
         if (c >= '0' && c <= '9') c = static_cast<char>('a' + (c - '0'));
       if (random() % 5 == 0) word[1] = static_cast<char>(std::toupper(static_cast<unsigned char>(word[1])));
