@@ -1,8 +1,8 @@
 #include "engine/collocates.h"
 
+#include "engine/printf_format.h"
+
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 #include <unordered_map>
 
 namespace tessary {
@@ -49,19 +49,6 @@ std::string Folded(std::string_view word, const CCodePage& cp) {
   return out;
 }
 
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  const int size = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string out(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
-  if (size > 0) std::vsnprintf(out.data(), out.size() + 1, format, args);
-  va_end(args);
-  return out;
-}
 
 }  // namespace
 
@@ -116,12 +103,12 @@ void SortByString(std::vector<CCollocateItem>& items, const CCodePage& cp) {
 }
 
 std::string CollocateFileText(const CCollocateList& list) {
-  std::string text = Format(list.m_bRight ? "Right collocates for [ %s ] = %-4zu\n" : "Left collocates for [ %s ] = %-4zu\n",
+  std::string text = PrintfFormat(list.m_bRight ? "Right collocates for [ %s ] = %-4zu\n" : "Left collocates for [ %s ] = %-4zu\n",
                             list.m_strKeyword.c_str(), list.m_arrItems.size());
   std::size_t row = 0;
   for (const CCollocateItem& item : list.m_arrItems) {
-    const std::string count = Format("%lld", static_cast<long long>(item.m_nCount));
-    text += Format("%-4zu%20s\t%s\n", ++row, item.m_strWord.c_str(), count.c_str());
+    const std::string count = PrintfFormat("%lld", static_cast<long long>(item.m_nCount));
+    text += PrintfFormat("%-4zu%20s\t%s\n", ++row, item.m_strWord.c_str(), count.c_str());
   }
   return text;
 }

@@ -72,12 +72,12 @@ double CProfileResult::Percentage() const {
 }
 
 std::string CProfileResult::Caption() const {
-  return StatsFormat("Frequency Profile for < %s > = %lld", m_strDisplay.c_str(), static_cast<long long>(m_nMatches));
+  return PrintfFormat("Frequency Profile for < %s > = %lld", m_strDisplay.c_str(), static_cast<long long>(m_nMatches));
 }
 
 std::string CProfileResult::Text() const {
   const char* unit = m_kind == ProfileKind::kCharacters ? "characters" : "words";
-  return StatsFormat("%lld out of total %lld %s = %s %%", static_cast<long long>(m_nMatches),
+  return PrintfFormat("%lld out of total %lld %s = %s %%", static_cast<long long>(m_nMatches),
                      static_cast<long long>(m_nTotal), unit, FixedDecimals(Percentage(), 6).c_str());
 }
 

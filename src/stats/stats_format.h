@@ -1,11 +1,12 @@
 #pragma once
-// printf-style templates into strings, for the fixed texts of the statistics results
-// and files. Numbers with a fraction are written with a full stop whatever the locale.
+// Numbers of the statistics results and files: a fraction is written with a full
+// stop whatever the locale. Templates go through PrintfFormat.
 #include <string>
+
+#include "engine/printf_format.h"
 
 namespace tessary {
 
-std::string StatsFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // value with the given number of decimals, "%.*f" in the C locale.
 std::string FixedDecimals(double value, int decimals);
 

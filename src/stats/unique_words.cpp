@@ -105,7 +105,7 @@ struct CUniqueWordCounter::Index {
   }
 };
 
-std::string CUniqueWordList::TotalText() const { return StatsFormat("%lld", static_cast<long long>(m_nTotal)); }
+std::string CUniqueWordList::TotalText() const { return PrintfFormat("%lld", static_cast<long long>(m_nTotal)); }
 
 std::string CUniqueWordList::PercentText(std::int64_t count) const {
   const double percent = m_nTotal > 0 ? static_cast<double>(count) * 100.0 / static_cast<double>(m_nTotal) : 0.0;
@@ -420,11 +420,11 @@ void SortAlphabetically(std::vector<CUniqueWord>& rows, const CTextClasses& clas
 
 std::string UniqueWordFileText(const CUniqueWordList& list) {
   const std::string total = list.TotalText();
-  std::string out = StatsFormat("Unique words = %-4d \tTotal words = %s\n", static_cast<int>(list.m_arrRows.size()),
+  std::string out = PrintfFormat("Unique words = %-4d \tTotal words = %s\n", static_cast<int>(list.m_arrRows.size()),
                                 total.c_str());
   for (std::size_t i = 0; i < list.m_arrRows.size(); ++i) {
     const CUniqueWord& row = list.m_arrRows[i];
-    out += StatsFormat("%-4d%20s\t%lld\t%s\n", static_cast<int>(i + 1), row.m_strWord.c_str(),
+    out += PrintfFormat("%-4d%20s\t%lld\t%s\n", static_cast<int>(i + 1), row.m_strWord.c_str(),
                        static_cast<long long>(row.m_nCount), list.PercentText(row.m_nCount).c_str());
   }
   return out;

@@ -189,13 +189,13 @@ std::string ReportTextPage(const CWordListReport& r, const std::string& charset)
   std::string out = "<HTML><HEAD><TITLE>Word Profile</TITLE></HEAD>\n" + MetaLine(charset) + "<body bgcolor=#FEEDC9>";
   out += "<font size=4>Word list 1 = " + Escaped(r.m_strList1Path) + "<br>Word list 2 = " + Escaped(r.m_strList2Path) +
          "</font><br>";
-  out += StatsFormat("<font size=4>Total number of words parsed in this text = %lld</font><br>",
+  out += PrintfFormat("<font size=4>Total number of words parsed in this text = %lld</font><br>",
                      static_cast<long long>(r.m_nTotal));
-  out += StatsFormat("<font size=4>Words in Word List 1 = %lld (%d%c)</font><br>\n", static_cast<long long>(r.m_nList1),
+  out += PrintfFormat("<font size=4>Words in Word List 1 = %lld (%d%c)</font><br>\n", static_cast<long long>(r.m_nList1),
                      r.Percent(r.m_nList1), '%');
-  out += StatsFormat("<font size=4 color=#ff0000>Number of words in Word List 2 = %lld (%d%c)</font><br>\n",
+  out += PrintfFormat("<font size=4 color=#ff0000>Number of words in Word List 2 = %lld (%d%c)</font><br>\n",
                      static_cast<long long>(r.m_nList2), r.Percent(r.m_nList2), '%');
-  out += StatsFormat("<font size=4 color=#0000ff>Total number of words not in either list = %lld (%d%c)</font><br>\n",
+  out += PrintfFormat("<font size=4 color=#0000ff>Total number of words not in either list = %lld (%d%c)</font><br>\n",
                      static_cast<long long>(r.m_nNeither), r.Percent(r.m_nNeither), '%');
   out += "<hr>\n";
   for (const std::string& line : r.m_arrLines) out += line;
@@ -261,7 +261,7 @@ Expected<CReportFiles> WriteWordListReport(const CWordListReport& report, const 
     files.m_nNumber = number();
     claimed = true;
     for (int k = 0; k < 3 && claimed; ++k) {
-      *paths[k] = prefix + StatsFormat(kNames[k], files.m_nNumber);
+      *paths[k] = prefix + PrintfFormat(kNames[k], files.m_nNumber);
       fds[k] = CreateNew(*paths[k]);
       if (fds[k] >= 0) continue;
       const bool taken = errno == EEXIST;
