@@ -81,6 +81,23 @@ std::string CProfileResult::Text() const {
                      static_cast<long long>(m_nTotal), unit, FixedDecimals(Percentage(), 6).c_str());
 }
 
+template <class CharT, class Matcher>
+void CProfileBase::ScanCounting(std::basic_string_view<CharT> text, const Matcher& matcher, bool bCountWords) {
+  for (std::size_t from = 0; from < text.size();) {
+    const std::size_t to = std::min(text.size(), from + kStep);
+    if (bCountWords) m_nTotal += static_cast<std::int64_t>(CountWordStarts(text, from, to));
+    matcher.ForEachMatch(text, from, to, [&](std::size_t) {
+      ++m_nMatches;
+      return true;
+    });
+    from = to;
+    if (!ReportProgress(m_observer.m_fnProgress, from, text.size())) {
+      m_bStopped = true;
+      return;
+    }
+  }
+}
+
 CProfileResult CProfileBase::Result() const {
   CProfileResult result;
   result.m_kind = m_kind;
@@ -111,19 +128,7 @@ Expected<std::unique_ptr<CByteProfile>> CByteProfile::Create(std::string_view ke
 void CByteProfile::AddText(std::string_view text, const std::string& title) {
   if (m_bStopped) return;
   if (m_observer.m_fnSource) m_observer.m_fnSource(title, text.size());
-  for (std::size_t from = 0; from < text.size();) {
-    const std::size_t to = std::min(text.size(), from + kStep);
-    m_nTotal += static_cast<std::int64_t>(CountWordStarts(text, from, to));
-    m_matcher.ForEachMatch(text, from, to, [&](std::size_t) {
-      ++m_nMatches;
-      return true;
-    });
-    from = to;
-    if (!ReportProgress(m_observer.m_fnProgress, from, text.size())) {
-      m_bStopped = true;
-      return;
-    }
-  }
+  ScanCounting(text, m_matcher, true);
 }
 
 void CByteProfile::AddFile(const std::string& path) {
@@ -159,7 +164,7 @@ void CWideProfile::AddText(std::u16string_view text, const std::string& title) {
   if (m_bStopped) return;
   if (m_observer.m_fnSource) m_observer.m_fnSource(title, text.size());
   if (m_kind == ProfileKind::kWideWords) {
-    Scan(text, true);
+    ScanCounting(text, m_matcher, true);
     return;
   }
   // Line breaks and tabs are dropped, not replaced, so a word broken over two lines
@@ -169,24 +174,9 @@ void CWideProfile::AddText(std::u16string_view text, const std::string& title) {
   for (char16_t u : text)
     if (u != '\r' && u != '\n' && u != '\t') copy.push_back(u);
   m_nTotal += static_cast<std::int64_t>(copy.size());
-  Scan(copy, false);
+  ScanCounting(std::u16string_view(copy), m_matcher, false);
 }
 
-void CWideProfile::Scan(std::u16string_view text, bool bCountWords) {
-  for (std::size_t from = 0; from < text.size();) {
-    const std::size_t to = std::min(text.size(), from + kStep);
-    if (bCountWords) m_nTotal += static_cast<std::int64_t>(CountWordStarts(text, from, to));
-    m_matcher.ForEachMatch(text, from, to, [&](std::size_t) {
-      ++m_nMatches;
-      return true;
-    });
-    from = to;
-    if (!ReportProgress(m_observer.m_fnProgress, from, text.size())) {
-      m_bStopped = true;
-      return;
-    }
-  }
-}
 
 void CWideProfile::AddFile(const std::string& path) {
   if (m_bStopped) return;

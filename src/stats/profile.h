@@ -66,6 +66,9 @@ class CProfileBase {
  protected:
   CProfileBase(ProfileKind kind, std::string display, std::size_t keyUnits, CProfileObserver observer)
       : m_kind(kind), m_strDisplay(std::move(display)), m_nKeyUnits(keyUnits), m_observer(std::move(observer)) {}
+  // Counts the matches (and the words when asked) a progress step at a time.
+  template <class CharT, class Matcher>
+  void ScanCounting(std::basic_string_view<CharT> text, const Matcher& matcher, bool bCountWords);
   ProfileKind m_kind;
   std::string m_strDisplay;
   std::size_t m_nKeyUnits;
@@ -111,7 +114,6 @@ class CWideProfile : public CProfileBase {
  private:
   CWideProfile(ProfileKind kind, std::u16string_view key, std::string display, std::shared_ptr<const CCodePage> ansi,
                CProfileObserver observer);
-  void Scan(std::u16string_view text, bool bCountWords);
   CWideMatcher m_matcher;
   std::shared_ptr<const CCodePage> m_pAnsi;
 };
