@@ -68,34 +68,18 @@ Expected<std::unique_ptr<CBigFileSearch>> CBigFileSearch::Create(const CSearchSe
                                                                  CBigFileObserver observer, bool bCountOnly,
                                                                  std::int64_t chunkSize) {
   using Result = Expected<std::unique_ptr<CBigFileSearch>>;
+  auto parts = PrepareSearch<char>(settings, bCountOnly);
+  if (!parts) return Result::Failure(parts.Error());
   std::unique_ptr<CBigFileSearch> search(new CBigFileSearch);
   search->m_settings = settings;
   search->m_observer = std::move(observer);
-  search->m_prepared = ApplyStarRule(settings.m_strSearch, settings.m_nMatchMode);
-  if (search->m_prepared.m_strKey.empty()) return Result::Failure("There is nothing to search for.");
-  // Sentences always match whole words.
-  if (settings.m_bSentences) search->m_prepared.m_nMode = kMatchWord;
-  const bool assoc = settings.m_bAssocPending && !settings.m_bSentences;
-  if (assoc && settings.m_strAssocWord1.empty()) return Result::Failure("There is no associated word to search for.");
   search->m_nChunkSize = chunkSize > 0 ? std::max<std::int64_t>(chunkSize, 2)
                                        : ChunkSizeFor(AvailablePhysicalMemory());
-
-  auto cp = CCodePage::Open(tessary::TextCodePage(settings));
-  if (!cp) return Result::Failure(cp.Error());
-  search->m_pTextCp = *cp;
-  search->m_pMatcher = std::make_unique<CByteMatcher>(search->m_prepared.m_strKey, search->m_prepared.m_nMode,
-                                                      settings.m_bDoubleByte, **cp);
-  // Counting lines that must first be built and filtered still needs the recorder.
-  if (bCountOnly && !assoc && !settings.m_bSentences) return Result(std::move(search));
-
-  if (search->Sorted()) {
-    auto collator = CSortCollator::ForUserLocale();
-    if (!collator) return Result::Failure(collator.Error());
-    search->m_pCollator = *collator;
-  }
-  const CRecorderOptions options =
-      RecorderOptionsFor(settings, search->m_prepared.m_strKey.size(), search->m_prepared.m_nMode);
-  search->m_pRecorder = std::make_unique<CLineRecorder>(options, **cp);
+  search->m_prepared = std::move(parts->m_prepared);
+  search->m_pTextCp = std::move(parts->m_pTextCp);
+  search->m_pMatcher = std::move(parts->m_pMatcher);
+  search->m_pCollator = std::move(parts->m_pCollator);
+  search->m_pRecorder = std::move(parts->m_pRecorder);
   return Result(std::move(search));
 }
 

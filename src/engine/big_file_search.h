@@ -11,6 +11,7 @@
 #include "engine/assembly.h"
 #include "engine/codepage.h"
 #include "engine/collation.h"
+#include "engine/concordance_search.h"
 #include "engine/expected.h"
 #include "engine/line_recorder.h"
 #include "engine/match.h"
@@ -61,7 +62,7 @@ class CBigFileSearch {
   std::uint64_t Matches() const { return m_nMatches; }
   const std::string& Error() const { return m_strError; }
   const CCodePage& TextCodePage() const { return *m_pTextCp; }
-  bool Sorted() const { return m_settings.SortsByCollocate() && !m_settings.m_bSentences; }
+  bool Sorted() const { return SortsLines(m_settings); }
 
   // Sorts when asked, numbers, joins, as for any concordance list.
   CAssembledList Finish(const ProgressFn& copyProgress = {});

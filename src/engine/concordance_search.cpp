@@ -37,39 +37,56 @@ CScanResult ScanWith(std::u16string_view t, const CWideMatcher& m, CWideLineReco
 }  // namespace
 
 template <class CharT>
-Expected<std::unique_ptr<CConcordanceSearchT<CharT>>> CConcordanceSearchT<CharT>::Create(
-    const CSearchSettings& settings, CSearchObserver observer, bool bCountOnly) {
-  using Result = Expected<std::unique_ptr<CConcordanceSearchT>>;
-  std::unique_ptr<CConcordanceSearchT> search(new CConcordanceSearchT);
-  search->m_settings = settings;
-  search->m_observer = std::move(observer);
-  search->m_bCountOnly = bCountOnly;
-  search->m_prepared = ApplyStarRule(SearchKey(settings, CharT()), settings.m_nMatchMode);
-  if (search->m_prepared.m_strKey.empty()) return Result::Failure("There is nothing to search for.");
+Expected<CSearchParts<CharT>> PrepareSearch(const CSearchSettings& settings, bool bCountOnly) {
+  using Result = Expected<CSearchParts<CharT>>;
+  CSearchParts<CharT> parts;
+  parts.m_prepared = ApplyStarRule(SearchKey(settings, CharT()), settings.m_nMatchMode);
+  if (parts.m_prepared.m_strKey.empty()) return Result::Failure("There is nothing to search for.");
   // Sentences always match whole words.
-  if (settings.m_bSentences) search->m_prepared.m_nMode = kMatchWord;
+  if (settings.m_bSentences) parts.m_prepared.m_nMode = kMatchWord;
   const bool assoc = settings.m_bAssocPending && !settings.m_bSentences;
   if (assoc && !HasAssocWord(settings, CharT()))
     return Result::Failure("There is no associated word to search for.");
 
   auto cp = CCodePage::Open(tessary::TextCodePage(settings));
   if (!cp) return Result::Failure(cp.Error());
-  search->m_pTextCp = *cp;
-  auto ansi = CCodePage::Open(settings.m_nAnsiCodePage);
-  if (!ansi) return Result::Failure(ansi.Error());
-  search->m_pAnsiCp = *ansi;
-  search->m_pMatcher = MakeMatcher(search->m_prepared, settings, **cp);
+  parts.m_pTextCp = *cp;
+  parts.m_pMatcher = MakeMatcher(parts.m_prepared, settings, **cp);
   // Counting lines that must first be built and filtered still needs the recorder.
-  if (bCountOnly && !assoc && !settings.m_bSentences) return Result(std::move(search));
+  if (bCountOnly && !assoc && !settings.m_bSentences) return Result(std::move(parts));
 
-  if (search->Sorted()) {
+  if (SortsLines(settings)) {
     auto collator = CSortCollator::ForUserLocale();
     if (!collator) return Result::Failure(collator.Error());
-    search->m_pCollator = *collator;
+    parts.m_pCollator = *collator;
   }
   const CRecorderOptions options =
-      RecorderOptionsFor(settings, search->m_prepared.m_strKey.size(), search->m_prepared.m_nMode);
-  search->m_pRecorder = std::make_unique<Recorder>(options, **cp);
+      RecorderOptionsFor(settings, parts.m_prepared.m_strKey.size(), parts.m_prepared.m_nMode);
+  parts.m_pRecorder = std::make_unique<typename CSearchParts<CharT>::Recorder>(options, **cp);
+  return Result(std::move(parts));
+}
+
+template Expected<CSearchParts<char>> PrepareSearch<char>(const CSearchSettings&, bool);
+template Expected<CSearchParts<char16_t>> PrepareSearch<char16_t>(const CSearchSettings&, bool);
+
+template <class CharT>
+Expected<std::unique_ptr<CConcordanceSearchT<CharT>>> CConcordanceSearchT<CharT>::Create(
+    const CSearchSettings& settings, CSearchObserver observer, bool bCountOnly) {
+  using Result = Expected<std::unique_ptr<CConcordanceSearchT>>;
+  auto parts = PrepareSearch<CharT>(settings, bCountOnly);
+  if (!parts) return Result::Failure(parts.Error());
+  auto ansi = CCodePage::Open(settings.m_nAnsiCodePage);
+  if (!ansi) return Result::Failure(ansi.Error());
+  std::unique_ptr<CConcordanceSearchT> search(new CConcordanceSearchT);
+  search->m_settings = settings;
+  search->m_observer = std::move(observer);
+  search->m_bCountOnly = bCountOnly;
+  search->m_pAnsiCp = *ansi;
+  search->m_prepared = std::move(parts->m_prepared);
+  search->m_pTextCp = std::move(parts->m_pTextCp);
+  search->m_pMatcher = std::move(parts->m_pMatcher);
+  search->m_pCollator = std::move(parts->m_pCollator);
+  search->m_pRecorder = std::move(parts->m_pRecorder);
   return Result(std::move(search));
 }
 

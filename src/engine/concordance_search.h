@@ -31,6 +31,27 @@ struct CSearchObserver {
 // double-byte language is chosen (Japanese 932, Big5 950, GB 936), else the ANSI one.
 int TextCodePage(const CSearchSettings& settings);
 
+// What every search prepares from its settings: the key as matched (star rule;
+// sentences match whole words), the text's code page, the matcher, and, unless the
+// search only counts, the collator of a sorted list and the line recorder.
+template <class CharT>
+struct CSearchParts {
+  using Matcher = std::conditional_t<sizeof(CharT) == 1, CByteMatcher, CWideMatcher>;
+  using Recorder = std::conditional_t<sizeof(CharT) == 1, CLineRecorder, CWideLineRecorder>;
+  CPreparedSearch<CharT> m_prepared;
+  std::shared_ptr<const CCodePage> m_pTextCp;
+  std::unique_ptr<Matcher> m_pMatcher;
+  std::shared_ptr<const CSortCollator> m_pCollator;
+  std::unique_ptr<Recorder> m_pRecorder;
+};
+// Fails when nothing is left to search for, an associated-word search has no word 1,
+// or a code page or the collation cannot be had.
+template <class CharT>
+Expected<CSearchParts<CharT>> PrepareSearch(const CSearchSettings& settings, bool bCountOnly);
+
+// A list of this search is sorted by collocates (sentence lists never are).
+inline bool SortsLines(const CSearchSettings& s) { return s.SortsByCollocate() && !s.m_bSentences; }
+
 template <class CharT>
 class CConcordanceSearchT;
 
@@ -69,7 +90,7 @@ class CConcordanceSearchT {
   const CPreparedSearch<CharT>& Prepared() const { return m_prepared; }
   const CSearchSettings& Settings() const { return m_settings; }
   const CCodePage& TextCodePage() const { return *m_pTextCp; }
-  bool Sorted() const { return m_settings.SortsByCollocate() && !m_settings.m_bSentences; }
+  bool Sorted() const { return SortsLines(m_settings); }
 
   // Sorts when asked, numbers, joins. The stop request is cleared first, so that a
   // stopped search still shows all the lines it found; copyProgress may stop the copy.
