@@ -71,7 +71,7 @@ void CSearchRun::CopyRequest() {
   list.m_bBig5 = m_s.m_bBig5;
   list.m_bLineNumbers = m_s.m_bLineNumbers;
   list.m_bSentences = m_s.m_bSentences;
-  list.m_bSorted = m_s.SortsByCollocate() && !m_s.m_bSentences;
+  list.m_bSorted = SortsLines(m_s);
   list.m_bSortRight = list.m_bSorted && m_s.m_strSortMode == kSortRight;
   list.m_bSortLeft = list.m_bSorted && m_s.m_strSortMode == kSortLeft;
   m_view.m_bStop = false;
