@@ -12,6 +12,8 @@
 namespace tessary {
 namespace {
 
+using test::SearchOneText;
+
 CSearchSettings Settings(const std::string& key, const char* sortMode = kUnsorted, std::int64_t width = 5) {
   CSearchSettings s;
   s.m_strSearch = key;
@@ -21,23 +23,17 @@ CSearchSettings Settings(const std::string& key, const char* sortMode = kUnsorte
   return s;
 }
 
-CAssembledList Search(const CSearchSettings& s, const std::string& text, const std::string& path = "") {
-  auto search = CConcordanceSearch::Create(s, {});
-  EXPECT_TRUE(search) << search.Error();
-  (*search)->SearchText(text, path);
-  return (*search)->Finish();
-}
 
 TEST(Assembly, NumbersAndFileReferenceLayout) {
   auto s = Settings("cat");
   s.m_bFileReference = true;
-  EXPECT_EQ(Search(s, "a cat; the cat", "/t/a.txt").m_strOutput,
+  EXPECT_EQ(SearchOneText(s, "a cat; the cat", "/t/a.txt").m_strOutput,
             "1         a cat; the  (/t/a.txt)\n"
             "2       the cat       (/t/a.txt)\n");
   s.m_bLineNumbers = false;
   s.m_bFileReference = false;
-  EXPECT_EQ(Search(s, "a cat").m_strOutput, "   a cat      \n");
-  EXPECT_EQ(Search(s, "no match here").m_strOutput, "");
+  EXPECT_EQ(SearchOneText(s, "a cat").m_strOutput, "   a cat      \n");
+  EXPECT_EQ(SearchOneText(s, "no match here").m_strOutput, "");
 }
 
 TEST(Assembly, NumberPrefixGrowsFromLineOneMillion) {

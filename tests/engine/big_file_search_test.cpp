@@ -18,6 +18,8 @@
 namespace tessary {
 namespace {
 
+using test::SearchOneText;
+
 using test::TempFile;
 
 CSearchSettings Settings(const std::string& key, int mode = kMatchWord, std::int64_t width = 50,
@@ -55,11 +57,6 @@ BigRun SearchBig(const CSearchSettings& s, const std::string& path, std::int64_t
   return run;
 }
 
-CAssembledList SearchWhole(const CSearchSettings& s, const std::string& text, const std::string& path) {
-  auto search = std::move(*CConcordanceSearch::Create(s, {}));
-  search->SearchText(text, path);
-  return search->Finish();
-}
 
 TEST(BigFileSearch, ChunkSizeIsHalfTheFreeMemoryWithinItsBounds) {
   EXPECT_EQ(ChunkSizeFor(0), 512000);
@@ -85,7 +82,7 @@ TEST(BigFileSearch, ChunkedSearchFindsWhatOneScanOfTheWholeFileFinds) {
   for (const Case& c : cases) {
     for (std::int64_t width : {1, 4, 50}) {
       const CSearchSettings s = Settings(c.key, c.mode, width);
-      const CAssembledList whole = SearchWhole(s, text, file.Path());
+      const CAssembledList whole = SearchOneText(s, text, file.Path());
       ASSERT_GT(whole.Lines(), 0) << c.key;
       for (std::int64_t chunk = 2; chunk <= 40; ++chunk) {
         SCOPED_TRACE(std::string(c.key) + " mode " + std::to_string(c.mode) + " width " + std::to_string(width) +
@@ -115,7 +112,7 @@ TEST(BigFileSearch, SentenceAndAssociatedWordRequestsMatchTheWholeFileScan) {
   assoc.m_bAssocPending = true;
   assoc.m_strAssocWord1 = "mat";
   for (const CSearchSettings& s : {sentences, assoc}) {
-    const CAssembledList whole = SearchWhole(s, text, file.Path());
+    const CAssembledList whole = SearchOneText(s, text, file.Path());
     ASSERT_GT(whole.Lines(), 0);
     for (std::int64_t chunk : {2, 5, 17, 64, 300}) {
       const BigRun big = SearchBig(s, file.Path(), chunk);

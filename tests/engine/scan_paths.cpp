@@ -6,6 +6,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "engine/concordance_search.h"
 #include "engine/scan.h"
 #include "engine/text_file.h"
 
@@ -70,6 +71,13 @@ std::vector<std::uint64_t> FindWide(const std::u16string& text, const std::u16st
   if (whole.offsets != reference || chunked.offsets != reference)
     throw std::runtime_error("16-bit scan paths disagree");
   return reference;
+}
+
+CAssembledList SearchOneText(const CSearchSettings& settings, const std::string& text, const std::string& path) {
+  auto search = CConcordanceSearch::Create(settings, {});
+  if (!search) throw std::runtime_error(search.Error());
+  (*search)->SearchText(text, path);
+  return (*search)->Finish();
 }
 
 TempFile::TempFile(const std::string& bytes, const std::string& name) {

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/assembly.h"
 #include "engine/codepage.h"
 #include "engine/match.h"
+#include "engine/search_settings.h"
 
 namespace tessary::test {
 
@@ -21,6 +23,10 @@ struct Found {
 Found FindAll(const std::string& text, const std::string& key, int mode, bool doubleByte = false);
 std::vector<std::uint64_t> FindWide(const std::u16string& text, const std::u16string& key, int mode,
                                     bool doubleByte = false);
+
+// The assembled list of a byte search of one text.
+CAssembledList SearchOneText(const CSearchSettings& settings, const std::string& text,
+                             const std::string& path = "");
 
 // A temporary file that is removed again.
 class TempFile {

@@ -10,6 +10,8 @@
 namespace tessary {
 namespace {
 
+using test::SearchOneText;
+
 using test::Cp1252;
 
 // The sentence of the first match of key in text, or "-" when it gives none.
@@ -29,12 +31,6 @@ CSearchSettings Sentences(const std::string& key, bool numbers = false, bool ref
   return s;
 }
 
-CAssembledList Search(const CSearchSettings& s, const std::string& text, const std::string& path = "") {
-  auto search = CConcordanceSearch::Create(s, {});
-  EXPECT_TRUE(search) << search.Error();
-  (*search)->SearchText(text, path);
-  return (*search)->Finish();
-}
 
 TEST(Sentences, BoundsRunFromTerminatorToTerminator) {
   const std::string text = "He said no. Then he left.";
@@ -53,7 +49,7 @@ TEST(Sentences, OnlyMatchesAfterASpaceLineEndQuoteOrParenthesisCount) {
   EXPECT_EQ(SentenceOf("x\nmail b.", "mail"), "x\nmail b.");
   EXPECT_EQ(SentenceOf("x 'mail' b.", "mail"), "x 'mail' b.");
   // A word search finds the hyphenated word, the sentence builder drops it.
-  EXPECT_EQ(Search(Sentences("mail"), "Send an e-mail. Read mail.").m_strOutput, "Read mail.\n");
+  EXPECT_EQ(SearchOneText(Sentences("mail"), "Send an e-mail. Read mail.").m_strOutput, "Read mail.\n");
 }
 
 TEST(Sentences, LongSentencesAreCutAt513BackAnd256Forward) {
@@ -88,7 +84,7 @@ TEST(Sentences, TheStartNeverLeavesTheTextNorPassesTheKeyword) {
   // parenthesis before it.
   EXPECT_EQ(SentenceOf("Done. 1984 was a year.", "1984"), "1984 was a year.");
   EXPECT_EQ(SentenceOf("Done. (1984) was.", "1984"), "(1984) was.");
-  const auto list = Search(Sentences("1984", true), "It. 1984 came.");
+  const auto list = SearchOneText(Sentences("1984", true), "It. 1984 came.");
   EXPECT_EQ(list.m_strOutput, "1      1984 came.\n");
   EXPECT_EQ(list.m_arrKeyOffsets, std::vector<std::int64_t>{7});
 }
@@ -96,12 +92,12 @@ TEST(Sentences, TheStartNeverLeavesTheTextNorPassesTheKeyword) {
 TEST(Sentences, FourLayoutsNumberEachLineOnce) {
   const std::string text = "No. We met. We left.";
   const std::string path = "/t/a.txt";
-  EXPECT_EQ(Search(Sentences("we", false, false), text, path).m_strOutput, "We met.\nWe left.\n");
-  EXPECT_EQ(Search(Sentences("we", true, false), text, path).m_strOutput,
+  EXPECT_EQ(SearchOneText(Sentences("we", false, false), text, path).m_strOutput, "We met.\nWe left.\n");
+  EXPECT_EQ(SearchOneText(Sentences("we", true, false), text, path).m_strOutput,
             "1      We met.\n2      We left.\n");
-  EXPECT_EQ(Search(Sentences("we", false, true), text, path).m_strOutput,
+  EXPECT_EQ(SearchOneText(Sentences("we", false, true), text, path).m_strOutput,
             "We met. (/t/a.txt)\nWe left. (/t/a.txt)\n");
-  const auto both = Search(Sentences("we", true, true), text, path);
+  const auto both = SearchOneText(Sentences("we", true, true), text, path);
   EXPECT_EQ(both.m_strOutput, "1      We met. (/t/a.txt)\n2      We left. (/t/a.txt)\n");
   EXPECT_EQ(both.m_arrKeyOffsets, (std::vector<std::int64_t>{7, 7}));
   EXPECT_EQ(both.m_arrLayout[1].m_nPrefix, 7);
@@ -113,7 +109,7 @@ TEST(Sentences, FourLayoutsNumberEachLineOnce) {
   // Line 12 with both: the number padded to six places, the sentence, the path.
   std::string many;
   for (int i = 0; i < 12; ++i) many += "It was so. ";
-  const auto twelve = Search(Sentences("so", true, true), many, path);
+  const auto twelve = SearchOneText(Sentences("so", true, true), many, path);
   ASSERT_EQ(twelve.Lines(), 12);
   EXPECT_EQ(twelve.m_strOutput.substr(static_cast<std::size_t>(twelve.m_arrLayout[11].m_nStart)),
             "12     It was so. (/t/a.txt)\n");
