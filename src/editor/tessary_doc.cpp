@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QPlainTextDocumentLayout>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
@@ -70,11 +69,6 @@ int SettingsKind(int nType) {
   return nType;
 }
 
-bool IsValidUtf8(const QByteArray& bytes) {
-  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  const QString text = decoder.decode(bytes);  // the conversion runs on assignment
-  return !decoder.hasError();
-}
 
 bool HasHighBytes(const QByteArray& bytes) {
   return std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
@@ -232,7 +226,8 @@ CTessaryDoc::TextEncoding CTessaryDoc::EncodingOf(const QByteArray& bytes) {
   if (bytes.startsWith("\xEF\xBB\xBF")) return TextEncoding::kUtf8Bom;
   if (bytes.startsWith("\xFF\xFE")) return TextEncoding::kUtf16Le;
   if (bytes.startsWith("\xFE\xFF")) return TextEncoding::kUtf16Be;
-  if (HasHighBytes(bytes) && IsValidUtf8(bytes)) return TextEncoding::kUtf8;
+  if (HasHighBytes(bytes) && IsValidUtf8(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))))
+    return TextEncoding::kUtf8;
   return TextEncoding::kAnsi;
 }
 

@@ -126,6 +126,23 @@ std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
   return out;
 }
 
+
+std::u16string OneLineFeedPerParagraph(std::u16string text) {
+  std::size_t out = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c == u'\r') {
+      if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+      c = u'\n';
+    }
+    text[out++] = c;
+  }
+  text.resize(out);
+  return text;
+}
+
+}  // namespace
+
 bool IsValidUtf8(std::string_view s) {
   for (std::size_t i = 0; i < s.size();) {
     const auto c = static_cast<unsigned char>(s[i]);
@@ -150,22 +167,6 @@ bool IsValidUtf8(std::string_view s) {
   }
   return true;
 }
-
-std::u16string OneLineFeedPerParagraph(std::u16string text) {
-  std::size_t out = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char16_t c = text[i];
-    if (c == u'\r') {
-      if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-      c = u'\n';
-    }
-    text[out++] = c;
-  }
-  text.resize(out);
-  return text;
-}
-
-}  // namespace
 
 std::u16string DecodeForEditor(std::string_view bytes, const CCodePage& ansi) {
   std::u16string text;

@@ -53,4 +53,7 @@ std::size_t ApplyTextMode(char* data, std::size_t size);
 // bytes are in the ANSI code page. Paragraph ends (CR LF, CR, LF) become one LF.
 std::u16string DecodeForEditor(std::string_view bytes, const CCodePage& ansi);
 
+// Well-formed UTF-8: no overlong forms, surrogates or code points above U+10FFFF.
+bool IsValidUtf8(std::string_view bytes);
+
 }  // namespace tessary
