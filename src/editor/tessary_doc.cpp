@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QPlainTextDocumentLayout>
 #include <QSaveFile>
+#include <QStringEncoder>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
