@@ -324,7 +324,7 @@ void CConcordanceController::SetLineWidthCommand() {
   CLineWidthDialog dialog;
   dialog.m_strWidth = QString::number(m_app.m_settings.m_nLineWidth);
   if (!m_app.Prompt().Exec(dialog) || dialog.m_strWidth.trimmed().isEmpty()) return;
-  const std::string error = SetLineWidth(m_app.m_settings, dialog.m_strWidth.trimmed().toStdString());
+  const std::string error = SetLineWidth(m_app.m_settings.m_nLineWidth, dialog.m_strWidth.trimmed().toStdString());
   if (!error.empty()) m_app.Prompt().Message(QString::fromStdString(error), "Set line width", QMessageBox::Information);
 }
 

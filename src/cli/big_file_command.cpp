@@ -14,13 +14,13 @@ void Write(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), 
 }  // namespace
 
 int RunBigFileConcord(ConcordOptions& o) {
-  if (o.settings.m_bUnicode) return Fail("--big-file searches byte text and cannot be combined with --unicode");
+  if (o.request.m_bUnicode) return Fail("--big-file searches byte text and cannot be combined with --unicode");
   if (o.sources.size() != 1) return Fail("--big-file takes exactly one file");
   if (std::string error = PrepareSearchStrings(o); !error.empty()) return Fail(error);
-  auto cp = CCodePage::Open(TextCodePage(o.settings));
+  auto cp = CCodePage::Open(o.request.m_language.TextCodePage());
   if (!cp) return Fail(cp.Error());
-  o.settings.m_strSearch = (*cp)->FromUtf8(o.search);
-  auto created = CBigFileSearch::Create(o.settings, {}, o.count);
+  o.request.m_strSearch = (*cp)->FromUtf8(o.search);
+  auto created = CBigFileSearch::Create(o.request, {}, o.count);
   if (!created) return Fail(created.Error());
   auto& search = **created;
   const bool failed = !search.SearchFile(o.sources.front());

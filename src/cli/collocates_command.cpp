@@ -39,31 +39,31 @@ int RunCollocates(const std::vector<std::string>& args) {
   if (o.count) return Fail("--count is not an option of collocates");
   if (o.bigFile) return Fail("--big-file is not an option of collocates");
 
-  CListWindowState window;
-  if (o.settings.m_bUnicode) return Fail(CollocateRefusalMessage(CheckCollocates(window, true)));
+  CConcordanceList window;
+  window.m_request = o.request;
+  if (o.request.m_bUnicode) return Fail(CollocateRefusalMessage(CheckCollocates(window)));
   if (std::string error = PrepareSearchStrings(o); !error.empty()) return Fail(error);
-  auto created = CConcordanceSearch::Create(o.settings, {});
+  auto created = CConcordanceSearch::Create(o.request, {});
   if (!created) return Fail(created.Error());
   auto& search = **created;
+  window.m_request = o.request;
   window.m_bSorted = search.Sorted();
-  window.m_bSortLeft = o.settings.m_strSortMode == kSortLeft;
-  window.m_bSortRight = o.settings.m_strSortMode == kSortRight;
-  window.m_bSentences = o.settings.m_bSentences;
-  window.m_bDoubleByte = o.settings.m_bDoubleByte;
-  window.m_strSearch = o.settings.m_strSearch;
+  window.m_bSortLeft = o.request.m_strSortMode == kSortLeft;
+  window.m_bSortRight = o.request.m_strSortMode == kSortRight;
   // An unsorted search is refused before any file is read; whether it has entries
   // only the search can tell.
-  if (CollocateRefusal refusal = CheckCollocates(window, false); refusal == CollocateRefusal::kNotSorted)
+  if (CollocateRefusal refusal = CheckCollocates(window); refusal == CollocateRefusal::kNotSorted)
     return Fail(CollocateRefusalMessage(refusal));
 
   const bool failed = !SearchSources(search, o);
-  window.m_arrEntries = std::move(search.Finish().m_arrEntries);
-  if (CollocateRefusal refusal = CheckCollocates(window, false); refusal != CollocateRefusal::kNone) {
+  const std::vector<CConcordanceEntry> keyed = std::move(search.Finish().m_arrEntries);
+  window.TakeEntries(keyed);
+  if (CollocateRefusal refusal = CheckCollocates(window); refusal != CollocateRefusal::kNone) {
     Fail(CollocateRefusalMessage(refusal));
     return 1;
   }
   const CCodePage& cp = search.TextCodePage();
-  CCollocateList list = CountCollocates(window, cp);
+  CCollocateList list = CountCollocates(window, keyed, cp);
   if (order == "frequency") SortByFrequency(list.m_arrItems);
   else if (order == "string") SortByString(list.m_arrItems, cp);
   const std::string text = CollocateFileText(list);

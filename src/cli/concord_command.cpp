@@ -53,7 +53,7 @@ bool Feed(Search& search, const ConcordOptions& o) {
 
 template <class CharT>
 int Run(ConcordOptions& o) {
-  auto created = CConcordanceSearchT<CharT>::Create(o.settings, {}, o.count);
+  auto created = CConcordanceSearchT<CharT>::Create(o.request, {}, o.count);
   if (!created) return Fail(created.Error());
   auto& search = **created;
   const bool failed = !SearchSources(search, o);
@@ -112,44 +112,43 @@ std::string ParseConcordOptions(const std::vector<std::string>& args, ConcordOpt
       break;
     } else if (a == "--mode") {
       if (!value(v) || !kModes.count(v)) return "--mode takes word, prefix, suffix or any";
-      o.settings.m_nMatchMode = kModes.at(v);
+      o.request.m_nMatchMode = kModes.at(v);
     } else if (a == "--width") {
       if (!value(v)) return "--width takes a number";
-      if (std::string e = SetLineWidth(o.settings, v); !e.empty()) return e;
+      if (std::string e = SetLineWidth(o.request.m_nLineWidth, v); !e.empty()) return e;
     } else if (a == "--sort") {
       if (!value(v) || !kSorts.count(v)) return "--sort takes right, left, position or none";
-      o.settings.m_strSortMode = kSorts.at(v);
+      o.request.m_strSortMode = kSorts.at(v);
     } else if (a == "--distance") {
       auto n = value(v) ? ParseInt(v) : std::nullopt;
       if (!n || *n < 1 || *n > 3) return "--distance takes 1, 2 or 3";
-      o.settings.m_nSortDistance = *n;
+      o.request.m_nSortDistance = *n;
     } else if (a == "--numbers" || a == "--no-numbers") {
-      o.settings.m_bLineNumbers = a == "--numbers";
+      o.request.m_bLineNumbers = a == "--numbers";
     } else if (a == "--file-reference") {
-      o.settings.m_bFileReference = true;
+      o.request.m_bFileReference = true;
     } else if (a == "--double-byte") {
       if (!value(v) || (v != "big5" && v != "gb" && v != "japanese")) return "--double-byte takes big5, gb or japanese";
-      o.settings.m_bDoubleByte = true;
-      o.settings.m_bBig5 = v != "gb";
-      o.settings.m_bJapanese = v == "japanese";
+      o.request.m_language.m_kind = v == "gb"         ? TextLanguageKind::kGb
+                                    : v == "japanese" ? TextLanguageKind::kJapanese
+                                                      : TextLanguageKind::kBig5;
     } else if (a == "--codepage") {
       auto n = value(v) ? ParseInt(v) : std::nullopt;
       if (!n) return "--codepage takes a code page number";
       if (auto cp = CCodePage::Open(*n); !cp) return cp.Error();
-      o.settings.m_nAnsiCodePage = *n;
+      o.request.m_nAnsiCodePage = *n;
+      o.request.m_language.m_nCodePage = *n;
     } else if (a == "--unicode") {
-      o.settings.m_bUnicode = true;
+      o.request.m_bUnicode = true;
     } else if (a == "--assoc") {
       if (!value(v) || v.empty()) return "--assoc takes a word";
       if (o.assocWords.size() == kMaxAssocWords) return "--assoc may be given at most three times";
       o.assocWords.push_back(v);
     } else if (a == "--zone") {
       if (!value(v) || !kZones.count(v)) return "--zone takes anywhere, left or right";
-      o.settings.m_nNearAnywhere = kZones.at(v) == AssocZone::kAnywhere;
-      o.settings.m_nNearLeft = kZones.at(v) == AssocZone::kLeft;
-      o.settings.m_nNearRight = kZones.at(v) == AssocZone::kRight;
+      o.request.m_assocZone = kZones.at(v);
     } else if (a == "--sentences") {
-      o.settings.m_bSentences = true;
+      o.request.m_bSentences = true;
     } else if (a == "--count") {
       o.count = true;
     } else if (a == "--raw") {
@@ -168,27 +167,24 @@ std::string ParseConcordOptions(const std::vector<std::string>& args, ConcordOpt
     }
   }
   if (!haveSearch) return "no search string given";
-  if (o.settings.m_bSentences && !o.assocWords.empty()) return "--sentences and --assoc cannot be combined";
-  if (o.settings.m_bUnicode && o.assocWords.size() > 1) return "a --unicode search takes one --assoc word";
+  if (o.request.m_bSentences && !o.assocWords.empty()) return "--sentences and --assoc cannot be combined";
+  if (o.request.m_bUnicode && o.assocWords.size() > 1) return "a --unicode search takes one --assoc word";
   return {};
 }
 
 std::string PrepareSearchStrings(ConcordOptions& o) {
-  CSearchSettings& s = o.settings;
-  const std::size_t words = o.assocWords.size();
-  s.m_bAssocPending = words > 0;
-  s.m_bAssocWord2 = words > 1;
-  s.m_bAssocWord3 = words > 2;
-  if (s.m_bUnicode) {
-    s.m_wstrSearch = Utf8ToUtf16(o.search);
-    s.m_wstrAssocWord = words > 0 ? Utf8ToUtf16(o.assocWords[0]) : std::u16string();
+  CSearchRequest& r = o.request;
+  r.m_wstrTyped = Utf8ToUtf16(o.search);
+  if (r.m_bUnicode) {
+    r.m_wstrSearch = r.m_wstrTyped;
+    r.m_wstrAssocWord = o.assocWords.empty() ? std::u16string() : Utf8ToUtf16(o.assocWords[0]);
     return {};
   }
-  auto cp = CCodePage::Open(TextCodePage(s));
+  auto cp = CCodePage::Open(r.m_language.TextCodePage());
   if (!cp) return cp.Error();
-  s.m_strSearch = TrimSearchString((*cp)->FromUtf8(o.search), s.m_bDoubleByte);
-  std::string* assoc[] = {&s.m_strAssocWord1, &s.m_strAssocWord2, &s.m_strAssocWord3};
-  for (std::size_t k = 0; k < kMaxAssocWords; ++k) *assoc[k] = k < words ? (*cp)->FromUtf8(o.assocWords[k]) : "";
+  r.m_strSearch = TrimSearchString((*cp)->FromUtf8(o.search), r.m_language.IsDoubleByte());
+  r.m_arrAssocWords.clear();
+  for (const std::string& word : o.assocWords) r.m_arrAssocWords.push_back((*cp)->FromUtf8(word));
   return {};
 }
 
@@ -223,7 +219,7 @@ int RunConcord(const std::vector<std::string>& args) {
   if (std::string error = ParseConcordOptions(args, o); !error.empty()) return Fail(error);
   if (o.bigFile) return RunBigFileConcord(o);
   if (std::string error = PrepareSearchStrings(o); !error.empty()) return Fail(error);
-  return o.settings.m_bUnicode ? Run<char16_t>(o) : Run<char>(o);
+  return o.request.m_bUnicode ? Run<char16_t>(o) : Run<char>(o);
 }
 
 }  // namespace tessary::cli

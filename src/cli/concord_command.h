@@ -8,7 +8,7 @@ namespace tessary::cli {
 
 // The options and operands of `concord`, shared by the commands that run its search.
 struct ConcordOptions {
-  CSearchSettings settings;
+  CSearchRequest request;
   std::string search;                   // as typed, UTF-8
   std::vector<std::string> assocWords;  // --assoc, as typed, UTF-8
   std::vector<std::string> sources;
@@ -21,7 +21,7 @@ struct ConcordOptions {
 // Parses concord's options and operands into o; an error message on failure.
 std::string ParseConcordOptions(const std::vector<std::string>& args, ConcordOptions& o);
 // Puts the search string (trimmed) and the associated words (as typed) into the
-// settings, in the text code page for byte searches; an error message on failure.
+// request, in the text code page for byte searches; an error message on failure.
 std::string PrepareSearchStrings(ConcordOptions& o);
 // Feeds every source to the search (standard input when none is named; a directory
 // gives its files matching the pattern) and names skipped files on standard error.

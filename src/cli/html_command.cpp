@@ -8,7 +8,7 @@ namespace {
 
 template <class CharT>
 Expected<SearchedList> Search(ConcordOptions& o) {
-  auto created = CConcordanceSearchT<CharT>::Create(o.settings, {});
+  auto created = CConcordanceSearchT<CharT>::Create(o.request, {});
   if (!created) return Expected<SearchedList>::Failure(created.Error());
   auto& search = **created;
   SearchedList result;
@@ -16,20 +16,20 @@ Expected<SearchedList> Search(ConcordOptions& o) {
   auto list = search.Finish();
   CHtmlListWindow& w = result.window;
   w.m_bConcordance = true;
-  w.m_nWidth = o.settings.m_nLineWidth;
+  w.m_nWidth = o.request.m_nLineWidth;
   w.m_nKeyLength = static_cast<std::int64_t>(search.Prepared().m_strKey.size());
-  w.m_bLineNumbers = o.settings.m_bLineNumbers;
+  w.m_bLineNumbers = o.request.m_bLineNumbers;
   w.m_arrKeyColumns = list.m_arrKeyOffsets;
   if constexpr (sizeof(CharT) == 1) {
     const CCodePage& cp = search.TextCodePage();
     w.m_nCodePage = cp.Number();
     result.text = RenderUtf16(list, cp, {}).m_wstrText;
-    result.keyword = cp.ToUtf8(o.settings.m_strSearch);
+    result.keyword = cp.ToUtf8(o.request.m_strSearch);
     result.entries = std::move(list.m_arrEntries);
   } else {
     w.m_bUnicodeText = true;
     result.text = RenderUtf16(list, {}).m_wstrText;
-    result.keyword = Utf16ToUtf8(o.settings.m_wstrSearch);
+    result.keyword = Utf16ToUtf8(o.request.m_wstrSearch);
     result.wideEntries = std::move(list.m_arrEntries);
   }
   return result;
@@ -43,7 +43,7 @@ Expected<SearchedList> SearchList(ConcordOptions& o) {
   if (o.raw) return Result::Failure("--raw is not an option here");
   if (o.bigFile) return Result::Failure("--big-file is not an option here");
   if (std::string error = PrepareSearchStrings(o); !error.empty()) return Result::Failure(error);
-  return o.settings.m_bUnicode ? Search<char16_t>(o) : Search<char>(o);
+  return o.request.m_bUnicode ? Search<char16_t>(o) : Search<char>(o);
 }
 
 void PrintHtmlUsage() {

@@ -14,12 +14,12 @@ bool Write(std::string_view bytes) {
   return std::fflush(stdout) == 0;
 }
 
-CGapLayout Layout(const CSearchSettings& s, std::size_t keyLength) {
+CGapLayout Layout(const CSearchRequest& s, std::size_t keyLength) {
   return {s.m_nLineWidth, s.m_bLineNumbers, static_cast<std::int64_t>(keyLength)};
 }
 
 int RunBytes(const ConcordOptions& o) {
-  auto created = CConcordanceSearch::Create(o.settings, {});
+  auto created = CConcordanceSearch::Create(o.request, {});
   if (!created) return Fail(created.Error());
   auto& search = **created;
   const bool failed = !SearchSources(search, o);
@@ -27,13 +27,13 @@ int RunBytes(const ConcordOptions& o) {
   const std::string& key = search.Prepared().m_strKey;
   bool written;
   if (o.raw) {
-    const CGapFillTest test(list.m_strOutput, Layout(o.settings, key.size()), key);
+    const CGapFillTest test(list.m_strOutput, Layout(o.request, key.size()), key);
     written = Write(test.Text());
   } else {
     // Blanked after the conversion, at the keyword places the conversion measured: in
     // double-byte text a byte column is not a UTF-16 column.
     const CCodePage& cp = search.TextCodePage();
-    const auto ranges = KeywordRanges(list, o.settings.m_nLineWidth, static_cast<std::int64_t>(key.size()), false);
+    const auto ranges = KeywordRanges(list, o.request.m_nLineWidth, static_cast<std::int64_t>(key.size()), false);
     const CRenderedText rendered = RenderUtf16(list, cp, ranges);
     const CWideGapFillTest test(rendered.m_wstrText, KeywordSpans(rendered), cp.ToUnicode(key));
     written = Write(Utf16ToUtf8(test.Text()));
@@ -43,13 +43,13 @@ int RunBytes(const ConcordOptions& o) {
 }
 
 int RunWide(const ConcordOptions& o) {
-  auto created = CWideConcordanceSearch::Create(o.settings, {});
+  auto created = CWideConcordanceSearch::Create(o.request, {});
   if (!created) return Fail(created.Error());
   auto& search = **created;
   const bool failed = !SearchSources(search, o);
   const auto list = search.Finish();
   const std::u16string& key = search.Prepared().m_strKey;
-  const CWideGapFillTest test(list.m_strOutput, Layout(o.settings, key.size()), key);
+  const CWideGapFillTest test(list.m_strOutput, Layout(o.request, key.size()), key);
   const std::u16string text = test.Text();
   const bool written = o.raw ? Write(std::string_view(reinterpret_cast<const char*>(text.data()), text.size() * 2))
                              : Write(Utf16ToUtf8(text));
@@ -74,10 +74,10 @@ int RunTest(const std::vector<std::string>& args) {
   if (o.count) return Fail("--count is not an option of test");
   if (o.bigFile) return Fail("--big-file is not an option of test");
   // A sentence list gets its own formatting instead of a test, as in the program.
-  if (o.settings.m_bSentences) return Fail("--sentences is not an option of test");
+  if (o.request.m_bSentences) return Fail("--sentences is not an option of test");
   if (std::string error = PrepareSearchStrings(o); !error.empty()) return Fail(error);
-  o.settings.m_bTestMode = true;
-  return o.settings.m_bUnicode ? RunWide(o) : RunBytes(o);
+  o.request.m_bTestMode = true;
+  return o.request.m_bUnicode ? RunWide(o) : RunBytes(o);
 }
 
 }  // namespace tessary::cli

@@ -97,19 +97,15 @@ CFormatRange Keyword(std::int64_t line, std::int64_t column, std::int64_t length
   r.m_nLine = line;
   r.m_nColumn = column;
   r.m_nLength = length;
-  r.m_crColor = 0xFF00FF;
-  r.m_bBold = true;
   return r;
 }
 
 // The keyword of a sentence line, at its own column of the sentence.
 template <class List>
-CFormatRange SentenceKeyword(const List& list, std::int64_t i, std::int64_t keyLength, std::uint32_t color) {
+CFormatRange SentenceKeyword(const List& list, std::int64_t i, std::int64_t keyLength) {
   const auto line = static_cast<std::size_t>(i);
   CFormatRange r = Keyword(i, list.m_arrKeyOffsets[line] - list.m_arrLayout[line].m_nPrefix, keyLength);
-  r.m_crColor = color;
-  r.m_bItalic = r.m_bUnderline = true;
-  r.m_nPointSize = 10;
+  r.m_kind = CFormatRange::kSentenceKeyword;
   return r;
 }
 
@@ -125,15 +121,12 @@ template <class List>
 CFormatRange Associated(const List& list, std::int64_t i, std::size_t k) {
   static constexpr CFormatRange::Kind kKinds[] = {CFormatRange::kAssociated1, CFormatRange::kAssociated2,
                                                   CFormatRange::kAssociated3};
-  static constexpr std::uint32_t kColors[] = {0xFF0000, 0x0000FF, 0xFF7D00};
   const auto line = static_cast<std::size_t>(i);
   CFormatRange r;
   r.m_kind = kKinds[k];
   r.m_nLine = i;
   r.m_nColumn = list.AssocColumns(k)[line] - list.m_arrLayout[line].m_nPrefix;
   r.m_nLength = list.m_arrAssocLength[k];
-  r.m_crColor = kColors[k];
-  r.m_bBold = true;
   return r;
 }
 
@@ -155,7 +148,7 @@ std::vector<CFormatRange> KeywordRanges(const CAssembledList& list, std::int64_t
   if (list.m_bSentences) {
     ranges.reserve(list.m_arrLayout.size());
     for (std::int64_t i = 0; i < list.Lines() && i < static_cast<std::int64_t>(list.m_arrKeyOffsets.size()); ++i)
-      ranges.push_back(SentenceKeyword(list, i, keyLength, 0xFF0000));
+      ranges.push_back(SentenceKeyword(list, i, keyLength));
     return ranges;
   }
   ranges.reserve(list.m_arrLayout.size() * ((bSorted ? 2 : 1) + list.m_arrAssocLength.size()));
@@ -168,7 +161,6 @@ std::vector<CFormatRange> KeywordRanges(const CAssembledList& list, std::int64_t
       r.m_nLine = i;
       r.m_nColumn = entry.m_nKeyOffset;
       r.m_nLength = entry.m_nKeyLength;
-      r.m_bUnderline = true;
       ranges.push_back(r);
     }
     for (std::size_t k = 0; k < list.m_arrAssocLength.size(); ++k)
@@ -184,20 +176,12 @@ std::vector<CFormatRange> KeywordRanges(const CWideAssembledList& list, std::int
   for (std::int64_t i = 0; i < list.Lines(); ++i) {
     if (list.m_bSentences) {
       if (i < static_cast<std::int64_t>(list.m_arrKeyOffsets.size()))
-        ranges.push_back(SentenceKeyword(list, i, keyLength, 0xFF00FF));
+        ranges.push_back(SentenceKeyword(list, i, keyLength));
       continue;
     }
-    CFormatRange r = Keyword(i, width, keyLength);
-    r.m_bItalic = r.m_bUnderline = true;
-    r.m_nPointSize = 10;
-    ranges.push_back(r);
-    for (std::size_t k = 0; k < list.m_arrAssocLength.size(); ++k) {
-      if (!HasColumn(list, i, k)) continue;
-      CFormatRange a = Associated(list, i, k);
-      a.m_bItalic = a.m_bUnderline = true;
-      a.m_nPointSize = 10;
-      ranges.push_back(a);
-    }
+    ranges.push_back(Keyword(i, width, keyLength));
+    for (std::size_t k = 0; k < list.m_arrAssocLength.size(); ++k)
+      if (HasColumn(list, i, k)) ranges.push_back(Associated(list, i, k));
   }
   return ranges;
 }
@@ -263,63 +247,102 @@ struct LineMap {
 
 }  // namespace
 
-CRenderedText RenderUtf16(const CAssembledList& list, const CCodePage& cp,
-                          const std::vector<CFormatRange>& ranges) {
+namespace {
+
+// The ranges of lines [first, last): ranges come in line order.
+std::pair<std::size_t, std::size_t> RangesOfLines(const std::vector<CFormatRange>& ranges, std::int64_t first,
+                                                  std::int64_t last) {
+  auto byLine = [](const CFormatRange& r, std::int64_t line) { return r.m_nLine < line; };
+  const auto from = std::lower_bound(ranges.begin(), ranges.end(), first, byLine);
+  const auto to = std::lower_bound(from, ranges.end(), last, byLine);
+  return {static_cast<std::size_t>(from - ranges.begin()), static_cast<std::size_t>(to - ranges.begin())};
+}
+
+}  // namespace
+
+CRenderedText RenderUtf16(const CAssembledList& list, const CCodePage& cp, const std::vector<CFormatRange>& ranges,
+                          std::int64_t first, std::int64_t last) {
   CRenderedText out;
-  std::vector<std::vector<std::int64_t>> cutsByLine(list.m_arrLayout.size());
-  for (const CFormatRange& r : ranges) {
-    if (r.m_nLine < 0 || r.m_nLine >= list.Lines()) continue;
-    auto& cuts = cutsByLine[static_cast<std::size_t>(r.m_nLine)];
+  first = std::clamp<std::int64_t>(first, 0, list.Lines());
+  last = std::clamp<std::int64_t>(last, first, list.Lines());
+  const auto [rangeFrom, rangeTo] = RangesOfLines(ranges, first, last);
+  const auto count = static_cast<std::size_t>(last - first);
+  // Only lines with ranges need the exact column map of a double-byte text.
+  std::vector<std::vector<std::int64_t>> cutsByLine(count);
+  for (std::size_t k = rangeFrom; k < rangeTo; ++k) {
+    const CFormatRange& r = ranges[k];
+    auto& cuts = cutsByLine[static_cast<std::size_t>(r.m_nLine - first)];
     cuts.push_back(r.m_nColumn);
     cuts.push_back(r.m_nColumn + r.m_nLength);
   }
-  std::vector<std::int64_t> lineStart(list.m_arrLayout.size());
-  std::vector<LineMap> maps(list.m_arrLayout.size());
+  std::vector<std::int64_t> lineStart(count);
+  std::vector<LineMap> maps(count);
   const std::string_view text(list.m_strOutput);
-  for (std::size_t i = 0; i < list.m_arrLayout.size(); ++i) {
+  if (count > 0) {
+    const auto begin = static_cast<std::size_t>(list.m_arrLayout[static_cast<std::size_t>(first)].m_nStart);
+    out.m_wstrText.reserve(LineEnd(list, static_cast<std::size_t>(last - 1)) + 1 - begin);
+  }
+  for (std::size_t j = 0; j < count; ++j) {
+    const std::size_t i = static_cast<std::size_t>(first) + j;
     const CLineLayout& l = list.m_arrLayout[i];
     const std::size_t start = static_cast<std::size_t>(l.m_nStart);
-    lineStart[i] = static_cast<std::int64_t>(out.m_wstrText.size());
+    lineStart[j] = static_cast<std::int64_t>(out.m_wstrText.size());
     AppendAscii(out.m_wstrText, text.substr(start, static_cast<std::size_t>(l.m_nPrefix)));
-    auto& cuts = cutsByLine[i];
+    auto& cuts = cutsByLine[j];
     for (auto& c : cuts) c = std::clamp<std::int64_t>(c, 0, l.m_nBody);
     cuts.push_back(0);
     cuts.push_back(l.m_nBody);
     std::sort(cuts.begin(), cuts.end());
     cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
     const std::string_view body = text.substr(start + l.m_nPrefix, static_cast<std::size_t>(l.m_nBody));
-    LineMap& map = maps[i];
-    map.cuts = cuts;
-    map.units.push_back(static_cast<std::int64_t>(out.m_wstrText.size()) - lineStart[i]);
-    for (std::size_t k = 1; k < cuts.size(); ++k) {
-      out.m_wstrText += cp.ToUnicode(body.substr(cuts[k - 1], cuts[k] - cuts[k - 1]));
-      map.units.push_back(static_cast<std::int64_t>(out.m_wstrText.size()) - lineStart[i]);
+    LineMap& map = maps[j];
+    map.cuts = std::move(cuts);
+    map.units.push_back(static_cast<std::int64_t>(out.m_wstrText.size()) - lineStart[j]);
+    for (std::size_t k = 1; k < map.cuts.size(); ++k) {
+      out.m_wstrText += cp.ToUnicode(body.substr(map.cuts[k - 1], map.cuts[k] - map.cuts[k - 1]));
+      map.units.push_back(static_cast<std::int64_t>(out.m_wstrText.size()) - lineStart[j]);
     }
     const std::size_t rest = start + l.m_nPrefix + l.m_nBody;
     out.m_wstrText += Utf8ToUtf16(text.substr(rest, LineEnd(list, i) + 1 - rest));
   }
-  for (const CFormatRange& r : ranges) {
-    if (r.m_nLine < 0 || r.m_nLine >= list.Lines()) continue;
-    const std::size_t line = static_cast<std::size_t>(r.m_nLine);
-    const CLineLayout& l = list.m_arrLayout[line];
-    const std::int64_t from = maps[line].At(std::clamp<std::int64_t>(r.m_nColumn, 0, l.m_nBody));
-    const std::int64_t to = maps[line].At(std::clamp<std::int64_t>(r.m_nColumn + r.m_nLength, 0, l.m_nBody));
-    out.m_arrRanges.push_back({lineStart[line] + from, to - from, r});
+  for (std::size_t k = rangeFrom; k < rangeTo; ++k) {
+    const CFormatRange& r = ranges[k];
+    const auto j = static_cast<std::size_t>(r.m_nLine - first);
+    const CLineLayout& l = list.m_arrLayout[static_cast<std::size_t>(r.m_nLine)];
+    const std::int64_t from = maps[j].At(std::clamp<std::int64_t>(r.m_nColumn, 0, l.m_nBody));
+    const std::int64_t to = maps[j].At(std::clamp<std::int64_t>(r.m_nColumn + r.m_nLength, 0, l.m_nBody));
+    out.m_arrRanges.push_back({lineStart[j] + from, to - from, r});
+  }
+  return out;
+}
+
+CRenderedText RenderUtf16(const CAssembledList& list, const CCodePage& cp, const std::vector<CFormatRange>& ranges) {
+  return RenderUtf16(list, cp, ranges, 0, list.Lines());
+}
+
+CRenderedText RenderUtf16(const CWideAssembledList& list, const std::vector<CFormatRange>& ranges,
+                          std::int64_t first, std::int64_t last) {
+  CRenderedText out;
+  first = std::clamp<std::int64_t>(first, 0, list.Lines());
+  last = std::clamp<std::int64_t>(last, first, list.Lines());
+  if (first == last) return out;
+  const std::int64_t begin = list.m_arrLayout[static_cast<std::size_t>(first)].m_nStart;
+  const std::int64_t end = last < list.Lines() ? list.m_arrLayout[static_cast<std::size_t>(last)].m_nStart
+                                               : static_cast<std::int64_t>(list.m_strOutput.size());
+  out.m_wstrText = list.m_strOutput.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
+  const auto [rangeFrom, rangeTo] = RangesOfLines(ranges, first, last);
+  for (std::size_t k = rangeFrom; k < rangeTo; ++k) {
+    const CFormatRange& r = ranges[k];
+    const CLineLayout& l = list.m_arrLayout[static_cast<std::size_t>(r.m_nLine)];
+    const std::int64_t from = std::clamp<std::int64_t>(r.m_nColumn, 0, l.m_nBody);
+    const std::int64_t to = std::clamp<std::int64_t>(r.m_nColumn + r.m_nLength, 0, l.m_nBody);
+    out.m_arrRanges.push_back({l.m_nStart - begin + l.m_nPrefix + from, to - from, r});
   }
   return out;
 }
 
 CRenderedText RenderUtf16(const CWideAssembledList& list, const std::vector<CFormatRange>& ranges) {
-  CRenderedText out;
-  out.m_wstrText = list.m_strOutput;
-  for (const CFormatRange& r : ranges) {
-    if (r.m_nLine < 0 || r.m_nLine >= list.Lines()) continue;
-    const CLineLayout& l = list.m_arrLayout[static_cast<std::size_t>(r.m_nLine)];
-    const std::int64_t from = std::clamp<std::int64_t>(r.m_nColumn, 0, l.m_nBody);
-    const std::int64_t to = std::clamp<std::int64_t>(r.m_nColumn + r.m_nLength, 0, l.m_nBody);
-    out.m_arrRanges.push_back({l.m_nStart + l.m_nPrefix + from, to - from, r});
-  }
-  return out;
+  return RenderUtf16(list, ranges, 0, list.Lines());
 }
 
 }  // namespace tessary

@@ -63,29 +63,26 @@ CAssembledList AssembleList(CLineRecorder& recorder, const CAssemblyOptions& opt
 CWideAssembledList AssembleList(CWideLineRecorder& recorder, const CAssemblyOptions& options,
                                 const ProgressFn& progress = {});
 
-// Character formats of the key-word formatting.
+// A range of the key-word formatting says what it is; how each kind looks is the
+// program's palette.
 struct CFormatRange {
-  enum Kind { kKeyword, kCollocate, kAssociated1, kAssociated2, kAssociated3 };
+  enum Kind { kKeyword, kCollocate, kAssociated1, kAssociated2, kAssociated3, kSentenceKeyword };
   Kind m_kind = kKeyword;
   std::int64_t m_nLine = 0;    // line in output order
   std::int64_t m_nColumn = 0;  // column in the line's body
   std::int64_t m_nLength = 0;
-  std::uint32_t m_crColor = 0;  // 0xRRGGBB
-  bool m_bBold = false;
-  bool m_bItalic = false;
-  bool m_bUnderline = false;
-  const char* m_pszFace = "Courier New";
-  int m_nPointSize = 8;
 };
 
-// The keyword of every line (bold magenta), for lists sorted by a collocate the
-// collocate the sort used (underlined black), and the associated words (bold: word 1
-// red, word 2 blue, word 3 orange). Sentence lists: only the keyword, bold, italic and
-// underlined red in 10 point, at its column in each sentence.
+// Lists of more lines than this are left unformatted after a search or sort of open
+// documents or picked files: formatting them would keep the user waiting.
+inline constexpr std::int64_t kAutoFormatLimit = 9999;
+
+// The keyword of every line, for lists sorted by a collocate the collocate the sort
+// used, and the associated words. Sentence lists: only the keyword, at its column in
+// each sentence.
 std::vector<CFormatRange> KeywordRanges(const CAssembledList& list, std::int64_t width,
                                         std::int64_t keyLength, bool bSorted);
-// 16-bit lists: the keyword bold, italic and underlined magenta in 10 point, the
-// associated word the same in red; sentence keywords as the keyword.
+// 16-bit lists: the keyword and the associated word; sentence keywords as in byte lists.
 std::vector<CFormatRange> KeywordRanges(const CWideAssembledList& list, std::int64_t width,
                                         std::int64_t keyLength);
 
@@ -119,5 +116,12 @@ struct CRenderedText {
 CRenderedText RenderUtf16(const CAssembledList& list, const CCodePage& cp,
                           const std::vector<CFormatRange>& ranges);
 CRenderedText RenderUtf16(const CWideAssembledList& list, const std::vector<CFormatRange>& ranges);
+// Lines [first, last) only, so a large list can be shown a piece at a time: range
+// positions count from the piece's start. ranges must be in line order, as
+// KeywordRanges gives them.
+CRenderedText RenderUtf16(const CAssembledList& list, const CCodePage& cp, const std::vector<CFormatRange>& ranges,
+                          std::int64_t first, std::int64_t last);
+CRenderedText RenderUtf16(const CWideAssembledList& list, const std::vector<CFormatRange>& ranges,
+                          std::int64_t first, std::int64_t last);
 
 }  // namespace tessary

@@ -64,14 +64,14 @@ std::string ReadingMessage(std::int64_t start, std::int64_t end) {
   return text;
 }
 
-Expected<std::unique_ptr<CBigFileSearch>> CBigFileSearch::Create(const CSearchSettings& settings,
+Expected<std::unique_ptr<CBigFileSearch>> CBigFileSearch::Create(const CSearchRequest& settings,
                                                                  CBigFileObserver observer, bool bCountOnly,
                                                                  std::int64_t chunkSize) {
   using Result = Expected<std::unique_ptr<CBigFileSearch>>;
   auto parts = PrepareSearch<char>(settings, bCountOnly);
   if (!parts) return Result::Failure(parts.Error());
   std::unique_ptr<CBigFileSearch> search(new CBigFileSearch);
-  search->m_settings = settings;
+  search->m_request = settings;
   search->m_observer = std::move(observer);
   search->m_nChunkSize = chunkSize > 0 ? std::max<std::int64_t>(chunkSize, 2)
                                        : ChunkSizeFor(AvailablePhysicalMemory());
@@ -119,7 +119,7 @@ bool CBigFileSearch::ScanChunk(int fd, const std::string& path, std::int64_t chu
                                std::int64_t& fileLength) {
   const std::int64_t keyLength = static_cast<std::int64_t>(m_prepared.m_strKey.size());
   const bool sentences = m_pRecorder && m_pRecorder->Sentences();
-  const std::int64_t width = std::max<std::int64_t>(m_settings.m_nLineWidth, 1);
+  const std::int64_t width = std::max<std::int64_t>(m_request.m_nLineWidth, 1);
   const std::int64_t before = sentences ? std::max<std::int64_t>(width, kSentenceBack + 1) : width;
   const std::int64_t after = keyLength + (sentences ? std::max<std::int64_t>(width, kSentenceForward) : width) + 1;
   const std::int64_t bufferStart = std::max<std::int64_t>(0, chunkStart - before);
@@ -188,15 +188,15 @@ CAssembledList CBigFileSearch::Finish(const ProgressFn& copyProgress) {
   if (!m_pRecorder) return CAssembledList{};
   CAssemblyOptions options;
   options.m_bSorted = Sorted();
-  options.m_bLineNumbers = m_settings.m_bLineNumbers;
-  options.m_bFileReference = m_settings.m_bFileReference;
+  options.m_bLineNumbers = m_request.m_bLineNumbers;
+  options.m_bFileReference = m_request.m_bFileReference;
   options.m_pCollator = m_pCollator.get();
   options.m_pKeyCodePage = m_pTextCp.get();
   return AssembleList(*m_pRecorder, options, copyProgress);
 }
 
 std::vector<CFormatRange> CBigFileSearch::Ranges(const CAssembledList& list) const {
-  return KeywordRanges(list, m_settings.m_nLineWidth, static_cast<std::int64_t>(m_prepared.m_strKey.size()),
+  return KeywordRanges(list, m_request.m_nLineWidth, static_cast<std::int64_t>(m_prepared.m_strKey.size()),
                        Sorted());
 }
 

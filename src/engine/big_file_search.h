@@ -16,7 +16,6 @@
 #include "engine/line_recorder.h"
 #include "engine/match.h"
 #include "engine/progress.h"
-#include "engine/search_settings.h"
 
 namespace tessary {
 
@@ -42,10 +41,10 @@ struct CBigFileObserver {
 
 class CBigFileSearch {
  public:
-  // Takes m_strSearch of the settings as it stands (big-file requests do not trim it);
+  // Takes m_strSearch of the request as it stands (big-file requests do not trim it);
   // sentence and associated-word requests as a concordance search takes them. chunkSize
   // 0 applies the chunk-size rule; another value is used as it is (at least 2).
-  static Expected<std::unique_ptr<CBigFileSearch>> Create(const CSearchSettings& settings,
+  static Expected<std::unique_ptr<CBigFileSearch>> Create(const CSearchRequest& request,
                                                           CBigFileObserver observer, bool bCountOnly = false,
                                                           std::int64_t chunkSize = 0);
 
@@ -62,7 +61,7 @@ class CBigFileSearch {
   std::uint64_t Matches() const { return m_nMatches; }
   const std::string& Error() const { return m_strError; }
   const CCodePage& TextCodePage() const { return *m_pTextCp; }
-  bool Sorted() const { return SortsLines(m_settings); }
+  bool Sorted() const { return m_request.SortsLines(); }
 
   // Sorts when asked, numbers, joins, as for any concordance list.
   CAssembledList Finish(const ProgressFn& copyProgress = {});
@@ -73,7 +72,7 @@ class CBigFileSearch {
   bool ScanChunk(int fd, const std::string& path, std::int64_t chunkStart, std::int64_t chunkEnd,
                  std::int64_t& fileLength);
 
-  CSearchSettings m_settings;
+  CSearchRequest m_request;
   CBigFileObserver m_observer;
   CPreparedSearch<char> m_prepared;
   std::shared_ptr<const CCodePage> m_pTextCp;

@@ -7,10 +7,10 @@
 
 namespace tessary {
 
-CollocateRefusal CheckCollocates(const CListWindowState& window, bool bUnicodeText) {
-  if (bUnicodeText) return CollocateRefusal::kUnicode;
-  if (!window.m_bSorted || window.m_bSentences) return CollocateRefusal::kNotSorted;
-  if (window.m_arrEntries.empty()) return CollocateRefusal::kNoEntries;
+CollocateRefusal CheckCollocates(const CConcordanceList& list) {
+  if (list.Unicode()) return CollocateRefusal::kUnicode;
+  if (!list.m_bSorted || list.Sentences()) return CollocateRefusal::kNotSorted;
+  if (list.m_arrEntries.empty()) return CollocateRefusal::kNoEntries;
   return CollocateRefusal::kNone;
 }
 
@@ -83,11 +83,12 @@ std::vector<CCollocateItem> CountCollocates(const std::vector<CConcordanceEntry>
   return items;
 }
 
-CCollocateList CountCollocates(const CListWindowState& window, const CCodePage& cp) {
+CCollocateList CountCollocates(const CConcordanceList& window, const std::vector<CConcordanceEntry>& keyed,
+                               const CCodePage& cp) {
   CCollocateList list;
   list.m_bRight = !window.m_bSortLeft;
-  list.m_strKeyword = window.m_strSearch;
-  list.m_arrItems = CountCollocates(window.m_arrEntries, list.m_bRight, window.m_bDoubleByte, cp);
+  list.m_strKeyword = window.m_request.m_strSearch;
+  list.m_arrItems = CountCollocates(keyed, list.m_bRight, window.Language().IsDoubleByte(), cp);
   return list;
 }
 

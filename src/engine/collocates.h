@@ -9,7 +9,7 @@
 
 #include "engine/codepage.h"
 #include "engine/concordance_entry.h"
-#include "engine/sort_command.h"
+#include "engine/concordance_list.h"
 
 namespace tessary {
 
@@ -28,7 +28,7 @@ enum class CollocateRefusal { kNone, kUnicode, kNotSorted, kNoEntries };
 
 // Refusals in the order they are tested: a list of a 16-bit search, a list not sorted
 // by collocates (sentence lists never are), a list without entries.
-CollocateRefusal CheckCollocates(const CListWindowState& window, bool bUnicodeText);
+CollocateRefusal CheckCollocates(const CConcordanceList& list);
 // The message box text of a refusal; empty for kNone.
 std::string CollocateRefusalMessage(CollocateRefusal refusal);
 
@@ -47,8 +47,10 @@ int CompareCollocateWords(std::string_view a, std::string_view b, const CCodePag
 // without a collocate give no item.
 std::vector<CCollocateItem> CountCollocates(const std::vector<CConcordanceEntry>& entries, bool bRight,
                                             bool bDoubleByte, const CCodePage& cp);
-// The list of a sorted window: left collocates when it was sorted by left ones.
-CCollocateList CountCollocates(const CListWindowState& window, const CCodePage& cp);
+// The collocates of a sorted list, from its entries keyed in list order: left
+// collocates when it was sorted by left ones.
+CCollocateList CountCollocates(const CConcordanceList& list, const std::vector<CConcordanceEntry>& keyed,
+                               const CCodePage& cp);
 
 // Highest count first; equal counts keep their order.
 void SortByFrequency(std::vector<CCollocateItem>& items);

@@ -4,28 +4,19 @@
 
 namespace tessary {
 
-int TextCodePage(const CSearchSettings& s) {
-  if (!s.m_bDoubleByte) return ResolveCodePage(0, s.m_nAnsiCodePage);
-  if (s.m_bJapanese) return 932;
-  return s.m_bBig5 ? 950 : 936;
-}
-
 namespace {
 
-std::string_view SearchKey(const CSearchSettings& s, char) { return s.m_strSearch; }
-std::u16string_view SearchKey(const CSearchSettings& s, char16_t) { return s.m_wstrSearch; }
+std::string_view SearchKey(const CSearchRequest& s, char) { return s.m_strSearch; }
+std::u16string_view SearchKey(const CSearchRequest& s, char16_t) { return s.m_wstrSearch; }
 
-std::unique_ptr<CByteMatcher> MakeMatcher(const CPreparedSearch<char>& p, const CSearchSettings& s,
+std::unique_ptr<CByteMatcher> MakeMatcher(const CPreparedSearch<char>& p, const CSearchRequest& r,
                                           const CCodePage& cp) {
-  return std::make_unique<CByteMatcher>(p.m_strKey, p.m_nMode, s.m_bDoubleByte, cp);
+  return std::make_unique<CByteMatcher>(p.m_strKey, p.m_nMode, r.m_language.IsDoubleByte(), cp);
 }
-std::unique_ptr<CWideMatcher> MakeMatcher(const CPreparedSearch<char16_t>& p, const CSearchSettings& s,
+std::unique_ptr<CWideMatcher> MakeMatcher(const CPreparedSearch<char16_t>& p, const CSearchRequest& r,
                                           const CCodePage&) {
-  return std::make_unique<CWideMatcher>(p.m_strKey, p.m_nMode, s.m_bDoubleByte);
+  return std::make_unique<CWideMatcher>(p.m_strKey, p.m_nMode, r.m_language.IsDoubleByte());
 }
-
-bool HasAssocWord(const CSearchSettings& s, char) { return !s.m_strAssocWord1.empty(); }
-bool HasAssocWord(const CSearchSettings& s, char16_t) { return !s.m_wstrAssocWord.empty(); }
 
 CScanResult ScanWith(std::string_view t, const CByteMatcher& m, CLineRecorder* r, const ProgressFn& p) {
   return ScanBytes(t, m, r, p);
@@ -37,25 +28,23 @@ CScanResult ScanWith(std::u16string_view t, const CWideMatcher& m, CWideLineReco
 }  // namespace
 
 template <class CharT>
-Expected<CSearchParts<CharT>> PrepareSearch(const CSearchSettings& settings, bool bCountOnly) {
+Expected<CSearchParts<CharT>> PrepareSearch(const CSearchRequest& settings, bool bCountOnly) {
   using Result = Expected<CSearchParts<CharT>>;
   CSearchParts<CharT> parts;
   parts.m_prepared = ApplyStarRule(SearchKey(settings, CharT()), settings.m_nMatchMode);
   if (parts.m_prepared.m_strKey.empty()) return Result::Failure("There is nothing to search for.");
   // Sentences always match whole words.
   if (settings.m_bSentences) parts.m_prepared.m_nMode = kMatchWord;
-  const bool assoc = settings.m_bAssocPending && !settings.m_bSentences;
-  if (assoc && !HasAssocWord(settings, CharT()))
-    return Result::Failure("There is no associated word to search for.");
+  const bool assoc = settings.IsAssociated();
 
-  auto cp = CCodePage::Open(tessary::TextCodePage(settings));
+  auto cp = CCodePage::Open(settings.m_language.TextCodePage());
   if (!cp) return Result::Failure(cp.Error());
   parts.m_pTextCp = *cp;
   parts.m_pMatcher = MakeMatcher(parts.m_prepared, settings, **cp);
   // Counting lines that must first be built and filtered still needs the recorder.
   if (bCountOnly && !assoc && !settings.m_bSentences) return Result(std::move(parts));
 
-  if (SortsLines(settings)) {
+  if (settings.SortsLines()) {
     auto collator = CSortCollator::ForUserLocale();
     if (!collator) return Result::Failure(collator.Error());
     parts.m_pCollator = *collator;
@@ -66,19 +55,19 @@ Expected<CSearchParts<CharT>> PrepareSearch(const CSearchSettings& settings, boo
   return Result(std::move(parts));
 }
 
-template Expected<CSearchParts<char>> PrepareSearch<char>(const CSearchSettings&, bool);
-template Expected<CSearchParts<char16_t>> PrepareSearch<char16_t>(const CSearchSettings&, bool);
+template Expected<CSearchParts<char>> PrepareSearch<char>(const CSearchRequest&, bool);
+template Expected<CSearchParts<char16_t>> PrepareSearch<char16_t>(const CSearchRequest&, bool);
 
 template <class CharT>
 Expected<std::unique_ptr<CConcordanceSearchT<CharT>>> CConcordanceSearchT<CharT>::Create(
-    const CSearchSettings& settings, CSearchObserver observer, bool bCountOnly) {
+    const CSearchRequest& settings, CSearchObserver observer, bool bCountOnly) {
   using Result = Expected<std::unique_ptr<CConcordanceSearchT>>;
   auto parts = PrepareSearch<CharT>(settings, bCountOnly);
   if (!parts) return Result::Failure(parts.Error());
   auto ansi = CCodePage::Open(settings.m_nAnsiCodePage);
   if (!ansi) return Result::Failure(ansi.Error());
   std::unique_ptr<CConcordanceSearchT> search(new CConcordanceSearchT);
-  search->m_settings = settings;
+  search->m_request = settings;
   search->m_observer = std::move(observer);
   search->m_bCountOnly = bCountOnly;
   search->m_pAnsiCp = *ansi;
@@ -150,8 +139,8 @@ typename CConcordanceSearchT<CharT>::List CConcordanceSearchT<CharT>::Finish(con
   if (!m_pRecorder) return List{};
   CAssemblyOptions options;
   options.m_bSorted = Sorted();
-  options.m_bLineNumbers = m_settings.m_bLineNumbers;
-  options.m_bFileReference = m_settings.m_bFileReference;
+  options.m_bLineNumbers = m_request.m_bLineNumbers;
+  options.m_bFileReference = m_request.m_bFileReference;
   options.m_pCollator = m_pCollator.get();
   options.m_pKeyCodePage = m_pTextCp.get();
   return AssembleList(*m_pRecorder, options, copyProgress);
@@ -159,10 +148,10 @@ typename CConcordanceSearchT<CharT>::List CConcordanceSearchT<CharT>::Finish(con
 
 template <class CharT>
 std::vector<CFormatRange> CConcordanceSearchT<CharT>::Ranges(const List& list) const {
-  const auto width = m_settings.m_nLineWidth;
+  const auto width = m_request.m_nLineWidth;
   const auto length = static_cast<std::int64_t>(m_prepared.m_strKey.size());
   if constexpr (sizeof(CharT) == 1)
-    return KeywordRanges(list, width, length, Sorted() && m_settings.m_strSortMode != kSortPosition);
+    return KeywordRanges(list, width, length, Sorted() && m_request.m_strSortMode != kSortPosition);
   else
     return KeywordRanges(list, width, length);
 }

@@ -14,7 +14,7 @@
 #include "engine/line_recorder.h"
 #include "engine/match.h"
 #include "engine/progress.h"
-#include "engine/search_settings.h"
+#include "engine/search_request.h"
 
 namespace tessary {
 
@@ -26,10 +26,6 @@ struct CSearchObserver {
   // Progress within the current text; false stops the search.
   ProgressFn m_fnProgress;
 };
-
-// The code page that byte texts of a search are in: the double-byte set when a
-// double-byte language is chosen (Japanese 932, Big5 950, GB 936), else the ANSI one.
-int TextCodePage(const CSearchSettings& settings);
 
 // What every search prepares from its settings: the key as matched (star rule;
 // sentences match whole words), the text's code page, the matcher, and, unless the
@@ -47,10 +43,7 @@ struct CSearchParts {
 // Fails when nothing is left to search for, an associated-word search has no word 1,
 // or a code page or the collation cannot be had.
 template <class CharT>
-Expected<CSearchParts<CharT>> PrepareSearch(const CSearchSettings& settings, bool bCountOnly);
-
-// A list of this search is sorted by collocates (sentence lists never are).
-inline bool SortsLines(const CSearchSettings& s) { return s.SortsByCollocate() && !s.m_bSentences; }
+Expected<CSearchParts<CharT>> PrepareSearch(const CSearchRequest& request, bool bCountOnly);
 
 template <class CharT>
 class CConcordanceSearchT;
@@ -66,12 +59,11 @@ class CConcordanceSearchT {
   using Recorder = std::conditional_t<sizeof(CharT) == 1, CLineRecorder, CWideLineRecorder>;
   using List = std::conditional_t<sizeof(CharT) == 1, CAssembledList, CWideAssembledList>;
 
-  // Takes the search string of the settings (m_strSearch, already in the text code
+  // Takes the search string of the request (m_strSearch, already in the text code
   // page, or m_wstrSearch). Fails when nothing is left to search for, or when a code
   // page or the collation cannot be had. bCountOnly keeps no lines. m_bSentences asks
-  // for sentence lines (whole words, never sorted); m_bAssocPending for an
-  // associated-word search, which fails without associated word 1.
-  static Expected<std::unique_ptr<CConcordanceSearchT>> Create(const CSearchSettings& settings,
+  // for sentence lines (whole words, never sorted).
+  static Expected<std::unique_ptr<CConcordanceSearchT>> Create(const CSearchRequest& request,
                                                                CSearchObserver observer, bool bCountOnly = false);
 
   // One text (an open document's plain text); path may be empty.
@@ -88,9 +80,9 @@ class CConcordanceSearchT {
   std::uint64_t Matches() const { return m_nMatches; }
   const std::vector<std::string>& SkippedFiles() const { return m_arrSkipped; }
   const CPreparedSearch<CharT>& Prepared() const { return m_prepared; }
-  const CSearchSettings& Settings() const { return m_settings; }
+  const CSearchRequest& Request() const { return m_request; }
   const CCodePage& TextCodePage() const { return *m_pTextCp; }
-  bool Sorted() const { return SortsLines(m_settings); }
+  bool Sorted() const { return m_request.SortsLines(); }
 
   // Sorts when asked, numbers, joins. The stop request is cleared first, so that a
   // stopped search still shows all the lines it found; copyProgress may stop the copy.
@@ -103,7 +95,7 @@ class CConcordanceSearchT {
   void Scan(Text text, const std::string& path);
   void ScanFile(CTextFile& file, const std::string& path);
 
-  CSearchSettings m_settings;
+  CSearchRequest m_request;
   CSearchObserver m_observer;
   CPreparedSearch<CharT> m_prepared;
   std::shared_ptr<const CCodePage> m_pTextCp;

@@ -4,7 +4,7 @@
 #include <span>
 
 #include "engine/line_builder.h"
-#include "engine/search_settings.h"
+#include "engine/search_request.h"
 #include "engine/sort_keys.h"
 
 namespace tessary {
@@ -79,7 +79,7 @@ std::optional<CSentenceBounds> Sentence(std::u16string_view text, std::uint64_t 
 
 }  // namespace
 
-CRecorderOptions RecorderOptionsFor(const CSearchSettings& settings, std::size_t keyLength, int matchMode) {
+CRecorderOptions RecorderOptionsFor(const CSearchRequest& settings, std::size_t keyLength, int matchMode) {
   CRecorderOptions options;
   options.m_nWidth = settings.m_nLineWidth;
   options.m_nKeyLength = keyLength;
@@ -87,30 +87,17 @@ CRecorderOptions RecorderOptionsFor(const CSearchSettings& settings, std::size_t
   // Sentence searches are never sorted.
   options.m_strSortMode = settings.m_bSentences ? std::string(kUnsorted) : settings.m_strSortMode;
   options.m_nSortDistance = settings.m_nSortDistance;
-  options.m_bDoubleByte = settings.m_bDoubleByte;
-  options.m_bBig5 = settings.m_bBig5;
-  ApplyRequestOptions(options, settings);
+  options.m_bDoubleByte = settings.m_language.IsDoubleByte();
+  options.m_bBig5 = settings.m_language.Big5Keys();
+  options.m_bSentences = settings.m_bSentences;
+  options.m_bLineNumbers = settings.m_bLineNumbers;
+  options.m_bFileReference = settings.m_bFileReference;
+  if (settings.IsAssociated()) {
+    options.m_nZone = settings.m_assocZone;
+    options.m_arrAssocWords = settings.m_arrAssocWords;
+    options.m_wstrAssocWord = settings.m_wstrAssocWord;
+  }
   return options;
-}
-
-void ApplyRequestOptions(CRecorderOptions& o, const CSearchSettings& s) {
-  o.m_bSentences = s.m_bSentences;
-  o.m_bLineNumbers = s.m_bLineNumbers;
-  o.m_bFileReference = s.m_bFileReference;
-  o.m_arrAssocWords.clear();
-  o.m_wstrAssocWord.clear();
-  if (!s.m_bAssocPending || s.m_bSentences) return;
-  // The dialog checks the first zone whose setting is on.
-  o.m_nZone = s.m_nNearAnywhere ? AssocZone::kAnywhere
-              : s.m_nNearLeft   ? AssocZone::kLeft
-              : s.m_nNearRight  ? AssocZone::kRight
-                                : AssocZone::kAnywhere;
-  o.m_wstrAssocWord = s.m_wstrAssocWord;
-  if (s.m_strAssocWord1.empty()) return;
-  o.m_arrAssocWords.push_back(s.m_strAssocWord1);
-  if (!s.m_bAssocWord2 || s.m_strAssocWord2.empty()) return;
-  o.m_arrAssocWords.push_back(s.m_strAssocWord2);
-  if (s.m_bAssocWord3 && !s.m_strAssocWord3.empty()) o.m_arrAssocWords.push_back(s.m_strAssocWord3);
 }
 
 template <class CharT, class Entry>

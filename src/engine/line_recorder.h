@@ -64,15 +64,11 @@ struct CRecorderOptions {
   bool m_bFileReference = false;
 };
 
-struct CSearchSettings;
-// Takes a request's sentence and associated-word choices into options: sentences
-// with their numbering and file reference, or, while m_bAssocPending is set, the
-// associated words (word 1, then 2 and 3 when given; for 16-bit searches the one
-// m_wstrAssocWord) and their zone.
-void ApplyRequestOptions(CRecorderOptions& options, const CSearchSettings& settings);
-// Every option of a search's recorder: the settings, and the key and mode the search
-// runs with after the star rule.
-CRecorderOptions RecorderOptionsFor(const CSearchSettings& settings, std::size_t keyLength, int matchMode);
+struct CSearchRequest;
+// Every option of a search's recorder: the request (sentences with their numbering and
+// file reference, or its associated words and their zone), and the key and mode the
+// search runs with after the star rule.
+CRecorderOptions RecorderOptionsFor(const CSearchRequest& request, std::size_t keyLength, int matchMode);
 
 template <class CharT, class Entry>
 class CLineRecorderT : public CMatchSinkT<CharT> {

@@ -6,14 +6,11 @@
 namespace tessary {
 
 void CSearchSettings::ClearRequest() {
-  m_bSearchPending = false;
   m_bTestMode = false;
   m_bSentences = false;
-  m_bBigFileSearch = false;
-  m_bAssocPending = false;
 }
 
-std::string SetLineWidth(CSearchSettings& settings, const std::string& typed) {
+std::string SetLineWidth(std::int64_t& width, const std::string& typed) {
   const char* begin = typed.c_str();
   char* end = nullptr;
   errno = 0;
@@ -24,7 +21,7 @@ std::string SetLineWidth(CSearchSettings& settings, const std::string& typed) {
     return "The line width must be a number from " + std::to_string(kMinLineWidth) + " to " +
            std::to_string(kMaxLineWidth) + ".";
   }
-  settings.m_nLineWidth = value;
+  width = value;
   return {};
 }
 

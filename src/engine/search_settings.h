@@ -1,6 +1,7 @@
 #pragma once
 // The search settings that the application object owns for the whole run, with
-// their start values. Nothing here is stored between runs.
+// their start values: what the dialogs start from and remember. A search itself is
+// a CSearchRequest built from them when the user confirms.
 #include <cstdint>
 #include <string>
 
@@ -16,6 +17,9 @@ inline constexpr const char* kUnsorted = "Unsorted";
 inline constexpr std::int64_t kMinLineWidth = 1;
 inline constexpr std::int64_t kMaxLineWidth = 1000;
 
+// Which language byte texts are in: the code page, or a double-byte set.
+enum class TextLanguageKind { kCodePage, kBig5, kGb, kJapanese };
+
 struct CSearchSettings {
   std::string m_strSearch;        // byte search string, in the ANSI code page
   std::u16string m_wstrSearch;    // 16-bit search string
@@ -26,16 +30,13 @@ struct CSearchSettings {
   bool m_bLineNumbers = true;
   bool m_bFileReference = false;
   bool m_bAutoFormat = true;
-  bool m_bDoubleByte = false;
-  bool m_bBig5 = true;
-  bool m_bJapanese = false;
+  TextLanguageKind m_language = TextLanguageKind::kCodePage;
   bool m_bUnicode = false;
   bool m_bDirectory = false;
   std::int64_t m_nLeftMargin = 0;
-  // Associated-word requests: the words as typed (byte words in the code page of the
+  // The associated words last asked for, as typed (byte words in the code page of the
   // text, like m_strSearch; one 16-bit word), where they may stand, and which were
-  // given. m_bAssocPending marks the request: a search created while it is set keeps
-  // only the lines that hold the words.
+  // given: the associated-word dialog starts from them.
   std::string m_strAssocWord1;
   std::string m_strAssocWord2;
   std::string m_strAssocWord3;
@@ -45,11 +46,10 @@ struct CSearchSettings {
   bool m_nNearRight = false;
   bool m_bAssocWord2 = false;
   bool m_bAssocWord3 = false;
-  bool m_bAssocPending = false;
-  bool m_bSentences = false;  // the request is for sentence concordances
+  // What the next search asks for (Test > New, the sentence command): taken into the
+  // next request, and dropped with it when a dialog is cancelled.
+  bool m_bSentences = false;
   bool m_bTestMode = false;
-  bool m_bSearchPending = false;
-  bool m_bBigFileSearch = false;
 
   // Code pages: m_nCodePage 0 means the ANSI code page, which is itself settable.
   int m_nCodePage = 0;
@@ -57,14 +57,15 @@ struct CSearchSettings {
   int m_nEncoding = 0;
   bool m_bNoSpaces = true;
 
+  bool IsDoubleByte() const { return m_language != TextLanguageKind::kCodePage; }
   bool SortsByCollocate() const { return m_strSortMode == kSortRight || m_strSortMode == kSortLeft; }
-  // Abandoning a request (Cancel, an empty string) clears everything it set.
+  // The next search's own asks are used once: by a request, or dropped on Cancel.
   void ClearRequest();
 };
 
 // Takes a typed width ("Set line width", --width). Out of range or not a number: the
 // message to show, and the width stays as it was. Empty on success.
-std::string SetLineWidth(CSearchSettings& settings, const std::string& typed);
+std::string SetLineWidth(std::int64_t& width, const std::string& typed);
 
 // Trims white space at both ends of a byte search string; double-byte aware, so a
 // trail byte that looks like a space is never cut off its lead byte.

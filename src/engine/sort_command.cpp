@@ -7,16 +7,13 @@
 
 namespace tessary {
 
-namespace {
-
-// The window's lines without their line feeds; a last line without one counts too,
-// the empty paragraph after a final line feed does not.
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
+template <class CharT>
+std::vector<std::basic_string_view<CharT>> SplitLines(std::basic_string_view<CharT> text) {
+  std::vector<std::basic_string_view<CharT>> lines;
   std::size_t start = 0;
   while (start < text.size()) {
-    const std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) {
+    const std::size_t end = text.find(CharT('\n'), start);
+    if (end == std::basic_string_view<CharT>::npos) {
       lines.push_back(text.substr(start));
       break;
     }
@@ -25,25 +22,109 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   }
   return lines;
 }
+template std::vector<std::string_view> SplitLines(std::string_view);
+template std::vector<std::u16string_view> SplitLines(std::u16string_view);
+
+template <class CharT>
+std::basic_string<CharT> SortedText(std::basic_string_view<CharT> text, const std::vector<std::int64_t>& order) {
+  const auto lines = SplitLines(text);
+  std::basic_string<CharT> out;
+  out.reserve(text.size() + 1);
+  for (std::int64_t line : order) {
+    if (line >= 0 && static_cast<std::size_t>(line) < lines.size()) out += lines[static_cast<std::size_t>(line)];
+    out += CharT('\n');
+  }
+  return out;
+}
+template std::string SortedText(std::string_view, const std::vector<std::int64_t>&);
+template std::u16string SortedText(std::u16string_view, const std::vector<std::int64_t>&);
+
+namespace {
 
 // Progress goes out about a hundred times per loop.
 std::size_t ProgressStep(std::size_t n) { return n < 100 ? 1 : n / 100; }
 
 // The keyword as it stands in the lines, and the mode it was matched in: spaces
 // typed around the search string and the stars at its ends were never part of it.
-CPreparedSearch<char> MatchedKeyword(std::string_view search, int nMode) {
-  const std::size_t first = search.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {std::string(), nMode};
-  const std::size_t last = search.find_last_not_of(' ');
+template <class CharT>
+CPreparedSearch<CharT> MatchedKeyword(std::basic_string_view<CharT> search, int nMode) {
+  const std::size_t first = search.find_first_not_of(CharT(' '));
+  if (first == std::basic_string_view<CharT>::npos) return {std::basic_string<CharT>(), nMode};
+  const std::size_t last = search.find_last_not_of(CharT(' '));
   return ApplyStarRule(search.substr(first, last - first + 1), nMode);
+}
+
+// Keys every line with keyLine(entry, body, keyLength, mode); false when gathering
+// was stopped.
+template <class CharT, class Entry, class KeyLine>
+bool GatherKeys(const CConcordanceList& source, std::basic_string_view<CharT> text, const ProgressFn& gather,
+                std::vector<Entry>& entries, KeyLine keyLine) {
+  const auto lines = SplitLines(text);
+  const std::size_t n = lines.size();
+  const std::size_t step = ProgressStep(n);
+  entries.assign(n, Entry());
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i % step == 0 && !ReportProgress(gather, i, n)) return false;
+    std::basic_string_view<CharT> body = lines[i];
+    // Numbers are measured per line: from line 1,000,000 on the prefix is wider.
+    if (source.LineNumbers()) body.remove_prefix(NumberPrefixLength(body));
+    keyLine(entries[i], body);
+    entries[i].m_nLine = static_cast<std::int64_t>(i);
+  }
+  return true;
+}
+
+// The target list: the source's request and flags, the sorted entries carrying the
+// position and source of the line they came from.
+template <class Entry>
+CSortOutcome CopySorted(const CConcordanceList& source, const std::vector<Entry>& entries, bool bRight,
+                        const ProgressFn& copy) {
+  CSortOutcome outcome;
+  CSortedList& sorted = outcome.m_sorted;
+  CConcordanceList& target = sorted.m_list;
+  target.m_request = source.m_request;
+  target.m_arrSources = source.m_arrSources;
+  target.m_nKeyLength = source.m_nKeyLength;
+  target.m_nMatchMode = source.m_nMatchMode;
+  target.m_bFromFiles = source.m_bFromFiles;
+  target.m_bBigFile = source.m_bBigFile;
+  target.m_nChunkStart = source.m_nChunkStart;
+  target.m_bSortRight = bRight;
+  target.m_bSortLeft = !bRight;
+
+  const std::size_t n = entries.size();
+  const std::size_t step = ProgressStep(n);
+  target.m_arrEntries.reserve(n);
+  sorted.m_arrOrder.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i % step == 0 && !ReportProgress(copy, i, n)) {
+      sorted.m_bStopped = true;
+      break;
+    }
+    const Entry& e = entries[i];
+    CListEntry entry;
+    // An edited window can hold more lines than the search recorded.
+    if (const CListEntry* old = source.EntryOfLine(e.m_nLine)) entry = *old;
+    if constexpr (std::is_same_v<Entry, CConcordanceEntry>) {
+      entry.m_nKeyOffset = static_cast<std::int32_t>(e.m_nKeyOffset);
+      entry.m_nKeyLength = static_cast<std::int32_t>(e.m_nKeyLength);
+    } else {
+      entry.m_nKeyOffset = entry.m_nKeyLength = 0;
+    }
+    target.m_arrEntries.push_back(entry);
+    sorted.m_arrOrder.push_back(e.m_nLine);
+  }
+  target.m_bSorted = !sorted.m_bStopped;
+  return outcome;
 }
 
 }  // namespace
 
-SortRefusal CheckSortable(const CListWindowState& source) {
-  if (source.m_bSorted) return SortRefusal::kAlreadySorted;
-  if (source.m_bSentences) return SortRefusal::kSentences;
-  if (!source.m_bConcordance || source.m_bTestMode) return SortRefusal::kNotAList;
+SortRefusal CheckSortable(const CConcordanceList* source) {
+  if (!source) return SortRefusal::kNotAList;
+  if (source->m_bSorted) return SortRefusal::kAlreadySorted;
+  if (source->Sentences()) return SortRefusal::kSentences;
+  if (source->TestMode()) return SortRefusal::kNotAList;
   return SortRefusal::kNone;
 }
 
@@ -62,86 +143,47 @@ std::string SortRefusalMessage(SortRefusal refusal) {
   return {};
 }
 
-CSortOutcome SortListWindow(const CListWindowState& source, std::string_view text, bool bRight,
-                            int nDistance, const CSortCollator& collator, const CCodePage& cp,
-                            const ProgressFn& gather, const ProgressFn& copy) {
-  CSortOutcome outcome;
+CSortOutcome SortList(const CConcordanceList& source, std::string_view text, bool bRight, int nDistance,
+                      const CSortCollator& collator, const CCodePage& cp, const ProgressFn& gather,
+                      const ProgressFn& copy) {
   // A window the command refuses opens nothing, whichever caller forgot to ask.
-  if (CheckSortable(source) != SortRefusal::kNone) {
-    outcome.m_bGatherStopped = true;
-    return outcome;
-  }
-
-  const std::vector<std::string_view> lines = SplitLines(text);
-  const std::size_t n = lines.size();
-  const std::size_t step = ProgressStep(n);
-  const auto keyword = MatchedKeyword(source.m_strSearch, source.m_nMatchMode);
+  if (CheckSortable(&source) != SortRefusal::kNone || source.Unicode()) return {true, {}};
+  const auto keyword = MatchedKeyword(std::string_view(source.m_request.m_strSearch), source.m_request.m_nMatchMode);
   const auto nKeyLength = static_cast<std::int64_t>(keyword.m_strKey.size());
-
-  std::vector<CConcordanceEntry> entries(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    if (i % step == 0 && !ReportProgress(gather, i, n)) {
-      outcome.m_bGatherStopped = true;
-      return outcome;
-    }
-    std::string_view body = lines[i];
-    // Numbers are measured per line: from line 1,000,000 on the prefix is wider.
-    if (source.m_bLineNumbers) body.remove_prefix(NumberPrefixLength(body));
-
-    CConcordanceEntry& entry = entries[i];
-    if (source.m_bDoubleByte) {
-      if (bRight)
-        BuildDoubleByteRightKey(entry, body, source.m_nWidth, nKeyLength, source.m_bBig5);
-      else
-        BuildDoubleByteLeftKey(entry, body, source.m_nWidth, source.m_bBig5);
+  const std::int64_t width = source.Width();
+  const CTextLanguage& language = source.Language();
+  std::vector<CConcordanceEntry> entries;
+  const bool gathered = GatherKeys(source, text, gather, entries, [&](CConcordanceEntry& entry, std::string_view body) {
+    if (language.IsDoubleByte()) {
+      if (bRight) BuildDoubleByteRightKey(entry, body, width, nKeyLength, language.Big5Keys());
+      else BuildDoubleByteLeftKey(entry, body, width, language.Big5Keys());
     } else if (bRight) {
-      BuildRightKey(entry, body, source.m_nWidth, nKeyLength, nDistance, keyword.m_nMode, cp);
+      BuildRightKey(entry, body, width, nKeyLength, nDistance, keyword.m_nMode, cp);
     } else {
-      BuildLeftKey(entry, body, source.m_nWidth, nDistance, cp);
+      BuildLeftKey(entry, body, width, nDistance, cp);
     }
-    entry.m_nLine = static_cast<std::int64_t>(i);
-    // An edited window can hold more lines than the search recorded.
-    if (i < source.m_arrEntries.size()) {
-      entry.m_nPosition = source.m_arrEntries[i].m_nPosition;
-      entry.m_strFile = source.m_arrEntries[i].m_strFile;
-    }
-  }
-
+  });
+  if (!gathered) return {true, {}};
   SortEntries(entries, collator, cp);
+  return CopySorted(source, entries, bRight, copy);
+}
 
-  CSortedList& list = outcome.m_list;
-  CListWindowState& target = list.m_state;
-  target.m_strSearch = source.m_strSearch;
-  target.m_nWidth = source.m_nWidth;
-  target.m_nMatchMode = source.m_nMatchMode;
-  target.m_bLineNumbers = source.m_bLineNumbers;
-  target.m_bFileReference = source.m_bFileReference;
-  target.m_bDoubleByte = source.m_bDoubleByte;
-  target.m_bBig5 = source.m_bBig5;
-  target.m_bConcordance = true;
-  target.m_bSortRight = bRight;
-  target.m_bSortLeft = !bRight;
-
-  std::size_t nTextSize = 0;
-  for (std::string_view line : lines) nTextSize += line.size() + 1;
-  list.m_strText.reserve(nTextSize);
-
-  std::size_t copied = 0;
-  for (; copied < n; ++copied) {
-    if (copied % step == 0 && !ReportProgress(copy, copied, n)) {
-      list.m_bStopped = true;
-      break;
-    }
-    list.m_strText += lines[static_cast<std::size_t>(entries[copied].m_nLine)];
-    list.m_strText += '\n';
-  }
-  // Entry i pairs with line i of the new window, so a stopped copy keeps only the
-  // entries of the lines it wrote.
-  entries.resize(copied);
-  target.m_arrEntries = std::move(entries);
-  target.m_bSorted = !list.m_bStopped;
-  list.m_nLines = static_cast<std::int64_t>(copied);
-  return outcome;
+CSortOutcome SortWideList(const CConcordanceList& source, std::u16string_view text, bool bRight, int nDistance,
+                          const CSortCollator& collator, const ProgressFn& gather, const ProgressFn& copy) {
+  if (CheckSortable(&source) != SortRefusal::kNone || !source.Unicode()) return {true, {}};
+  const auto keyword =
+      MatchedKeyword(std::u16string_view(source.m_request.m_wstrSearch), source.m_request.m_nMatchMode);
+  const auto nKeyLength = static_cast<std::int64_t>(keyword.m_strKey.size());
+  const std::int64_t width = source.Width();
+  std::vector<CWideConcordanceEntry> entries;
+  const bool gathered =
+      GatherKeys(source, text, gather, entries, [&](CWideConcordanceEntry& entry, std::u16string_view body) {
+        if (bRight) BuildWideRightKey(entry, body, width, nKeyLength, nDistance, keyword.m_nMode);
+        else BuildWideLeftKey(entry, body, width, nDistance);
+      });
+  if (!gathered) return {true, {}};
+  SortEntries(entries, collator);
+  return CopySorted(source, entries, bRight, copy);
 }
 
 }  // namespace tessary

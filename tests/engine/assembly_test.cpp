@@ -14,8 +14,8 @@ namespace {
 
 using test::SearchOneText;
 
-CSearchSettings Settings(const std::string& key, const char* sortMode = kUnsorted, std::int64_t width = 5) {
-  CSearchSettings s;
+CSearchRequest Settings(const std::string& key, const char* sortMode = kUnsorted, std::int64_t width = 5) {
+  CSearchRequest s;
   s.m_strSearch = key;
   s.m_wstrSearch = std::u16string(key.begin(), key.end());
   s.m_strSortMode = sortMode;
@@ -76,8 +76,7 @@ TEST(Assembly, SortedSearchOrdersLinesAndUnderlinesTheCollocate) {
   EXPECT_EQ(ranges[1].m_kind, CFormatRange::kCollocate);
   EXPECT_EQ(ranges[1].m_nColumn, 10);
   EXPECT_EQ(ranges[1].m_nLength, 3);
-  EXPECT_TRUE(ranges[1].m_bUnderline);
-  EXPECT_EQ(ranges[0].m_crColor, 0xFF00FFu);
+  EXPECT_EQ(ranges[0].m_kind, CFormatRange::kKeyword);
 }
 
 TEST(Assembly, StoppingTheCopyKeepsTheLinesCopiedSoFar) {
@@ -120,7 +119,7 @@ TEST(Assembly, RenderingConvertsBodiesAndKeepsPathBytes) {
 
 TEST(Assembly, DoubleByteRangesCoverTheKeywordInUtf16) {
   auto s = Settings("\xA4\xA4", kUnsorted, 4);  // Big5 中
-  s.m_bDoubleByte = true;
+  s.m_language.m_kind = TextLanguageKind::kBig5;
   s.m_bLineNumbers = false;
   auto search = std::move(*CConcordanceSearch::Create(s, {}));
   search->SearchText("\xA4\xA4\xA4\xE5\xA4\xA4\xA4\xE5", "");  // 中文中文
@@ -142,7 +141,47 @@ TEST(Assembly, WideListsReferToTheirFileWithoutParentheses) {
   const auto rendered = RenderUtf16(list, search->Ranges(list));
   ASSERT_EQ(rendered.m_arrRanges.size(), 1u);
   EXPECT_EQ(rendered.m_wstrText.substr(static_cast<std::size_t>(rendered.m_arrRanges[0].m_nStart), 3), u"cat");
-  EXPECT_TRUE(rendered.m_arrRanges[0].m_format.m_bItalic);
+  EXPECT_EQ(rendered.m_arrRanges[0].m_format.m_kind, CFormatRange::kKeyword);
+}
+
+}  // namespace
+}  // namespace tessary
+
+namespace tessary {
+namespace {
+
+// A large list is shown a piece at a time: the pieces put together are the whole
+// text, and every range lands on the same characters.
+TEST(Assembly, PiecesOfARenderedListJoinIntoTheWholeText) {
+  for (bool doubleByte : {false, true}) {
+    CSearchRequest s;
+    s.m_strSearch = doubleByte ? "\xA4\xA4" : "caf\xE9";
+    s.m_nLineWidth = 5;
+    s.m_strSortMode = kSortRight;
+    if (doubleByte) s.m_language.m_kind = TextLanguageKind::kBig5;
+    auto search = std::move(*CConcordanceSearch::Create(s, {}));
+    std::string text;
+    for (int i = 0; i < 40; ++i)
+      text += doubleByte ? "\xA4\xE5\xA4\xA4\xA4\xE5 " : "un caf\xE9 noir, ";
+    search->SearchText(text, "/t/x.txt");
+    const auto list = search->Finish();
+    const auto ranges = search->Ranges(list);
+    const CRenderedText whole = RenderUtf16(list, search->TextCodePage(), ranges);
+    std::u16string joined;
+    std::vector<std::pair<std::int64_t, std::int64_t>> spans;
+    for (std::int64_t first = 0; first < list.Lines(); first += 7) {
+      const CRenderedText piece = RenderUtf16(list, search->TextCodePage(), ranges, first, first + 7);
+      for (const auto& r : piece.m_arrRanges)
+        spans.push_back({static_cast<std::int64_t>(joined.size()) + r.m_nStart, r.m_nLength});
+      joined += piece.m_wstrText;
+    }
+    EXPECT_EQ(joined, whole.m_wstrText);
+    ASSERT_EQ(spans.size(), whole.m_arrRanges.size());
+    for (std::size_t k = 0; k < spans.size(); ++k) {
+      EXPECT_EQ(spans[k].first, whole.m_arrRanges[k].m_nStart);
+      EXPECT_EQ(spans[k].second, whole.m_arrRanges[k].m_nLength);
+    }
+  }
 }
 
 }  // namespace

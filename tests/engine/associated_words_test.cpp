@@ -11,25 +11,17 @@
 namespace tessary {
 namespace {
 
-CSearchSettings Assoc(const std::string& node, std::vector<std::string> words, AssocZone zone = AssocZone::kAnywhere,
+CSearchRequest Assoc(const std::string& node, std::vector<std::string> words, AssocZone zone = AssocZone::kAnywhere,
                       std::int64_t width = 20) {
-  CSearchSettings s;
+  CSearchRequest s;
   s.m_strSearch = node;
   s.m_wstrSearch.assign(node.begin(), node.end());
   s.m_strSortMode = kUnsorted;
   s.m_nLineWidth = width;
   s.m_bLineNumbers = false;
-  s.m_bAssocPending = true;
-  words.resize(3);
-  s.m_strAssocWord1 = words[0];
-  s.m_strAssocWord2 = words[1];
-  s.m_strAssocWord3 = words[2];
-  s.m_wstrAssocWord.assign(words[0].begin(), words[0].end());
-  s.m_bAssocWord2 = !words[1].empty();
-  s.m_bAssocWord3 = s.m_bAssocWord2 && !words[2].empty();
-  s.m_nNearAnywhere = zone == AssocZone::kAnywhere;
-  s.m_nNearLeft = zone == AssocZone::kLeft;
-  s.m_nNearRight = zone == AssocZone::kRight;
+  s.m_arrAssocWords = words;
+  if (!words.empty()) s.m_wstrAssocWord.assign(words[0].begin(), words[0].end());
+  s.m_assocZone = zone;
   return s;
 }
 
@@ -39,7 +31,7 @@ struct Result {
   std::uint64_t matches = 0;
 };
 
-Result Search(const CSearchSettings& s, const std::string& text) {
+Result Search(const CSearchRequest& s, const std::string& text) {
   auto search = CConcordanceSearch::Create(s, {});
   EXPECT_TRUE(search) << search.Error();
   (*search)->SearchText(text, "/t/a.txt");
@@ -157,19 +149,21 @@ TEST(AssociatedWords, ColumnsCountTheNumberPrefixAndFollowTheSortedLines) {
     if (range.m_kind == CFormatRange::kAssociated1) words.push_back({static_cast<int>(range.m_nLine), range.m_nColumn});
   EXPECT_EQ(words, (std::vector<std::pair<int, std::int64_t>>{{0, 5}, {1, 23}}));
 
-  // The colours and where each word stands in the rendered text.
+  // The kinds and where each word stands in the rendered text.
   auto three = Assoc("make", {"we", "firm", "decision"});
   three.m_bLineNumbers = true;
   const auto t = Search(three, "we make a firm decision");
   auto search = std::move(*CConcordanceSearch::Create(three, {}));
   const auto rendered = RenderUtf16(t.list, search->TextCodePage(), t.ranges);
-  std::vector<std::pair<std::u16string, std::uint32_t>> colours;
+  std::vector<std::pair<std::u16string, CFormatRange::Kind>> kinds;
   for (const auto& range : rendered.m_arrRanges)
-    colours.push_back({rendered.m_wstrText.substr(static_cast<std::size_t>(range.m_nStart),
-                                                  static_cast<std::size_t>(range.m_nLength)),
-                       range.m_format.m_crColor});
-  EXPECT_EQ(colours, (std::vector<std::pair<std::u16string, std::uint32_t>>{
-                         {u"make", 0xFF00FF}, {u"we", 0xFF0000}, {u"firm", 0x0000FF}, {u"decision", 0xFF7D00}}));
+    kinds.push_back({rendered.m_wstrText.substr(static_cast<std::size_t>(range.m_nStart),
+                                                static_cast<std::size_t>(range.m_nLength)),
+                     range.m_format.m_kind});
+  EXPECT_EQ(kinds, (std::vector<std::pair<std::u16string, CFormatRange::Kind>>{{u"make", CFormatRange::kKeyword},
+                                                                               {u"we", CFormatRange::kAssociated1},
+                                                                               {u"firm", CFormatRange::kAssociated2},
+                                                                               {u"decision", CFormatRange::kAssociated3}}));
 }
 
 TEST(AssociatedWords, SortPositionKeysAreTheFirstWordsColumn) {
@@ -178,23 +172,22 @@ TEST(AssociatedWords, SortPositionKeysAreTheFirstWordsColumn) {
   const auto r = Search(s, "a decision to make it");
   ASSERT_EQ(r.list.Lines(), 1);
   EXPECT_EQ(r.list.m_arrEntries[0].m_strSortKey, "2");
-  s.m_bAssocPending = false;
+  s.m_arrAssocWords.clear();
   EXPECT_EQ(Search(s, "a decision to make it").list.m_arrEntries[0].m_strSortKey, "14");
 }
 
-TEST(AssociatedWords, CountingAndRequestsWithoutAWord) {
+TEST(AssociatedWords, CountingAndSentenceRequestsIgnoreWords) {
   const auto s = Assoc("make", {"decision"}, AssocZone::kRight);
   auto counter = std::move(*CConcordanceSearch::Create(s, {}, true));
   counter->SearchText("we make a decision. make no decision. a decision to make", "");
   EXPECT_EQ(counter->Matches(), 2u);
 
-  auto none = Assoc("make", {});
-  auto failed = CConcordanceSearch::Create(none, {});
-  ASSERT_FALSE(failed);
-  EXPECT_EQ(failed.Error(), "There is no associated word to search for.");
-  none.m_bAssocPending = false;  // words left from an earlier request change nothing
-  none.m_strAssocWord1 = "decision";
-  EXPECT_EQ(Search(none, "make it").list.Lines(), 1);
+  // A request without words is a plain search; a sentence request never filters.
+  EXPECT_EQ(Search(Assoc("make", {}), "make it").list.Lines(), 1);
+  auto sentence = Assoc("make", {"decision"});
+  sentence.m_bSentences = true;
+  EXPECT_FALSE(sentence.IsAssociated());
+  EXPECT_EQ(Search(sentence, "make it.").list.Lines(), 1);
 }
 
 TEST(AssociatedWords, WideSearchesTakeOneWordInItalicUnderlinedRed) {
@@ -210,8 +203,7 @@ TEST(AssociatedWords, WideSearchesTakeOneWordInItalicUnderlinedRed) {
   ASSERT_EQ(rendered.m_arrRanges.size(), 2u);
   const auto& word = rendered.m_arrRanges[1];
   EXPECT_EQ(rendered.m_wstrText.substr(static_cast<std::size_t>(word.m_nStart), 8), u"d\u00E9cision");
-  EXPECT_EQ(word.m_format.m_crColor, 0xFF0000u);
-  EXPECT_TRUE(word.m_format.m_bBold && word.m_format.m_bItalic && word.m_format.m_bUnderline);
+  EXPECT_EQ(word.m_format.m_kind, CFormatRange::kAssociated1);
   // '%' is an ordinary character in 16-bit text.
   s.m_wstrAssocWord = u"d%cision";
   auto literal = std::move(*CWideConcordanceSearch::Create(s, {}));

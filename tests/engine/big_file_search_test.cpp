@@ -22,9 +22,9 @@ using test::SearchOneText;
 
 using test::TempFile;
 
-CSearchSettings Settings(const std::string& key, int mode = kMatchWord, std::int64_t width = 50,
+CSearchRequest Settings(const std::string& key, int mode = kMatchWord, std::int64_t width = 50,
                          const std::string& sort = kUnsorted) {
-  CSearchSettings s;
+  CSearchRequest s;
   s.m_strSearch = key;
   s.m_nMatchMode = mode;
   s.m_nLineWidth = width;
@@ -40,7 +40,7 @@ struct BigRun {
   std::vector<std::pair<std::int64_t, std::int64_t>> chunks;
 };
 
-BigRun SearchBig(const CSearchSettings& s, const std::string& path, std::int64_t chunkSize,
+BigRun SearchBig(const CSearchRequest& s, const std::string& path, std::int64_t chunkSize,
                  std::function<void(std::int64_t)> onChunk = {}) {
   BigRun run;
   CBigFileObserver observer;
@@ -81,7 +81,7 @@ TEST(BigFileSearch, ChunkedSearchFindsWhatOneScanOfTheWholeFileFinds) {
                         {"c%t", kMatchWord}, {"cat cat", kMatchAny}, {"at", kMatchAny}};
   for (const Case& c : cases) {
     for (std::int64_t width : {1, 4, 50}) {
-      const CSearchSettings s = Settings(c.key, c.mode, width);
+      const CSearchRequest s = Settings(c.key, c.mode, width);
       const CAssembledList whole = SearchOneText(s, text, file.Path());
       ASSERT_GT(whole.Lines(), 0) << c.key;
       for (std::int64_t chunk = 2; chunk <= 40; ++chunk) {
@@ -106,12 +106,11 @@ TEST(BigFileSearch, SentenceAndAssociatedWordRequestsMatchTheWholeFileScan) {
   for (int i = 0; i < 12; ++i)
     text += "The cat sat. A mat " + std::string(i * 7, 'x') + " and the cat (on a mat) slept! ";
   TempFile file(text);
-  CSearchSettings sentences = Settings("cat", kMatchPrefix, 6);
+  CSearchRequest sentences = Settings("cat", kMatchPrefix, 6);
   sentences.m_bSentences = true;
-  CSearchSettings assoc = Settings("cat", kMatchWord, 12);
-  assoc.m_bAssocPending = true;
-  assoc.m_strAssocWord1 = "mat";
-  for (const CSearchSettings& s : {sentences, assoc}) {
+  CSearchRequest assoc = Settings("cat", kMatchWord, 12);
+  assoc.m_arrAssocWords = {"mat"};
+  for (const CSearchRequest& s : {sentences, assoc}) {
     const CAssembledList whole = SearchOneText(s, text, file.Path());
     ASSERT_GT(whole.Lines(), 0);
     for (std::int64_t chunk : {2, 5, 17, 64, 300}) {

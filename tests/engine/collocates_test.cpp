@@ -81,35 +81,38 @@ TEST(Collocates, OrdersAndTheSavedFile) {
 }
 
 TEST(Collocates, RefusalsComeInOrder) {
-  CListWindowState window;
-  EXPECT_EQ(CheckCollocates(window, true), CollocateRefusal::kUnicode);
-  EXPECT_EQ(CheckCollocates(window, false), CollocateRefusal::kNotSorted);
+  CConcordanceList window;
+  window.m_request.m_bUnicode = true;
+  EXPECT_EQ(CheckCollocates(window), CollocateRefusal::kUnicode);
+  window.m_request.m_bUnicode = false;
+  EXPECT_EQ(CheckCollocates(window), CollocateRefusal::kNotSorted);
   EXPECT_EQ(CollocateRefusalMessage(CollocateRefusal::kNotSorted), "First create sorted List");
   window.m_bSorted = true;
-  EXPECT_EQ(CheckCollocates(window, false), CollocateRefusal::kNoEntries);
+  EXPECT_EQ(CheckCollocates(window), CollocateRefusal::kNoEntries);
   EXPECT_EQ(CollocateRefusalMessage(CollocateRefusal::kNoEntries), "There is no collocate list");
   window.m_arrEntries.resize(1);
-  EXPECT_EQ(CheckCollocates(window, false), CollocateRefusal::kNone);
-  window.m_bSentences = true;
-  EXPECT_EQ(CheckCollocates(window, false), CollocateRefusal::kNotSorted);
+  EXPECT_EQ(CheckCollocates(window), CollocateRefusal::kNone);
+  window.m_request.m_bSentences = true;
+  EXPECT_EQ(CheckCollocates(window), CollocateRefusal::kNotSorted);
 }
 
 CCollocateList FromSearch(const char* sortMode, int distance, const std::string& text) {
   ::setenv("LC_ALL", "C", 1);
-  CSearchSettings s;
+  CSearchRequest s;
   s.m_strSearch = "make";
   s.m_strSortMode = sortMode;
   s.m_nSortDistance = distance;
   s.m_nLineWidth = 20;
   auto search = std::move(*CConcordanceSearch::Create(s, {}));
   search->SearchText(text, "");
-  CListWindowState window;
+  CConcordanceList window;
+  window.m_request = s;
   window.m_bSorted = search->Sorted();
   window.m_bSortLeft = s.m_strSortMode == kSortLeft;
-  window.m_strSearch = s.m_strSearch;
-  window.m_arrEntries = search->Finish().m_arrEntries;
-  EXPECT_EQ(CheckCollocates(window, false), CollocateRefusal::kNone);
-  return CountCollocates(window, search->TextCodePage());
+  const auto keyed = search->Finish().m_arrEntries;
+  window.TakeEntries(keyed);
+  EXPECT_EQ(CheckCollocates(window), CollocateRefusal::kNone);
+  return CountCollocates(window, keyed, search->TextCodePage());
 }
 
 TEST(Collocates, CountedFromSortedSearchesAtEachDistance) {

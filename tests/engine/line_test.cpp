@@ -4,7 +4,7 @@
 #include "engine/line_builder.h"
 #include "engine/line_recorder.h"
 #include "engine/scan_paths.h"
-#include "engine/search_settings.h"
+#include "engine/search_request.h"
 
 namespace tessary {
 namespace {
@@ -88,22 +88,31 @@ TEST(SearchSettings, StartValuesAndWidthValidation) {
   CSearchSettings s;
   EXPECT_EQ(s.m_nLineWidth, 50);
   EXPECT_EQ(s.m_strSortMode, kSortRight);
-  EXPECT_TRUE(s.m_bLineNumbers && s.m_bAutoFormat && s.m_bBig5 && s.m_nNearAnywhere);
-  EXPECT_FALSE(s.m_bFileReference || s.m_bDoubleByte || s.m_bUnicode || s.m_bSearchPending);
-  EXPECT_EQ(SetLineWidth(s, "35"), "");
+  EXPECT_TRUE(s.m_bLineNumbers && s.m_bAutoFormat && s.m_nNearAnywhere);
+  EXPECT_FALSE(s.m_bFileReference || s.IsDoubleByte() || s.m_bUnicode || s.m_bTestMode || s.m_bSentences);
+  EXPECT_EQ(SetLineWidth(s.m_nLineWidth, "35"), "");
   EXPECT_EQ(s.m_nLineWidth, 35);
   for (const char* bad : {"0", "1001", "-5", "abc", "", "12x"}) {
-    EXPECT_NE(SetLineWidth(s, bad), "") << bad;
+    EXPECT_NE(SetLineWidth(s.m_nLineWidth, bad), "") << bad;
     EXPECT_EQ(s.m_nLineWidth, 35) << bad;
   }
-  EXPECT_EQ(SetLineWidth(s, "1000"), "");
+  EXPECT_EQ(SetLineWidth(s.m_nLineWidth, "1000"), "");
 }
 
-TEST(SearchSettings, CancellingClearsEveryRequestFlag) {
+TEST(SearchSettings, ARequestTakesTheNextSearchsAsksAndCancellingDropsThem) {
   CSearchSettings s;
-  s.m_bSearchPending = s.m_bTestMode = s.m_bSentences = s.m_bBigFileSearch = s.m_bAssocPending = true;
+  s.m_bTestMode = s.m_bSentences = true;
+  s.m_language = TextLanguageKind::kJapanese;
+  s.m_nAnsiCodePage = 1251;
+  const CSearchRequest r = CSearchRequest::FromSettings(s);
+  EXPECT_TRUE(r.m_bTestMode && r.m_bSentences);
+  EXPECT_EQ(r.m_language.TextCodePage(), 932);
+  EXPECT_TRUE(r.m_language.Big5Keys());
   s.ClearRequest();
-  EXPECT_FALSE(s.m_bSearchPending || s.m_bTestMode || s.m_bSentences || s.m_bBigFileSearch || s.m_bAssocPending);
+  EXPECT_FALSE(s.m_bTestMode || s.m_bSentences);
+  s.m_language = TextLanguageKind::kCodePage;
+  EXPECT_EQ(CSearchRequest::FromSettings(s).m_language.TextCodePage(), 1251);
+  EXPECT_FALSE(CSearchRequest::FromSettings(s).m_bTestMode);
 }
 
 TEST(SearchSettings, TrimmingKeepsDoubleBytePairsWhole) {

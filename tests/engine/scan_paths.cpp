@@ -73,7 +73,7 @@ std::vector<std::uint64_t> FindWide(const std::u16string& text, const std::u16st
   return reference;
 }
 
-CAssembledList SearchOneText(const CSearchSettings& settings, const std::string& text, const std::string& path) {
+CAssembledList SearchOneText(const CSearchRequest& settings, const std::string& text, const std::string& path) {
   auto search = CConcordanceSearch::Create(settings, {});
   if (!search) throw std::runtime_error(search.Error());
   (*search)->SearchText(text, path);

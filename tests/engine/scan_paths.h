@@ -25,7 +25,7 @@ std::vector<std::uint64_t> FindWide(const std::u16string& text, const std::u16st
                                     bool doubleByte = false);
 
 // The assembled list of a byte search of one text.
-CAssembledList SearchOneText(const CSearchSettings& settings, const std::string& text,
+CAssembledList SearchOneText(const CSearchRequest& settings, const std::string& text,
                              const std::string& path = "");
 
 // A temporary file that is removed again.

@@ -21,8 +21,8 @@ std::string SentenceOf(const std::string& text, const std::string& key, std::siz
   return b ? text.substr(b->m_nStart, b->m_nEnd - b->m_nStart) : "-";
 }
 
-CSearchSettings Sentences(const std::string& key, bool numbers = false, bool reference = false) {
-  CSearchSettings s;
+CSearchRequest Sentences(const std::string& key, bool numbers = false, bool reference = false) {
+  CSearchRequest s;
   s.m_strSearch = key;
   s.m_wstrSearch.assign(key.begin(), key.end());
   s.m_bSentences = true;
@@ -137,9 +137,7 @@ TEST(Sentences, KeywordsAreFormattedWhereTheyStandInTheirSentence) {
   const auto ranges = search->Ranges(list);
   ASSERT_EQ(ranges.size(), 2u);
   EXPECT_EQ(ranges[1].m_nColumn, 3);
-  EXPECT_EQ(ranges[1].m_crColor, 0xFF0000u);
-  EXPECT_TRUE(ranges[1].m_bBold && ranges[1].m_bItalic && ranges[1].m_bUnderline);
-  EXPECT_EQ(ranges[1].m_nPointSize, 10);
+  EXPECT_EQ(ranges[1].m_kind, CFormatRange::kSentenceKeyword);
   const auto rendered = RenderUtf16(list, search->TextCodePage(), ranges);
   for (const auto& r : rendered.m_arrRanges)
     EXPECT_EQ(rendered.m_wstrText.substr(static_cast<std::size_t>(r.m_nStart), 4), u"caf\u00E9");
@@ -165,7 +163,7 @@ TEST(Sentences, WideSentencesKeepSurrogatePairsWhole) {
   const auto rendered = RenderUtf16(list, search->Ranges(list));
   ASSERT_EQ(rendered.m_arrRanges.size(), 1u);
   EXPECT_EQ(rendered.m_wstrText.substr(static_cast<std::size_t>(rendered.m_arrRanges[0].m_nStart), 3), u"key");
-  EXPECT_EQ(rendered.m_arrRanges[0].m_format.m_crColor, 0xFF00FFu);
+  EXPECT_EQ(rendered.m_arrRanges[0].m_format.m_kind, CFormatRange::kSentenceKeyword);
 }
 
 }  // namespace

@@ -13,22 +13,20 @@ class SortCommand : public ::testing::Test {
   void SetUp() override {
     m_cp = *CCodePage::Open(1252);
     m_collator = *CSortCollator::ForLocale("");
-    m_source.m_strSearch = "cat";
-    m_source.m_nWidth = 10;
-    m_source.m_bConcordance = true;
+    m_source.m_request.m_strSearch = "cat";
+    m_source.m_request.m_nLineWidth = 10;
+    m_source.m_request.m_bLineNumbers = false;
   }
   CSortOutcome Sort(std::string_view text, bool bRight = true, const ProgressFn& gather = {},
                     const ProgressFn& copy = {}) {
-    return SortListWindow(m_source, text, bRight, 1, *m_collator, *m_cp, gather, copy);
+    return SortList(m_source, text, bRight, 1, *m_collator, *m_cp, gather, copy);
   }
-  static std::vector<std::int64_t> Lines(const CSortOutcome& o) {
-    std::vector<std::int64_t> lines;
-    for (const auto& e : o.m_list.m_state.m_arrEntries) lines.push_back(e.m_nLine);
-    return lines;
+  static std::string Text(std::string_view source, const CSortOutcome& o) {
+    return SortedText(source, o.m_sorted.m_arrOrder);
   }
   std::shared_ptr<const CCodePage> m_cp;
   std::shared_ptr<const CSortCollator> m_collator;
-  CListWindowState m_source;
+  CConcordanceList m_source;
 };
 
 // Ten columns of left context, the keyword, then the right context.
@@ -36,55 +34,59 @@ const std::string kLines[] = {"saw a big cat sat down  ", "  and the cat, ate it
                               "  a black cat sat again ", "  a small cat."};
 
 TEST_F(SortCommand, RefusalsComeInOrderAndOpenNothing) {
-  m_source.m_bSorted = m_source.m_bSentences = true;
-  EXPECT_EQ(SortRefusalMessage(CheckSortable(m_source)),
+  EXPECT_EQ(CheckSortable(nullptr), SortRefusal::kNotAList);
+  m_source.m_bSorted = m_source.m_request.m_bSentences = true;
+  EXPECT_EQ(SortRefusalMessage(CheckSortable(&m_source)),
             "This window lists concordances which have already been sorted. Select an unsorted "
             "list window to run another sort.");
   EXPECT_TRUE(Sort(kLines[0]).m_bGatherStopped);
   m_source.m_bSorted = false;
-  EXPECT_EQ(SortRefusalMessage(CheckSortable(m_source)),
+  EXPECT_EQ(SortRefusalMessage(CheckSortable(&m_source)),
             "You cannot sort collocates for sentences. Run a normal concordance search to get an "
             "unsorted list window before running a collocate sort.");
-  m_source.m_bSentences = false;
-  m_source.m_bTestMode = true;
-  EXPECT_EQ(CheckSortable(m_source), SortRefusal::kNotAList);
+  m_source.m_request.m_bSentences = false;
+  m_source.m_request.m_bTestMode = true;
+  EXPECT_EQ(CheckSortable(&m_source), SortRefusal::kNotAList);
   EXPECT_EQ(SortRefusalMessage(SortRefusal::kNotAList), "");
 }
 
-TEST_F(SortCommand, SortsIntoANewWindowWithFreshEntries) {
-  m_source.m_bFileReference = true;
+TEST_F(SortCommand, SortsIntoANewListThatKeepsEachLinesSource) {
+  m_source.m_request.m_bFileReference = true;
+  m_source.m_arrSources = {"a.txt", "b.txt"};
   // One entry short: an edited window can hold more lines than the search found.
-  for (int i = 0; i < 3; ++i) m_source.m_arrEntries.push_back({"old", 0, 100 + i, 0, 0, "f"});
+  for (int i = 0; i < 3; ++i) m_source.m_arrEntries.push_back({100 + i, static_cast<std::uint32_t>(i % 2), 0, 0});
   const std::string text = kLines[0] + "\n" + kLines[1] + "\n" + kLines[2] + "\n" + kLines[3];
 
   auto right = Sort(text);
-  EXPECT_EQ(Lines(right), (std::vector<std::int64_t>{3, 1, 2, 0}));
-  EXPECT_EQ(right.m_list.m_strText,
-            kLines[3] + "\n" + kLines[1] + "\n" + kLines[2] + "\n" + kLines[0] + "\n");
-  const auto& state = right.m_list.m_state;
-  EXPECT_TRUE(state.m_bSorted && state.m_bConcordance && state.m_bSortRight &&
-              state.m_bFileReference && !state.m_bSortLeft);
-  EXPECT_EQ(state.m_arrEntries[1].m_strSortKey, "ate it   ");
-  EXPECT_EQ(state.m_arrEntries[1].m_nPosition, 101);
-  EXPECT_EQ(state.m_arrEntries[0].m_strFile, "");
+  EXPECT_EQ(right.m_sorted.m_arrOrder, (std::vector<std::int64_t>{3, 1, 2, 0}));
+  EXPECT_EQ(Text(text, right), kLines[3] + "\n" + kLines[1] + "\n" + kLines[2] + "\n" + kLines[0] + "\n");
+  const CConcordanceList& list = right.m_sorted.m_list;
+  EXPECT_TRUE(list.m_bSorted && list.m_bSortRight && list.m_request.m_bFileReference && !list.m_bSortLeft);
+  EXPECT_EQ(list.m_arrEntries[1].m_nPosition, 101);
+  EXPECT_EQ(list.SourceOf(list.m_arrEntries[1]), "b.txt");
+  EXPECT_EQ(list.m_arrEntries[1].m_nKeyOffset, 15);  // "ate", after the comma
+  EXPECT_EQ(list.m_arrEntries[1].m_nKeyLength, 3);
+  EXPECT_EQ(list.SourceOf(list.m_arrEntries[3]), "a.txt");
+  EXPECT_EQ(list.m_arrEntries[0].m_nPosition, 0);  // the line the search never recorded
 
   auto left = Sort(text, false);
-  EXPECT_EQ(Lines(left), (std::vector<std::int64_t>{0, 2, 3, 1}));
-  EXPECT_TRUE(left.m_list.m_state.m_bSortLeft);
+  EXPECT_EQ(left.m_sorted.m_arrOrder, (std::vector<std::int64_t>{0, 2, 3, 1}));
+  EXPECT_TRUE(left.m_sorted.m_list.m_bSortLeft);
 }
 
 TEST_F(SortCommand, NumberedLinesKeepTheirNumbersAndKeyColumn) {
-  m_source.m_bLineNumbers = true;
+  m_source.m_request.m_bLineNumbers = true;
   const std::string a = NumberPrefix(999999) + "  saw the cat zebra";
   const std::string b = NumberPrefix(1000000) + "  saw the cat apple";
   // Lines longer than 255 characters are read and copied whole.
   const std::string c = NumberPrefix(1000001) + "  saw the cat mouse" + std::string(300, '.');
-  auto o = Sort(a + "\n" + b + "\n" + c + "\n");
-  EXPECT_EQ(o.m_list.m_strText, b + "\n" + c + "\n" + a + "\n");
-  EXPECT_EQ(o.m_list.m_state.m_arrEntries[0].m_nKeyOffset, 14);
+  const std::string text = a + "\n" + b + "\n" + c + "\n";
+  auto o = Sort(text);
+  EXPECT_EQ(Text(text, o), b + "\n" + c + "\n" + a + "\n");
+  EXPECT_EQ(o.m_sorted.m_list.m_arrEntries[0].m_nKeyOffset, 14);
 
-  EXPECT_EQ(Sort("").m_list.m_strText, "");
-  EXPECT_EQ(Sort(kLines[2] + "\n").m_list.m_strText, kLines[2] + "\n");
+  EXPECT_EQ(Text("", Sort("")), "");
+  EXPECT_EQ(Text(kLines[2] + "\n", Sort(kLines[2] + "\n")), kLines[2] + "\n");
 }
 
 TEST_F(SortCommand, StopInGatherOpensNothingStopInCopyKeepsTheLinesSoFar) {
@@ -93,44 +95,92 @@ TEST_F(SortCommand, StopInGatherOpensNothingStopInCopyKeepsTheLinesSoFar) {
   for (bool bRight : {true, false}) {
     int calls = 0;
     auto o = Sort(text, bRight, [&](std::uint64_t, std::uint64_t) { return ++calls < 3; });
-    EXPECT_TRUE(o.m_bGatherStopped && o.m_list.m_strText.empty());
+    EXPECT_TRUE(o.m_bGatherStopped && o.m_sorted.m_arrOrder.empty());
   }
   int calls = 0;
   auto o = Sort(text, true, [&](std::uint64_t, std::uint64_t) { return ++calls > 0; },
                 [](std::uint64_t done, std::uint64_t) { return done < 500; });
   EXPECT_EQ(calls, 100);
-  EXPECT_TRUE(o.m_list.m_bStopped && !o.m_list.m_state.m_bSorted);
-  EXPECT_EQ(o.m_list.m_nLines, 500);
-  EXPECT_EQ(o.m_list.m_state.m_arrEntries.size(), 500u);
-  EXPECT_EQ(std::count(o.m_list.m_strText.begin(), o.m_list.m_strText.end(), '\n'), 500);
+  EXPECT_TRUE(o.m_sorted.m_bStopped && !o.m_sorted.m_list.m_bSorted);
+  EXPECT_EQ(o.m_sorted.m_arrOrder.size(), 500u);
+  EXPECT_EQ(o.m_sorted.m_list.m_arrEntries.size(), 500u);
 }
 
-TEST_F(SortCommand, DoubleByteWindowsUseDoubleByteKeys) {
-  m_source.m_bDoubleByte = true;
-  m_source.m_nWidth = 2;
-  m_source.m_strSearch = "\xA4\xA4";
+TEST_F(SortCommand, DoubleByteListsUseTheirOwnLanguagesKeys) {
+  m_source.m_request.m_language.m_kind = TextLanguageKind::kBig5;
+  m_source.m_request.m_nLineWidth = 2;
+  m_source.m_request.m_strSearch = "\xA4\xA4";
   // As bytes the keys would be the trail bytes 'A' and 'B'; as characters they are
   // U+4E59 and U+4E01, which sort the other way round.
   const std::string a = "  \xA4\xA4 \xA4\x41", b = "  \xA4\xA4 \xA4\x42";
-  auto o = SortListWindow(m_source, a + "\n" + b + "\n", true, 1, *m_collator,
-                          **CCodePage::Open(950));
-  EXPECT_EQ(o.m_list.m_strText, b + "\n" + a + "\n");
+  auto o = SortList(m_source, a + "\n" + b + "\n", true, 1, *m_collator, **CCodePage::Open(950));
+  EXPECT_EQ(o.m_sorted.m_arrOrder, (std::vector<std::int64_t>{1, 0}));
+  EXPECT_EQ(o.m_sorted.m_list.Language().m_kind, TextLanguageKind::kBig5);
 }
-
-}  // namespace
-}  // namespace tessary
-
-namespace tessary {
-namespace {
 
 TEST_F(SortCommand, AStarredSearchKeysTheLinesByTheRestOfTheWord) {
   // The window was searched for "walk*": a prefix search for "walk".
-  m_source.m_strSearch = "walk*";
-  m_source.m_nWidth = 4;
-  auto sorted = Sort(" to walking to\nsay walked in\n");
-  ASSERT_EQ(sorted.m_list.m_state.m_arrEntries.size(), 2u);
-  EXPECT_EQ(sorted.m_list.m_state.m_arrEntries[0].m_strSortKey.substr(0, 5), "ed in");
-  EXPECT_EQ(sorted.m_list.m_state.m_arrEntries[1].m_strSortKey.substr(0, 6), "ing to");
+  m_source.m_request.m_strSearch = "walk*";
+  m_source.m_request.m_nLineWidth = 4;
+  const std::string text = " to walking to\nsay walked in\n";
+  auto sorted = Sort(text);
+  EXPECT_EQ(Text(text, sorted), "say walked in\n to walking to\n");
+  EXPECT_EQ(sorted.m_sorted.m_list.m_arrEntries[0].m_nKeyOffset, 8);
+}
+
+// 16-bit lists are keyed by the 16-bit collocate rule, never through a code page.
+class WideSortCommand : public SortCommand {
+ protected:
+  void SetUp() override {
+    SortCommand::SetUp();
+    m_source.m_request.m_bUnicode = true;
+    m_source.m_request.m_bLineNumbers = true;
+    m_source.m_arrSources = {"/texts/ru.txt", "/texts/zh.txt"};
+  }
+  CSortOutcome SortWide(std::u16string_view text, bool bRight) {
+    return SortWideList(m_source, text, bRight, 1, *m_collator);
+  }
+};
+
+TEST_F(WideSortCommand, CyrillicListsSortBothWaysAndKeepFileAndPosition) {
+  m_source.m_request.m_wstrSearch = u"кот";
+  m_source.m_request.m_nLineWidth = 7;
+  // "%-6d " numbers, seven characters of left context, the keyword, the right context.
+  const std::u16string lines[] = {u"1       белый кот спит  ", u"2      чёрный кот ест   ",
+                                  u"3       рыжий кот бежит "};
+  for (int i = 0; i < 3; ++i) m_source.m_arrEntries.push_back({10 * i, 0, 0, 0});
+  const std::u16string text = lines[0] + u"\n" + lines[1] + u"\n" + lines[2] + u"\n";
+
+  auto right = SortWide(text, true);  // бежит, ест, спит
+  EXPECT_EQ(right.m_sorted.m_arrOrder, (std::vector<std::int64_t>{2, 1, 0}));
+  const CConcordanceList& list = right.m_sorted.m_list;
+  EXPECT_TRUE(list.m_bSorted && list.m_bSortRight && list.Unicode());
+  EXPECT_EQ(list.m_arrEntries[0].m_nPosition, 20);
+  EXPECT_EQ(list.SourceOf(list.m_arrEntries[0]), "/texts/ru.txt");
+  EXPECT_EQ(SortedText(std::u16string_view(text), right.m_sorted.m_arrOrder),
+            lines[2] + u"\n" + lines[1] + u"\n" + lines[0] + u"\n");
+
+  auto left = SortWide(text, false);  // белый, рыжий, чёрный
+  EXPECT_EQ(left.m_sorted.m_arrOrder, (std::vector<std::int64_t>{0, 2, 1}));
+  EXPECT_EQ(left.m_sorted.m_list.m_arrEntries[1].m_nPosition, 20);
+}
+
+TEST_F(WideSortCommand, ChineseListsSortByTheCharactersAroundTheKeyword) {
+  m_source.m_request.m_wstrSearch = u"水";
+  m_source.m_request.m_nLineWidth = 2;
+  m_source.m_request.m_nMatchMode = kMatchAny;
+  const std::u16string lines[] = {u"1      河水流", u"2      山水画", u"3      井水甜"};
+  for (int i = 0; i < 3; ++i) m_source.m_arrEntries.push_back({i, 1, 0, 0});
+  const std::u16string text = lines[0] + u"\n" + lines[1] + u"\n" + lines[2] + u"\n";
+  auto right = SortWide(text, true);
+  auto left = SortWide(text, false);
+  ASSERT_EQ(right.m_sorted.m_arrOrder.size(), 3u);
+  // The keys are the characters themselves: a sort differs from the order found and
+  // the two directions differ from each other.
+  EXPECT_NE(right.m_sorted.m_arrOrder, left.m_sorted.m_arrOrder);
+  for (const auto& e : right.m_sorted.m_list.m_arrEntries) EXPECT_EQ(right.m_sorted.m_list.SourceOf(e), "/texts/zh.txt");
+  // A byte sort refuses a 16-bit list rather than decode it through a code page.
+  EXPECT_TRUE(SortList(m_source, "x\n", true, 1, *m_collator, *m_cp).m_bGatherStopped);
 }
 
 }  // namespace

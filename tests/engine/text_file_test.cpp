@@ -37,7 +37,7 @@ TEST(TextFile, CrLfIsOneLineFeedAndCtrlZEndsTheText) {
 }
 
 TEST(TextFile, PositionsCountEachLineEndAsOneCharacter) {
-  CSearchSettings s;
+  CSearchRequest s;
   s.m_strSearch = "the";
   s.m_strSortMode = kUnsorted;
   TempFile file(test::kCrlfLines);
@@ -57,7 +57,7 @@ TEST(TextFile, PositionsCountEachLineEndAsOneCharacter) {
 TEST(TextFile, CountingTheRawBytesFindsWhatTheTextModeFinds) {
   TempFile file(test::kCrlfLines + "\r\nthe end\x1Athe the");
   for (const char* key : {"the", "cat", "t%e", "the\r"}) {
-    CSearchSettings s;
+    CSearchRequest s;
     s.m_strSearch = key;
     auto counted = std::move(*CConcordanceSearch::Create(s, {}, true));
     auto listed = std::move(*CConcordanceSearch::Create(s, {}));
@@ -69,7 +69,7 @@ TEST(TextFile, CountingTheRawBytesFindsWhatTheTextModeFinds) {
 
 TEST(TextFile, AnUnreadableFileIsSkippedWithAMessageAndTheRestIsSearched) {
   TempFile a("a cat"), c("one cat, two cats, a cat");
-  CSearchSettings s;
+  CSearchRequest s;
   s.m_strSearch = "cat";
   auto search = std::move(*CConcordanceSearch::Create(s, {}));
   search->SearchFile(a.Path());

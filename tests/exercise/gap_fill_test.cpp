@@ -10,7 +10,7 @@ namespace {
 
 CAssembledList Search(const std::string& key, const std::string& text, std::int64_t width, bool bNumbers,
                       int nMode = kMatchWord) {
-  CSearchSettings s;
+  CSearchRequest s;
   s.m_strSearch = key;
   s.m_nMatchMode = nMode;
   s.m_strSortMode = kUnsorted;
@@ -94,11 +94,11 @@ TEST(GapFillBlank, LinesWithoutAKeywordAreLeftAlone) {
 
 TEST(GapFillBlank, SpansPlaceBlanksInConvertedDoubleByteText) {
   // Big5 中 文 中: the second line's four bytes of left context are three UTF-16 units.
-  CSearchSettings s;
+  CSearchRequest s;
   s.m_strSearch = "\xA4\xA4";
   s.m_strSortMode = kUnsorted;
   s.m_nLineWidth = 4;
-  s.m_bDoubleByte = true;
+  s.m_language.m_kind = TextLanguageKind::kBig5;
   auto search = std::move(*CConcordanceSearch::Create(s, {}));
   search->SearchText("\xA4\xA4 \xA4\xE5 \xA4\xA4", "");
   const auto list = search->Finish();

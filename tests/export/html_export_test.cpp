@@ -73,7 +73,7 @@ TEST(HtmlExport, KeywordFollowsEachLinesOwnNumberPrefix) {
 TEST(HtmlExport, RealSearchHighlightsEveryKeyword) {
   for (bool bNumbers : {false, true}) {
     SCOPED_TRACE(bNumbers);
-    CSearchSettings s;
+    CSearchRequest s;
     s.m_strSearch = "cat";
     s.m_nLineWidth = 6;
     s.m_strSortMode = kUnsorted;
