@@ -17,10 +17,10 @@
 #include "app/concordance_controller.h"
 #include "app/concordance_dialogs.h"
 #include "app/main_frame.h"
-#include "app/prompt.h"
 #include "app/tessary_app.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
+#include "ui/prompt.h"
 
 namespace {
 

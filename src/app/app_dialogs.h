@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <cstdint>
 
-#include "app/prompt.h"
+#include "ui/prompt.h"
 
 class QPrinter;
 

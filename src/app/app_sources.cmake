@@ -1,14 +1,14 @@
 # Qt sources of the application object and the main frame.
-list(APPEND TESSARY_SHELL_SOURCES
-  app/prompt.h app/widget_prompt.cpp
-  app/tessary_app.h app/tessary_app.cpp
-  app/main_frame.h app/main_frame.cpp
-  app/command_ids.h app/command_table.h app/command_table.cpp
-  app/app_dialogs.h app/app_dialogs.cpp
-  app/app_icons.h app/app_icons.cpp
-  app/help_window.h app/help_window.cpp
-  app/intro_window.h app/intro_window.cpp
-  app/single_instance.h app/single_instance.cpp
-  ../resources/resources.qrc
+list(APPEND TESSARY_APP_SOURCES
+  tessary_app.h tessary_app.cpp
+  app_editor_host.h app_editor_host.cpp
+  main_frame.h main_frame.cpp
+  command_ids.h command_table.h command_table.cpp
+  app_dialogs.h app_dialogs.cpp
+  app_icons.h app_icons.cpp
+  help_window.h help_window.cpp
+  intro_window.h intro_window.cpp
+  single_instance.h single_instance.cpp
+  ${PROJECT_SOURCE_DIR}/resources/resources.qrc
 )
-set_source_files_properties(app/app_dialogs.cpp PROPERTIES COMPILE_DEFINITIONS TESSARY_VERSION="${PROJECT_VERSION}")
+set_source_files_properties(app_dialogs.cpp PROPERTIES COMPILE_DEFINITIONS TESSARY_VERSION="${PROJECT_VERSION}")

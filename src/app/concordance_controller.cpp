@@ -10,7 +10,7 @@
 #include "app/list_window.h"
 #include "app/main_frame.h"
 #include "app/progress_dialog.h"
-#include "app/qt_text.h"
+#include "ui/qt_text.h"
 #include "app/tessary_app.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"

@@ -3,7 +3,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "app/prompt.h"
+#include "ui/prompt.h"
 
 namespace tessary {
 

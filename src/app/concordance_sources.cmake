@@ -1,7 +1,7 @@
 # Qt sources of the concordance commands.
-list(APPEND TESSARY_SHELL_SOURCES
-  app/concordance_controller.h app/concordance_controller.cpp
-  app/concordance_dialogs.h app/concordance_dialogs.cpp
-  app/progress_dialog.h app/progress_dialog.cpp
-  app/list_window.h app/list_window.cpp
+list(APPEND TESSARY_APP_SOURCES
+  concordance_controller.h concordance_controller.cpp
+  concordance_dialogs.h concordance_dialogs.cpp
+  progress_dialog.h progress_dialog.cpp
+  list_window.h list_window.cpp
 )

@@ -2,8 +2,8 @@
 #include <QApplication>
 
 #include "app/app_icons.h"
-#include "app/prompt.h"
 #include "app/tessary_app.h"
+#include "ui/prompt.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);

@@ -22,10 +22,10 @@
 #include "app/concordance_controller.h"
 #include "app/help_window.h"
 #include "app/tessary_app.h"
-#include "editor/file_type.h"
 #include "editor/printing.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
+#include "richtext/file_type.h"
 
 #if __has_include("editor/format_bar.h")
 #include "editor/format_bar.h"

@@ -14,15 +14,16 @@
 #include <algorithm>
 
 #include "app/app_dialogs.h"
+#include "app/app_editor_host.h"
 #include "app/concordance_controller.h"
 #include "app/intro_window.h"
 #include "app/main_frame.h"
-#include "app/prompt.h"
 #include "app/single_instance.h"
 #include "editor/editor_dialogs.h"
 #include "editor/printing.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
+#include "ui/prompt.h"
 
 namespace tessary {
 
@@ -119,8 +120,10 @@ int DefaultUnits() { return QLocale().measurementSystem() == QLocale::MetricSyst
 CTessaryApp::CTessaryApp(std::unique_ptr<IPrompt> prompt, const QString& settingsPath)
     : m_pPrompt(std::move(prompt)),
       m_strSettingsPath(settingsPath),
+      m_pEditorHost(std::make_unique<CAppEditorHost>(*this)),
       m_pConcordance(std::make_unique<CConcordanceController>(*this)) {
   g_pApp = this;
+  SetEditorHost(m_pEditorHost.get());
   m_options.m_nUnits = DefaultUnits();
 }
 
@@ -132,6 +135,7 @@ CTessaryApp::~CTessaryApp() {
   for (CTessaryDoc* doc : std::vector<CTessaryDoc*>(m_arrDocuments)) delete doc;
   m_arrDocuments.clear();
   if (g_pApp == this) g_pApp = nullptr;
+  if (EditorHost() == m_pEditorHost.get()) SetEditorHost(nullptr);
 }
 
 CTessaryApp* CTessaryApp::Instance() { return g_pApp; }

@@ -17,6 +17,7 @@ class QSettings;
 
 namespace tessary {
 
+class CAppEditorHost;
 class CMainFrame;
 class CTessaryDoc;
 class CTessaryView;
@@ -124,6 +125,7 @@ class CTessaryApp : public QObject {
 
   std::unique_ptr<IPrompt> m_pPrompt;
   QString m_strSettingsPath;
+  std::unique_ptr<CAppEditorHost> m_pEditorHost;  // the editor's view of this object
   CMainFrame* m_pFrame = nullptr;
   std::unique_ptr<CConcordanceController> m_pConcordance;
   std::vector<CTessaryDoc*> m_arrDocuments;

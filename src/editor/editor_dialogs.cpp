@@ -16,8 +16,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "app/main_frame.h"
-#include "app/tessary_app.h"
+#include "editor/editor_host.h"
 #include "editor/tessary_view.h"
 
 namespace tessary {
@@ -25,7 +24,7 @@ namespace tessary {
 namespace {
 
 void Inform(const QString& text) {
-  if (CTessaryApp* app = CTessaryApp::Instance()) app->Prompt().Message(text, QString(), QMessageBox::Information);
+  if (IEditorHost* host = EditorHost()) host->Prompt().Message(text, QString(), QMessageBox::Information);
 }
 
 QTextDocument::FindFlags FlagsOf(const CFindState& state) {
@@ -158,12 +157,11 @@ CFindState CFindDialog::State() const {
   return state;
 }
 
-// The active window when there is a frame: the dialog stays open while the user
+// The host's active window when there is one: the dialog stays open while the user
 // moves between documents.
 CTessaryView* CFindDialog::Target() const {
-  CTessaryApp* app = CTessaryApp::Instance();
-  if (app && app->MainFrame())
-    if (CTessaryView* active = app->MainFrame()->ActiveView()) return active;
+  if (IEditorHost* host = EditorHost())
+    if (CTessaryView* active = host->ActiveView()) return active;
   return m_pView.data();
 }
 
@@ -204,8 +202,8 @@ void ShowFindDialog(CTessaryView* view, bool bReplace) {
   }
   QPointer<CFindDialog>& dialog = FindWindow();
   if (!dialog) {
-    CTessaryApp* app = CTessaryApp::Instance();
-    QWidget* parent = app && app->MainFrame() ? static_cast<QWidget*>(app->MainFrame()) : (view ? view->window() : nullptr);
+    QWidget* parent = EditorHost() ? EditorHost()->MainWindow() : nullptr;
+    if (!parent && view) parent = view->window();
     dialog = new CFindDialog(parent, view, bReplace);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
   } else {

@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "app/prompt.h"
+#include "ui/prompt.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -10,9 +10,9 @@
 #include <QTextDocument>
 #include <cmath>
 
-#include "app/prompt.h"
-#include "app/tessary_app.h"
+#include "editor/editor_host.h"
 #include "editor/tessary_view.h"
+#include "ui/prompt.h"
 
 namespace tessary {
 
@@ -65,7 +65,7 @@ QIcon BulletIcon() {
 }
 
 void Inform(const QString& text) {
-  if (CTessaryApp* app = CTessaryApp::Instance()) app->Prompt().Message(text, QString(), QMessageBox::Information);
+  if (IEditorHost* host = EditorHost()) host->Prompt().Message(text, QString(), QMessageBox::Information);
 }
 
 }  // namespace

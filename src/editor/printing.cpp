@@ -14,10 +14,9 @@
 #include <cmath>
 #include <memory>
 
-#include "app/prompt.h"
-#include "app/tessary_app.h"
 #include "editor/editor_dialogs.h"
 #include "editor/tessary_view.h"
+#include "ui/prompt.h"
 
 namespace tessary {
 
@@ -86,7 +85,7 @@ class CPrintPreviewModel : public CDialogModel {
   QPointer<CTessaryView> m_pView;
 };
 
-IPrompt* Prompt() { return CTessaryApp::Instance() ? &CTessaryApp::Instance()->Prompt() : nullptr; }
+IPrompt* Prompt() { return EditorHost() ? &EditorHost()->Prompt() : nullptr; }
 
 }  // namespace
 
@@ -105,18 +104,10 @@ QPrinter& EditorPrinter() {
   return *g_pPrinter;
 }
 
-CPageMargins PageMargins() {
-  CPageMargins margins;
-  if (const CTessaryApp* app = CTessaryApp::Instance()) {
-    const QRect& rc = app->m_options.m_rcPageMargin;
-    margins = {rc.x(), rc.y(), rc.width(), rc.height()};
-  }
-  return margins;
-}
+CPageMargins PageMargins() { return EditorHost() ? EditorHost()->PageMargins() : CPageMargins(); }
 
 void SetPageMargins(const CPageMargins& margins) {
-  if (CTessaryApp* app = CTessaryApp::Instance())
-    app->m_options.m_rcPageMargin = QRect(margins.m_nLeft, margins.m_nTop, margins.m_nRight, margins.m_nBottom);
+  if (IEditorHost* host = EditorHost()) host->SetPageMargins(margins);
 }
 
 void ApplyPageMargins(QPrinter& printer) {
@@ -161,9 +152,8 @@ void FilePrintPreview(CTessaryView* view) {
 
 void PageSetup() {
   IPrompt* prompt = Prompt();
-  CTessaryApp* app = CTessaryApp::Instance();
-  if (!prompt || !app) return;
-  const int nUnits = app->m_options.m_nUnits;
+  if (!prompt) return;
+  const int nUnits = EditorHost()->MeasurementUnits();
   QPrinter& printer = EditorPrinter();
   // The system dialog needs a real printer; without one the program's own dialog asks.
   if (printer.outputFormat() == QPrinter::NativeFormat && !QPrinterInfo::availablePrinters().isEmpty()) {

@@ -6,7 +6,7 @@
 #include <QTextList>
 #include <cmath>
 
-#include "app/qt_text.h"
+#include "ui/qt_text.h"
 
 namespace tessary {
 

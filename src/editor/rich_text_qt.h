@@ -3,7 +3,7 @@
 // editor's QTextDocument.
 #include <QTextCharFormat>
 
-#include "editor/rich_text.h"
+#include "richtext/rich_text.h"
 
 class QTextDocument;
 

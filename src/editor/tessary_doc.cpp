@@ -13,15 +13,14 @@
 
 #include <algorithm>
 
-#include "app/main_frame.h"
-#include "app/prompt.h"
-#include "app/qt_text.h"
-#include "app/tessary_app.h"
+#include "editor/editor_host.h"
 #include "editor/rich_text_qt.h"
-#include "editor/rtf.h"
 #include "editor/tessary_view.h"
 #include "engine/codepage.h"
 #include "engine/text_file.h"
+#include "richtext/rtf.h"
+#include "ui/prompt.h"
+#include "ui/qt_text.h"
 
 namespace tessary {
 
@@ -30,9 +29,11 @@ namespace {
 constexpr int kOemCodePage = 437;
 constexpr qint64 kMaxEditorFile = qint64(256) << 20;
 
-CTessaryApp* App() { return CTessaryApp::Instance(); }
+IEditorHost* Host() { return EditorHost(); }
 
-int AnsiCodePage() { return App() ? App()->m_settings.m_nAnsiCodePage : 1252; }
+int AnsiCodePage() { return Host() ? Host()->AnsiCodePage() : 1252; }
+
+bool ForcePlainText() { return Host() && Host()->ForcePlainText(); }
 
 std::shared_ptr<const CCodePage> CodePage(int nCodePage) {
   auto page = CCodePage::Open(nCodePage);
@@ -44,12 +45,12 @@ std::shared_ptr<const CCodePage> CodePage(int nCodePage) {
 QMessageBox::StandardButton Ask(const QString& text, QMessageBox::Icon icon,
                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                 QMessageBox::StandardButton def = QMessageBox::NoButton) {
-  if (!App()) return def == QMessageBox::NoButton ? QMessageBox::Ok : def;
-  return App()->Prompt().Message(text, QString(), icon, buttons, def);
+  if (!Host()) return def == QMessageBox::NoButton ? QMessageBox::Ok : def;
+  return Host()->Prompt().Message(text, QString(), icon, buttons, def);
 }
 
 void SetStatus(const QString& text) {
-  if (App() && App()->MainFrame()) App()->MainFrame()->SetPaneText(0, text);
+  if (Host()) Host()->SetStatusText(text);
 }
 
 // Twice the file's bytes are needed while it is read (bytes and text); a quarter of
@@ -101,7 +102,7 @@ CTessaryDoc::~CTessaryDoc() {
 }
 
 bool CTessaryDoc::WantsPlainLayout(const QString& path) {
-  if (App() && App()->m_bForcePlainText) return true;
+  if (ForcePlainText()) return true;
   return FileTypeOfPath(ToFsPath(path)) != kTypeRtf;
 }
 
@@ -109,14 +110,8 @@ void CTessaryDoc::SetDocType(int nType) {
   if (nType == m_nDocType) return;
   const int nOld = m_nDocType;
   if (CTessaryView* view = FirstView()) CTessaryView::SaveWrapOfKind(SettingsKind(nOld), view->WordWrap());
-  // The bars show the active document's kind; a document in the background changes
-  // them when it is activated.
-  CMainFrame* frame = App() ? App()->MainFrame() : nullptr;
-  const CTessaryView* active = frame ? frame->ActiveView() : nullptr;
-  const bool bActive = frame && (!active || active->GetDocument() == this);
-  if (bActive) frame->SaveBarLayout(nOld);
   m_nDocType = nType;
-  if (bActive) frame->RestoreBarLayout(nType);
+  if (Host()) Host()->DocTypeChanged(*this, nOld);
   for (CTessaryView* view : m_arrViews) view->SetWordWrap(false);
 }
 
@@ -161,7 +156,7 @@ bool CTessaryDoc::OnOpenDocument(const QString& path) {
     return false;
   }
   QFile file(path);
-  const bool bForcePlain = App() && App()->m_bForcePlainText;
+  const bool bForcePlain = ForcePlainText();
   const int nType = bForcePlain ? int(kTypeText) : FileTypeOfPath(ToFsPath(path));
   if (nType < 0 || !file.open(QIODevice::ReadOnly)) {
     Ask(QStringLiteral("Failed to open document."), QMessageBox::Warning);
@@ -379,8 +374,8 @@ bool CTessaryDoc::AskSaveName(QString& path, int& nType) {
   }
   request.m_bSave = true;
   request.m_bOverwritePrompt = true;
-  if (!App()) return false;
-  const CFileDialogResult result = App()->Prompt().AskFiles(request);
+  if (!Host()) return false;
+  const CFileDialogResult result = Host()->Prompt().AskFiles(request);
   if (!result.m_bOk || result.m_arrFiles.isEmpty()) return false;
   path = result.m_arrFiles.front();
   nType = result.m_nFilterIndex == 0 ? kTypeRtf : kTypeText;
@@ -406,17 +401,17 @@ bool CTessaryDoc::DoSave(bool bAskName) {
         QStringLiteral("You are about to save the document in Text-Only format, which will remove all formatting. "
                        "Save %1 as")
             .arg(QFileInfo(path).fileName());
-    const int nAnswer = App() ? App()->Prompt().AskNamedButtons(
-                                    QStringLiteral("Tessary"), text, QMessageBox::Warning,
-                                    {QStringLiteral("&Rich Text Document"), QStringLiteral("&Text Document"),
-                                     QStringLiteral("Cancel")},
-                                    0, 2)
-                              : 2;
+    const int nAnswer = Host() ? Host()->Prompt().AskNamedButtons(
+                                     QStringLiteral("Tessary"), text, QMessageBox::Warning,
+                                     {QStringLiteral("&Rich Text Document"), QStringLiteral("&Text Document"),
+                                      QStringLiteral("Cancel")},
+                                     0, 2)
+                               : 2;
     if (nAnswer == 0) nType = kTypeRtf;
     else if (nAnswer != 1) return false;
   }
   if (!OnSaveDocument(path, nType)) return false;
-  if (App()) App()->AddRecentFile(path);
+  if (Host()) Host()->AddRecentFile(path);
   return true;
 }
 

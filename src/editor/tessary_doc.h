@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/file_type.h"
+#include "richtext/file_type.h"
 
 class QTextDocument;
 
@@ -30,7 +30,7 @@ class CTessaryDoc : public QObject {
   bool PlainLayout() const { return m_bPlainLayout; }
   int DocType() const { return m_nDocType; }
   // A kind change saves the old kind's bar layout and wrap mode and applies the new
-  // kind's (through the main frame).
+  // kind's (the bars through the host).
   void SetDocType(int nType);
 
   QString PathName() const { return m_strPathName; }
@@ -47,7 +47,7 @@ class CTessaryDoc : public QObject {
   void RemoveView(CTessaryView* view);
 
   // The standard document operations with the editor's rules; each reports its own
-  // failures through the application's prompt and returns false.
+  // failures through the host's prompt and returns false.
   bool OnNewDocument();
   bool OnOpenDocument(const QString& path);
   bool OnSaveDocument(const QString& path, int nType);

@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 #include <array>
 
-#include "app/tessary_app.h"
 #include "editor/editor_dialogs.h"
+#include "editor/editor_host.h"
 #include "editor/printing.h"
 
 namespace tessary {
@@ -159,11 +159,11 @@ void CTessaryView::OnInsertBullet() {
 }
 
 void CTessaryView::OnFormatFont() {
-  CTessaryApp* app = CTessaryApp::Instance();
-  if (!app || IsReadOnly()) return;
+  IEditorHost* host = EditorHost();
+  if (!host || IsReadOnly()) return;
   CFontModel model;
   model.m_font = CurrentCharFormat().font().resolve(Document()->defaultFont());
-  if (!app->Prompt().Exec(model)) return;
+  if (!host->Prompt().Exec(model)) return;
   QTextCharFormat format;
   format.setFont(model.m_font, QTextCharFormat::FontPropertiesSpecifiedOnly);
   MergeCharFormat(format);

@@ -10,10 +10,10 @@
 #include <memory>
 
 #include "app/main_frame.h"
-#include "app/scripted_prompt.h"
 #include "app/tessary_app.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
+#include "ui/scripted_prompt.h"
 
 namespace tessary::test {
 

@@ -17,7 +17,9 @@
 #include "app/command_ids.h"
 #include "app/single_instance.h"
 #include "editor/editor_dialogs.h"
-#include "editor/file_type.h"
+#include "editor/printing.h"
+#include "richtext/file_type.h"
+#include "test_texts.h"
 
 namespace tessary::test {
 
@@ -141,6 +143,32 @@ TEST_F(AppTest, ExitWritesTheFrameBarsAndRecentFilesForTheNextRun) {
   EXPECT_EQ(next.RecentFiles(), QStringList({QFileInfo(path).absoluteFilePath()}));
   // The plain-text layout was active at exit, so it was stored under "Text".
   EXPECT_FALSE(next.MainFrame()->BarLayout("Text").isEmpty());
+}
+
+// ---- The editor's host ----
+
+TEST_F(AppTest, TheEditorWorksWithTheProgramsSettingsAndLetsGoOfThemAtTheEnd) {
+  CTessaryApp& app = Start();
+  app.m_settings.m_nAnsiCodePage = 1251;
+  CTessaryDoc* doc = app.OpenDocumentFile(Write("ru.txt", QByteArray::fromStdString(ReadDataFile("ru.cp1251.txt"))));
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(doc->PlainText(), QString::fromStdU16String(Utf8ToUtf16Text("ru.utf8.txt")));
+  EXPECT_EQ(Frame().PaneText(0), "Ready");
+
+  app.m_bForcePlainText = true;
+  EXPECT_TRUE(CTessaryDoc::WantsPlainLayout("notes.rtf"));
+  app.m_options.m_rcPageMargin = QRect(720, 360, 1440, 0);
+  EXPECT_EQ(PageMargins().m_nTop, 360);
+  SetPageMargins({100, 200, 300, 400});
+  EXPECT_EQ(app.m_options.m_rcPageMargin, QRect(100, 200, 300, 400));
+
+  ASSERT_TRUE(doc->DoSave(false));
+  EXPECT_EQ(app.RecentFiles().value(0), doc->PathName());
+
+  m_pApp.reset();
+  m_pPrompt = nullptr;
+  EXPECT_EQ(EditorHost(), nullptr);
+  EXPECT_EQ(PageMargins().m_nLeft, CPageMargins().m_nLeft);
 }
 
 // ---- New ----

@@ -17,8 +17,8 @@
 #include <sstream>
 
 #include "editor/editor_fixture.h"
-#include "editor/file_type.h"
 #include "editor/rich_text_qt.h"
+#include "richtext/file_type.h"
 #include "test_texts.h"
 
 namespace tessary::test {
@@ -121,7 +121,7 @@ TEST_F(DocumentOpen, MissingFileAndOversizedFileAreRefused) {
 }
 
 TEST_F(DocumentOpen, ForcedPlainTextShowsRtfSource) {
-  m_pApp->m_bForcePlainText = true;
+  m_host.m_bForcePlainText = true;
   const QString path = QString::fromStdString(DataPath("sample.rtf"));
   EXPECT_TRUE(CTessaryDoc::WantsPlainLayout(path));
   auto doc = Open(path);
@@ -250,7 +250,7 @@ TEST_F(PlainTextSave, RichTextAnswerSavesRtfUnderTheSameName) {
   auto again = Open(m_strPath);
   ASSERT_NE(again, nullptr);
   EXPECT_GE(FormatOf(*again->Document(), "added").fontWeight(), QFont::Bold);
-  EXPECT_EQ(m_pApp->RecentFiles().value(0), m_strPath);
+  EXPECT_EQ(m_host.m_arrRecentFiles, QStringList{m_strPath});
 }
 
 TEST_F(PlainTextSave, TextAnswerDropsTheFormatting) {
@@ -298,6 +298,22 @@ TEST_F(TextEncodings, FilesAreWrittenBackInTheirOwnEncoding) {
     ASSERT_TRUE(doc->OnSaveDocument(doc->PathName(), kTypeText));
     EXPECT_EQ(Read(doc->PathName()).toHex(' ').toStdString(), original.toHex(' ').toStdString());
   }
+}
+
+TEST_F(TextEncodings, TheHostsCodePageReadsAndWritesFilesWithoutAMark) {
+  const QByteArray original = QByteArray::fromStdString(ReadDataFile("ru.cp1251.txt"));
+  const QString cyrillic = QString::fromStdU16String(Utf8ToUtf16Text("ru.utf8.txt"));
+  auto western = Open(Write("ru.txt", original));
+  ASSERT_NE(western, nullptr);
+  EXPECT_NE(western->PlainText(), cyrillic);
+
+  m_host.m_nAnsiCodePage = 1251;
+  auto doc = Open(Write("ru.txt", original));
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(doc->PlainText(), cyrillic);
+  ASSERT_TRUE(doc->OnSaveDocument(Path("copy.txt"), kTypeText));
+  EXPECT_EQ(Read(Path("copy.txt")).toHex(' ').toStdString(), original.toHex(' ').toStdString());
+  EXPECT_EQ(m_host.m_arrStatus.back(), "Ready");
 }
 
 TEST_F(TextEncodings, LineFeedFilesKeepLineFeeds) {

@@ -1,6 +1,6 @@
 #pragma once
-// An application object with a scripted prompt (no frame, no start-up), a private
-// directory for files, and documents made directly.
+// A scripted host set for the test, a private directory for files, and documents made
+// directly.
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -8,8 +8,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/scripted_prompt.h"
-#include "app/tessary_app.h"
+#include "editor/scripted_host.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
 
@@ -17,12 +16,11 @@ namespace tessary::test {
 
 class EditorTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    auto prompt = std::make_unique<CScriptedPrompt>();
-    m_pPrompt = prompt.get();
-    m_pApp = std::make_unique<CTessaryApp>(std::move(prompt), m_dir.filePath("settings.ini"));
+  void SetUp() override { SetEditorHost(&m_host); }
+  void TearDown() override {
+    EXPECT_TRUE(m_pPrompt->Exhausted()) << "scripted answers left over";
+    SetEditorHost(nullptr);
   }
-  void TearDown() override { EXPECT_TRUE(m_pPrompt->Exhausted()) << "scripted answers left over"; }
 
   QString Path(const QString& name) const { return m_dir.filePath(name); }
   QString Write(const QString& name, const QByteArray& bytes) const {
@@ -46,8 +44,8 @@ class EditorTest : public ::testing::Test {
   }
 
   QTemporaryDir m_dir;
-  CScriptedPrompt* m_pPrompt = nullptr;
-  std::unique_ptr<CTessaryApp> m_pApp;
+  CScriptedHost m_host;
+  CScriptedPrompt* m_pPrompt = &m_host.m_prompt;
 };
 
 }  // namespace tessary::test

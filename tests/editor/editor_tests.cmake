@@ -1,6 +1,6 @@
 # Tests of this subsystem.
-list(APPEND TESSARY_APP_TEST_SOURCES
-  editor/editor_fixture.h
+list(APPEND TESSARY_EDITOR_TEST_SOURCES
+  editor/editor_fixture.h editor/scripted_host.h
   editor/document_test.cpp
   editor/view_test.cpp
 )

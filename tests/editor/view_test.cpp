@@ -11,9 +11,9 @@
 
 #include "editor/editor_dialogs.h"
 #include "editor/editor_fixture.h"
-#include "editor/file_type.h"
 #include "editor/format_bar.h"
 #include "editor/printing.h"
+#include "richtext/file_type.h"
 
 namespace tessary::test {
 namespace {
@@ -83,6 +83,10 @@ TEST_F(EditorView, KindChangeKeepsWrapModeOfTheOldKind) {
   EXPECT_TRUE(CTessaryView::WrapOfKind(kTypeText));
   CTessaryDoc other(false);
   EXPECT_TRUE(CTessaryView(&other).WordWrap());
+
+  // The host hears each change after it is made, to swap the bars of the two kinds.
+  doc.SetDocType(kTypeRtf);
+  EXPECT_EQ(m_host.m_arrKindChanges, (std::vector<std::pair<int, int>>{{kTypeRtf, kTypeTextDos}, {kTypeTextDos, kTypeRtf}}));
 
   CTessaryView::SaveWrapOfKind(kTypeRtf, false);
   CTessaryView::SaveWrapOfKind(kTypeText, false);
@@ -259,7 +263,7 @@ using PageSetupTest = EditorTest;
 
 TEST_F(PageSetupTest, OwnDialogAsksAgainUntilTheMarginsAreValid) {
   if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed: the system dialog runs";
-  m_pApp->m_options.m_nUnits = 1;
+  m_host.m_nUnits = 1;
   m_pPrompt->OnDialogOf<CPageSetupModel>([](CPageSetupModel& model) {
     EXPECT_EQ(model.m_strLeft, "3.17 cm");
     EXPECT_EQ(model.m_strTop, "2.54 cm");
@@ -275,8 +279,8 @@ TEST_F(PageSetupTest, OwnDialogAsksAgainUntilTheMarginsAreValid) {
     return true;
   });
   int nChanges = 0;
-  QObject::connect(&CPrinterNotifier::Instance(), &CPrinterNotifier::PrinterChanged, m_pApp.get(),
-                   [&] { ++nChanges; });
+  QObject receiver;
+  QObject::connect(&CPrinterNotifier::Instance(), &CPrinterNotifier::PrinterChanged, &receiver, [&] { ++nChanges; });
   PageSetup();
   EXPECT_EQ(m_pPrompt->m_arrMessages, QStringList{"This is not a valid measurement."});
   const CPageMargins margins = PageMargins();

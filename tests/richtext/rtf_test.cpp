@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "editor/rtf.h"
 #include "engine/codepage.h"
+#include "richtext/rtf.h"
 #include "test_texts.h"
 
 namespace tessary {

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "editor/rich_text.h"
 #include "engine/expected.h"
+#include "richtext/rich_text.h"
 
 namespace tessary {
 

@@ -1,4 +1,4 @@
-#include "editor/file_type.h"
+#include "richtext/file_type.h"
 
 #include <algorithm>
 #include <filesystem>

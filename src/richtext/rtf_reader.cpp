@@ -1,4 +1,4 @@
-#include "editor/rtf.h"
+#include "richtext/rtf.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/prompt.h"
+#include "ui/prompt.h"
 
 namespace tessary::test {
 

@@ -1,4 +1,4 @@
-#include "app/scripted_prompt.h"
+#include "ui/scripted_prompt.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/prompt.h"
+#include "ui/prompt.h"
 
 namespace tessary {
 
