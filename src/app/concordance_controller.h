@@ -1,21 +1,20 @@
 #pragma once
-// The program side of a concordance search: the request dialogs, the new window's
-// dispatch, the progress dialog, filling the list window in one operation and the
-// key-word formatting; plus the search settings' own commands (line width, margin,
-// formatting mode, file reference, languages) and the sort commands of a list.
+// The program side of concordance searches: the request dialogs, which build one
+// request value when the user confirms; the run that searches and fills the new list
+// window; the sort commands of a list; the search settings' own commands (line width,
+// margin, formatting mode, file reference, languages); the status panes of a list.
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <memory>
-#include <vector>
-
-#include "engine/assembly.h"
 
 class QWidget;
 
 namespace tessary {
 
+class CListOperation;
 class CTessaryApp;
+class CTessaryDoc;
 class CTessaryView;
 
 class CConcordanceController : public QObject {
@@ -30,31 +29,34 @@ class CConcordanceController : public QObject {
   bool IsEnabled(int id) const;
   bool IsChecked(int id) const;
 
-  // A pending request wants the next new document to become a list window (which
-  // uses the plain-text layout).
-  bool WantsListWindow() const;
-  // Runs a pending search or sort in the new document's view.
-  void DispatchNewDocument(CTessaryView* view);
   // Status panes for the view that got the focus.
   void OnViewFocus(CTessaryView* view);
 
-  // Key-word formatting of a list window, with its own progress dialog; true when
-  // it ran to the end (the window is then marked formatted).
-  bool FormatKeywords(CTessaryView& view, const std::vector<CRenderedRange>& ranges);
+  // A search or sort runs (from OK to the filled window).
+  bool Running() const { return m_pRun != nullptr; }
+  // As its stop button: lines found or shown so far stay.
+  void StopRunning();
+  // The program ends: the run stops, its worker is waited for, no window opens.
+  void AbandonRunning();
 
-  // Tests: called with each progress dialog as it opens.
+  // Tests: called with each progress dialog as it opens (UI thread), and on the
+  // worker thread before each source of a search is read.
   std::function<void(QWidget* dialog)> m_fnProgressShown;
+  std::function<void(std::size_t source)> m_fnSourceHook;
+
+ signals:
+  // A run has ended, whatever its outcome.
+  void RunEnded();
 
  private:
-  struct CPendingSort;
   void RequestConcordance();
   void SetLineWidthCommand();
   void SortCommand(bool bRight);
-  void FillSorted(CTessaryView& view);
+  void StartRun(std::unique_ptr<CListOperation> run);
 
   CTessaryApp& m_app;
   QString m_strLastByteSearch;  // as typed, for the next request dialog
-  std::unique_ptr<CPendingSort> m_pPendingSort;
+  std::unique_ptr<CListOperation> m_pRun;
 };
 
 }  // namespace tessary

@@ -4,4 +4,10 @@ list(APPEND TESSARY_APP_SOURCES
   concordance_dialogs.h concordance_dialogs.cpp
   progress_dialog.h progress_dialog.cpp
   list_window.h list_window.cpp
+  list_palette.h list_palette.cpp
+  list_filler.h list_filler.cpp
+  list_operation.h
+  background_task.h background_task.cpp
+  search_run.h search_run.cpp
+  sort_run.h sort_run.cpp
 )

@@ -1,6 +1,5 @@
 #include "app/progress_dialog.h"
 
-#include <QApplication>
 #include <QFormLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -14,27 +13,35 @@ CProgressDialog::CProgressDialog(QWidget* parent, const QString& title, const QS
     : QDialog(parent) {
   setWindowTitle(title);
   setModal(false);
+  setAccessibleName(title);
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
   for (const QString& caption : fields) {
     auto* value = new QLabel(this);
     value->setMinimumWidth(260);
+    value->setAccessibleName(caption);
     form->addRow(caption, value);
     m_fields[caption] = value;
   }
   layout->addLayout(form);
+  m_pPhase = new QLabel(this);
+  m_pPhase->setAccessibleName("Phase");
+  m_pPhase->hide();
+  layout->addWidget(m_pPhase);
   m_pBar = new QProgressBar(this);
   m_pBar->setRange(0, 100);
+  m_pBar->setAccessibleName("Progress");
   layout->addWidget(m_pBar);
   m_pStop = new QPushButton(stopText, this);
   m_pStop->setDefault(true);
+  m_pStop->setAccessibleName(stopText);
   layout->addWidget(m_pStop);
   connect(m_pStop, &QPushButton::clicked, this, [this] {
+    if (m_bStopped) return;
     m_bStopped = true;
     emit StopRequested();
     hide();
   });
-  m_timer.start();
 }
 
 void CProgressDialog::SetField(const QString& caption, const QString& value) {
@@ -47,15 +54,23 @@ QString CProgressDialog::Field(const QString& caption) const {
   return it == m_fields.end() ? QString() : it->second->text();
 }
 
+void CProgressDialog::SetPhase(const QString& text) {
+  m_pPhase->setText(text);
+  m_pPhase->setVisible(!text.isEmpty());
+}
+
+QString CProgressDialog::Phase() const { return m_pPhase->text(); }
+
+void CProgressDialog::Rearm() {
+  m_bStopped = false;
+  show();
+}
+
 void CProgressDialog::SetPercent(int percent) { m_pBar->setValue(percent); }
 
-bool CProgressDialog::Pump() {
-  if (m_timer.elapsed() >= s_nPumpIntervalMs) {
-    if (isVisible() && !m_pStop->hasFocus()) m_pStop->setFocus();
-    QApplication::processEvents();
-    m_timer.restart();
-  }
-  return !m_bStopped;
+void CProgressDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  m_pStop->setFocus();
 }
 
 void CProgressDialog::reject() { m_pStop->click(); }

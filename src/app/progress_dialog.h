@@ -1,10 +1,9 @@
 #pragma once
-// The modeless progress dialog of a long operation: a few labelled fields, a bar
-// and a stop button that holds the focus, so the space bar presses it. The
-// operation calls Pump() from its progress callback; events are dispatched at most
-// every few tens of milliseconds, so the scan itself runs at full speed.
+// The modeless progress dialog of a long operation: a few labelled fields, a line
+// naming the phase, a bar and a stop button that holds the focus, so the space bar
+// presses it. The operation runs elsewhere (a worker thread, or slices between
+// events); the dialog only shows what it is told and says when stop was pressed.
 #include <QDialog>
-#include <QElapsedTimer>
 #include <map>
 
 class QLabel;
@@ -21,27 +20,28 @@ class CProgressDialog : public QDialog {
 
   void SetField(const QString& caption, const QString& value);
   QString Field(const QString& caption) const;
+  // The phase after the first ("Sorting %d concordances", ...); hidden while empty.
+  void SetPhase(const QString& text);
+  QString Phase() const;
   void SetPercent(int percent);
   QPushButton* StopButton() const { return m_pStop; }
   bool Stopped() const { return m_bStopped; }
-  // Dispatches pending events when enough time has passed; false once stop was pressed.
-  bool Pump();
-  // Tests pump at every call, so a scripted stop lands at a known point.
-  static void SetPumpInterval(qint64 ms) { s_nPumpIntervalMs = ms; }
+  // Shown again for the next phase of the operation, which stop can end in turn.
+  void Rearm();
 
  signals:
   void StopRequested();
 
  protected:
   void reject() override;  // Escape and the close box stop too
+  void showEvent(QShowEvent* event) override;
 
  private:
   std::map<QString, QLabel*> m_fields;
+  QLabel* m_pPhase;
   QProgressBar* m_pBar;
   QPushButton* m_pStop;
-  QElapsedTimer m_timer;
   bool m_bStopped = false;
-  static inline qint64 s_nPumpIntervalMs = 30;
 };
 
 }  // namespace tessary

@@ -1,5 +1,6 @@
 #include "app/tessary_app.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDataStream>
 #include <QFileInfo>
@@ -128,6 +129,8 @@ CTessaryApp::CTessaryApp(std::unique_ptr<IPrompt> prompt, const QString& setting
 }
 
 CTessaryApp::~CTessaryApp() {
+  // A run still going is stopped and its worker waited for before anything it shows goes.
+  if (m_pConcordance) m_pConcordance->AbandonRunning();
   // The frame goes first: its windows' views still reach their documents as they go.
   CMainFrame* frame = m_pFrame;
   m_pFrame = nullptr;
@@ -292,6 +295,8 @@ CTessaryView* CTessaryApp::CreateView(CTessaryDoc* doc) {
   connect(view, &CTessaryView::FocusIn, this, [this](CTessaryView* v) { Concordance().OnViewFocus(v); });
   connect(view, &QObject::destroyed, this, [this, doc, view] { OnViewDestroyed(doc, view); });
   if (m_pFrame) m_pFrame->AddView(view);
+  // Another window of a list shows it in the list's font.
+  if (doc->List()) view->Editor()->setFont(doc->Document()->defaultFont());
   return view;
 }
 
@@ -318,23 +323,20 @@ bool CTessaryApp::IsListed(const CTessaryDoc* doc) const {
   return std::find(m_arrDocuments.begin(), m_arrDocuments.end(), doc) != m_arrDocuments.end();
 }
 
-bool CTessaryApp::InUse(const CTessaryDoc* doc) const {
-  if (Busy()) return true;
-  return std::any_of(doc->Views().begin(), doc->Views().end(), [](const CTessaryView* v) { return v->m_bBusy; });
-}
+bool CTessaryApp::InUse(const CTessaryDoc* doc) const { return doc->m_bBusy; }
 
-CTessaryDoc* CTessaryApp::NewDocument() {
-  auto* doc = new CTessaryDoc(Concordance().WantsListWindow(), this);
+CTessaryDoc* CTessaryApp::NewListDocument() { return NewDocument(true); }
+
+CTessaryDoc* CTessaryApp::NewDocument(bool bPlainLayout) {
+  auto* doc = new CTessaryDoc(bPlainLayout, this);
   if (!doc->OnNewDocument()) {
     delete doc;
     return nullptr;
   }
   doc->SetTitle(QStringLiteral("Tessary%1").arg(m_nNextUntitled++));
   m_arrDocuments.push_back(doc);
-  CTessaryView* view = CreateView(doc);
+  CreateView(doc);
   emit DocumentsChanged();
-  // A pending search or sort fills the new window now.
-  Concordance().DispatchNewDocument(view);
   return doc;
 }
 
@@ -409,6 +411,8 @@ bool CTessaryApp::CanCloseView(CTessaryView* view) {
 }
 
 bool CTessaryApp::QueryExit() {
+  // Exit stops a running search or sort and waits for it; its window never opens.
+  Concordance().AbandonRunning();
   if (Busy() ||
       std::any_of(m_arrDocuments.begin(), m_arrDocuments.end(), [this](CTessaryDoc* d) { return InUse(d); })) {
     m_bExitPending = true;
@@ -433,7 +437,6 @@ void CTessaryApp::RunPendingCloses() {
 // ---- Commands ----
 
 void CTessaryApp::OnFileNew() {
-  m_settings.m_bSearchPending = false;
   if (m_bPromptForType) {
     CNewTypeModel type;
     if (!Prompt().Exec(type)) return;

@@ -56,8 +56,6 @@ class CTessaryApp : public QObject {
   CAppOptions m_options;
   bool m_bForcePlainText = false;
   bool m_bPromptForType = false;
-  bool m_bSortPending = false;
-  bool m_bPendingSortRight = true;
   int m_nOpenFilterIndex = 3;
 
   IPrompt& Prompt() { return *m_pPrompt; }
@@ -66,8 +64,10 @@ class CTessaryApp : public QObject {
 
   // Documents in creation order.
   const std::vector<CTessaryDoc*>& Documents() const { return m_arrDocuments; }
-  // A new, empty document and its window; a pending search or sort fills it.
-  CTessaryDoc* NewDocument();
+  // A new, empty document and its window (rich text unless bPlainLayout).
+  CTessaryDoc* NewDocument(bool bPlainLayout = false);
+  // A new, empty list window (the plain layout) for a search or sort to fill.
+  CTessaryDoc* NewListDocument();
   // Opens path (or activates the window that already shows it); nullptr on failure.
   CTessaryDoc* OpenDocumentFile(const QString& path);
   // Another window on the document.

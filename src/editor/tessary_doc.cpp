@@ -307,6 +307,8 @@ void CTessaryDoc::EnsureLoaded() {
   }
 }
 
+void CTessaryDoc::SetList(std::unique_ptr<CConcordanceList> list) { m_pList = std::move(list); }
+
 QString CTessaryDoc::PlainText() const {
   const_cast<CTessaryDoc*>(this)->EnsureLoaded();
   QString text = m_pDocument->toRawText();

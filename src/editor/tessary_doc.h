@@ -5,8 +5,11 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "engine/concordance_list.h"
 
 #include "richtext/file_type.h"
 
@@ -72,6 +75,14 @@ class CTessaryDoc : public QObject {
   // when the code page lacks a character.
   static QByteArray EncodeText(const QString& text, TextEncoding encoding, int nCodePage, bool bCrLf);
 
+  // A concordance list window's record, read by every view of it; null for other
+  // documents. m_bFormatted: its key-word formatting was applied to the end. A busy
+  // document is being filled or formatted: its windows close when that ends.
+  CConcordanceList* List() const { return m_pList.get(); }
+  void SetList(std::unique_ptr<CConcordanceList> list);
+  bool m_bFormatted = false;
+  bool m_bBusy = false;
+
  signals:
   void TitleChanged();
   void LoadFinished();
@@ -91,6 +102,7 @@ class CTessaryDoc : public QObject {
   bool LoadNextPiece();
   void EnsureLoadedStep();
 
+  std::unique_ptr<CConcordanceList> m_pList;
   QString m_strPending;         // the text still to be appended
   qsizetype m_nPendingFrom = 0;  // where the next piece starts in it
 };

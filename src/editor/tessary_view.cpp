@@ -175,10 +175,7 @@ void CTessaryView::OnEditFindNext() { FindAgain(this); }
 void CTessaryView::OnFilePrint() { FilePrint(this); }
 void CTessaryView::OnFilePrintPreview() { FilePrintPreview(this); }
 
-const CConcordanceEntry* CTessaryView::EntryOfLine(std::int64_t nLine) const {
-  if (nLine < 0 || nLine >= static_cast<std::int64_t>(m_list.m_arrEntries.size())) return nullptr;
-  return &m_list.m_arrEntries[static_cast<std::size_t>(nLine)];
-}
+const CConcordanceList* CTessaryView::List() const { return m_pDoc ? m_pDoc->List() : nullptr; }
 
 std::int64_t CTessaryView::LineCount() const {
   const QTextDocument* document = Document();

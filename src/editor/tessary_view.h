@@ -9,8 +9,6 @@
 #include <vector>
 
 #include "editor/tessary_doc.h"
-#include "engine/concordance_entry.h"
-#include "engine/sort_command.h"
 
 class QAbstractScrollArea;
 class QPlainTextEdit;
@@ -68,21 +66,8 @@ class CTessaryView : public QWidget {
   QTextCharFormat CurrentCharFormat() const;
   void MergeCharFormat(const QTextCharFormat& format);
 
-  // The list window record. m_list holds what a sort reads (entries, width, search,
-  // flags); the rest is the search's own state.
-  CListWindowState m_list;
-  std::vector<CWideConcordanceEntry> m_arrWideEntries;
-  std::u16string m_wstrSearch;
-  std::int64_t m_nKeyLength = 0;  // of the keyword as matched
-  bool m_bFormatted = false;
-  bool m_bStop = false;
-  bool m_bFromFiles = false;
-  bool m_bUnicodeText = false;
-  bool m_bSortSource = false;
-  bool m_bBusy = false;           // a long operation uses this window
-
-  // Bounds-checked: an edited list window may have lines without entries.
-  const CConcordanceEntry* EntryOfLine(std::int64_t nLine) const;
+  // The concordance list this window shows (its document's), or null.
+  const CConcordanceList* List() const;
   std::int64_t LineCount() const;  // lines of the list (paragraphs less the empty last one)
 
  signals:

@@ -85,7 +85,10 @@ void CConcordanceSearchT<CharT>::Scan(Text text, const std::string& path) {
   if (m_observer.m_fnSource) m_observer.m_fnSource(path, text.size());
   if (m_pRecorder) m_pRecorder->BeginSource(path);
   const std::int64_t before = m_pRecorder ? m_pRecorder->Count() : 0;
+  m_nScanBase = before;
+  m_bScanning = true;
   const CScanResult result = ScanWith(text, *m_pMatcher, m_pRecorder.get(), m_observer.m_fnProgress);
+  m_bScanning = false;
   // Sentence and associated-word searches drop some matches: what counts is the lines.
   m_nMatches += m_pRecorder ? static_cast<std::uint64_t>(m_pRecorder->Count() - before) : result.m_nMatches;
   m_bStopped = result.m_bStopped;

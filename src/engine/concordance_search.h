@@ -75,9 +75,11 @@ class CConcordanceSearchT {
   void SearchStream(int fd, const std::string& name);
 
   bool Stopped() const { return m_bStopped; }
-  // The lines found so far; sentence and associated-word searches count only the
-  // matches that give a line.
-  std::uint64_t Matches() const { return m_nMatches; }
+  // The lines found so far, also while a text is scanned (from the progress callback);
+  // sentence and associated-word searches count only the matches that give a line.
+  std::uint64_t Matches() const {
+    return m_nMatches + (m_bScanning && m_pRecorder ? static_cast<std::uint64_t>(m_pRecorder->Count() - m_nScanBase) : 0);
+  }
   const std::vector<std::string>& SkippedFiles() const { return m_arrSkipped; }
   const CPreparedSearch<CharT>& Prepared() const { return m_prepared; }
   const CSearchRequest& Request() const { return m_request; }
@@ -105,6 +107,8 @@ class CConcordanceSearchT {
   std::unique_ptr<Recorder> m_pRecorder;
   bool m_bCountOnly = false;
   bool m_bStopped = false;
+  bool m_bScanning = false;
+  std::int64_t m_nScanBase = 0;  // the recorder's count when the current text began
   std::uint64_t m_nMatches = 0;
   std::vector<std::string> m_arrSkipped;
 };

@@ -101,7 +101,7 @@ TEST_F(AppTest, NoStoredOptionsGiveTheDefaults) {
   EXPECT_EQ(app.m_settings.m_nLineWidth, 50);
   EXPECT_EQ(app.m_settings.m_strSortMode, "Sort Right");
   EXPECT_TRUE(app.m_settings.m_bLineNumbers);
-  EXPECT_FALSE(app.m_settings.m_bSearchPending);
+  EXPECT_FALSE(app.m_settings.m_bTestMode || app.m_settings.m_bSentences);
 }
 
 TEST_F(AppTest, StoredOptionsAreReadAndAFrameOffTheScreenIgnored) {
@@ -187,14 +187,12 @@ TEST_F(AppTest, StartUpMakesOneRichDocumentWithoutAsking) {
   EXPECT_TRUE(app.m_bPromptForType);
 }
 
-TEST_F(AppTest, NewCancelledCreatesNothingAndClearsOnlyTheSearchPendingFlag) {
+TEST_F(AppTest, NewCancelledCreatesNothingAndLeavesTheNextSearchAlone) {
   CTessaryApp& app = Start({"-t"});
-  app.m_settings.m_bSearchPending = true;
   app.m_settings.m_bTestMode = true;
   m_pPrompt->CancelNextDialog();
   app.OnFileNew();
   EXPECT_EQ(app.Documents().size(), 1u);
-  EXPECT_FALSE(app.m_settings.m_bSearchPending);
   EXPECT_TRUE(app.m_settings.m_bTestMode);
   EXPECT_TRUE(app.m_bForcePlainText);
 }

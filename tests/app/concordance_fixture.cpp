@@ -1,6 +1,10 @@
 #include "app/concordance_fixture.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QEventLoop>
 #include <QTextDocument>
+#include <QTimer>
 
 #include "app/command_ids.h"
 #include "app/progress_dialog.h"
@@ -8,7 +12,6 @@
 namespace tessary::test {
 
 void ProgramTest::SetUp() {
-  CProgressDialog::SetPumpInterval(0);
   auto prompt = std::make_unique<CScriptedPrompt>();
   m_pPrompt = prompt.get();
   m_pApp = std::make_unique<CTessaryApp>(std::move(prompt), m_dir.filePath("options.ini"));
@@ -42,6 +45,20 @@ void ProgramTest::Search(const QString& key, const QString& sortMode, bool numbe
     return true;
   });
   m_pApp->Concordance().OnCommand(ids::kConcordanceSearch);
+  WaitForRun();
+}
+
+void ProgramTest::WaitForRun() {
+  CConcordanceController& controller = m_pApp->Concordance();
+  if (controller.Running()) {
+    QEventLoop loop;
+    QObject::connect(&controller, &CConcordanceController::RunEnded, &loop, &QEventLoop::quit);
+    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  EXPECT_FALSE(controller.Running()) << "the run did not end";
+  // Let the ended run go.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 CTessaryView* ProgramTest::NewestView() const {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <memory>
 
 #include "app/concordance_controller.h"
@@ -25,6 +26,8 @@ class ProgramTest : public ::testing::Test {
   // Scripts "Select Code Set" and "Concordance Selection" and presses F5.
   void Search(const QString& key, const QString& sortMode = "Sort Right", bool numbers = true, int mode = 0,
               bool unicode = false);
+  // Runs the event loop until the running search or sort has ended.
+  void WaitForRun();
   // The newest document's first view.
   CTessaryView* NewestView() const;
   QString TextOf(const CTessaryView* view) const;

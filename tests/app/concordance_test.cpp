@@ -4,7 +4,9 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QThread>
 #include <QTimer>
+#include <atomic>
 
 #include "app/command_ids.h"
 #include "app/concordance_fixture.h"
@@ -26,7 +28,7 @@ TEST_F(ProgramTest, SearchOverTwoDocumentsSortsNumbersAndColours) {
   Search("cat");
   ASSERT_EQ(m_pApp->Documents().size(), before + 1);
   CTessaryView* list = NewestView();
-  ASSERT_TRUE(list && list->m_list.m_bConcordance && list->m_list.m_bSorted);
+  ASSERT_TRUE(list && list->List() && list->List()->m_bSorted);
   const QString pad = QString(50, ' ');
   // Sorted by the right collocate: hid, ran, sat.
   const QStringList lines = TextOf(list).split('\n');
@@ -39,11 +41,11 @@ TEST_F(ProgramTest, SearchOverTwoDocumentsSortsNumbersAndColours) {
   EXPECT_EQ(lines[0].size(), 7 + 2 * 50 + 3 + 1);
 
   // The entries follow the sorted lines: the first is "the cat hid" in two.txt.
-  const CConcordanceEntry* first = list->EntryOfLine(0);
+  const CListEntry* first = list->List()->EntryOfLine(0);
   ASSERT_TRUE(first);
-  EXPECT_EQ(first->m_strFile, "/texts/two.txt");
+  EXPECT_EQ(list->List()->SourceOf(*first), "/texts/two.txt");
   EXPECT_EQ(first->m_nPosition, 25);
-  EXPECT_EQ(list->EntryOfLine(3), nullptr);
+  EXPECT_EQ(list->List()->EntryOfLine(3), nullptr);
 
   // Keyword bold magenta at column 57 of every line; the collocate underlined.
   const QTextBlock block = list->Document()->findBlockByNumber(1);
@@ -52,7 +54,7 @@ TEST_F(ProgramTest, SearchOverTwoDocumentsSortsNumbersAndColours) {
   EXPECT_EQ(keyword.foreground().color(), QColor(255, 0, 255));
   EXPECT_TRUE(FormatAt(list, block.position() + 61).fontUnderline());
   EXPECT_NE(FormatAt(list, block.position() + 56).fontWeight(), QFont::Bold);
-  EXPECT_TRUE(list->m_bFormatted);
+  EXPECT_TRUE(list->GetDocument()->m_bFormatted);
   EXPECT_EQ(list->Document()->defaultFont().family(), "Courier New");
 
   EXPECT_EQ(m_pApp->MainFrame()->PaneText(2), "3");
@@ -70,9 +72,8 @@ TEST_F(ProgramTest, CancelOrAnEmptyStringCreatesNothingAndClearsTheRequest) {
   m_pApp->Concordance().OnCommand(ids::kConcordanceSearch);
   Search("   ");
   EXPECT_EQ(m_pApp->Documents().size(), before);
-  EXPECT_FALSE(m_pApp->m_settings.m_bSearchPending || m_pApp->m_settings.m_bTestMode ||
-               m_pApp->m_settings.m_bSentences);
-  EXPECT_FALSE(m_pApp->Concordance().WantsListWindow());
+  EXPECT_FALSE(m_pApp->m_settings.m_bTestMode || m_pApp->m_settings.m_bSentences);
+  EXPECT_FALSE(m_pApp->Concordance().Running());
 }
 
 TEST_F(ProgramTest, EarlierListWindowsAreNeverSearched) {
@@ -82,7 +83,7 @@ TEST_F(ProgramTest, EarlierListWindowsAreNeverSearched) {
   Search("cat", "Unsorted", false);
   CTessaryView* second = NewestView();
   EXPECT_EQ(second->LineCount(), 2);
-  EXPECT_FALSE(second->m_list.m_bSorted);
+  EXPECT_FALSE(second->List()->m_bSorted);
   EXPECT_EQ(TextOf(second).split('\n').first(),
             QString(50 - 4, ' ') + "the cat and the cat" + QString(51 - 12, ' '));
   EXPECT_EQ(m_pApp->MainFrame()->PaneText(0), "Context = highlight + right mouse button");
@@ -92,27 +93,38 @@ TEST_F(ProgramTest, StoppingTheScanKeepsTheLinesFound) {
   OpenText("one cat, two cats, a cat");
   OpenText(QString("no match here. ").repeated(20000));
   OpenText("a third cat");
-  QTimer watcher;
-  m_pApp->Concordance().m_fnProgressShown = [&](QWidget* dialog) {
-    auto* progress = qobject_cast<CProgressDialog*>(dialog);
-    if (!progress || progress->windowTitle() != "Concordance Search") return;
-    // Once the first document is done, press the stop button, as the space bar would.
-    QObject::connect(&watcher, &QTimer::timeout, progress, [progress] {
-      if (progress->Field("CONCORDANCES =").trimmed() == "2") progress->StopButton()->click();
-    });
-    watcher.start(0);
+  CConcordanceController& controller = m_pApp->Concordance();
+  CProgressDialog* progress = nullptr;
+  controller.m_fnProgressShown = [&](QWidget* dialog) {
+    if (auto* p = qobject_cast<CProgressDialog*>(dialog); p && p->windowTitle() == "Concordance Search") progress = p;
   };
+  // Before the second document is read the user presses the stop button (as the space
+  // bar would); the worker goes on once the press has reached it.
+  std::atomic<bool> pressed{false};
+  const std::size_t second = m_pApp->Documents().size() - 2;
+  controller.m_fnSourceHook = [&](std::size_t source) {
+    if (source != second) return;
+    QMetaObject::invokeMethod(progress, [&] {
+      progress->StopButton()->click();
+      pressed = true;
+    }, Qt::QueuedConnection);
+    while (!pressed) QThread::msleep(1);
+  };
+  QString count;
+  QObject::connect(&controller, &CConcordanceController::RunEnded, [&] { count = progress->Field("CONCORDANCES ="); });
   Search("cat", "Sort Right");
   CTessaryView* list = NewestView();
+  ASSERT_TRUE(list->List());
   EXPECT_EQ(list->LineCount(), 2);
-  EXPECT_TRUE(list->m_list.m_bConcordance);
+  EXPECT_TRUE(list->List()->m_bSorted);
+  EXPECT_EQ(count.trimmed(), "2");
 }
 
 TEST_F(ProgramTest, UnicodeSearchFindsWhatTheCodePageLacks) {
   OpenText(QString::fromUtf8("Москва и москва, Moscow"));
   Search(QString::fromUtf8("МОСКВА"), "Unsorted", false, 0, true);
   CTessaryView* list = NewestView();
-  EXPECT_TRUE(list->m_bUnicodeText);
+  EXPECT_TRUE(list->List()->Unicode());
   EXPECT_EQ(list->LineCount(), 2);
   EXPECT_EQ(TextOf(list).split('\n').at(1).mid(50, 6), QString::fromUtf8("москва"));
   EXPECT_EQ(list->Document()->defaultFont().family(), "Courier");
@@ -161,14 +173,15 @@ TEST_F(ProgramTest, SortCommandMakesASortedWindowAndRefusesASortedOne) {
   m_pApp->MainFrame()->ActivateView(unsorted);
   m_pPrompt->OnDialogOf<CCollocatePositionDialog>([](CCollocatePositionDialog&) { return false; });
   m_pApp->Concordance().OnCommand(ids::kSortRight);
+  WaitForRun();
   CTessaryView* sorted = NewestView();
   ASSERT_NE(sorted, unsorted);
-  EXPECT_TRUE(sorted->m_list.m_bSorted && sorted->m_list.m_bSortRight);
+  EXPECT_TRUE(sorted->List()->m_bSorted && sorted->List()->m_bSortRight);
   const QStringList lines = TextOf(sorted).split('\n');
   ASSERT_EQ(lines.size(), 4);
   EXPECT_EQ(lines[0].mid(57, 7), "cat ate");
   EXPECT_TRUE(lines[0].startsWith("3      "));  // lines keep the numbers they had
-  EXPECT_EQ(sorted->EntryOfLine(0)->m_strFile, "/t/a.txt");
+  EXPECT_EQ(sorted->List()->SourceOf(*sorted->List()->EntryOfLine(0)), "/t/a.txt");
   EXPECT_TRUE(FormatAt(sorted, 57 + 4).fontUnderline());
 
   m_pApp->MainFrame()->ActivateView(sorted);
@@ -197,8 +210,9 @@ TEST_F(ProgramTest, DirectorySearchOfAllMatchingFiles) {
   m_pPrompt->OnFiles(all);
   m_pApp->m_settings.m_bFileReference = true;
   m_pApp->Concordance().OnCommand(ids::kConcordanceSearch);
+  WaitForRun();
   CTessaryView* list = NewestView();
-  EXPECT_TRUE(list->m_bFromFiles);
+  EXPECT_TRUE(list->List()->m_bFromFiles);
   const QStringList lines = TextOf(list).split('\n');
   ASSERT_EQ(lines.size(), 3);
   EXPECT_TRUE(lines[0].endsWith("(" + dir.filePath("A.TXT") + ")")) << lines[0].toStdString();

@@ -216,14 +216,20 @@ TEST_F(AppTest, NewWindowShowsTheActiveDocumentTwice) {
   EXPECT_TRUE(Frame().MdiArea()->subWindowList().isEmpty());
 }
 
-TEST_F(AppTest, AWindowClosedDuringALongOperationClosesWhenItEnds) {
+TEST_F(AppTest, WindowsCloseDuringALongOperationButTheOneBeingFilledWaits) {
   CTessaryApp& app = Start();
-  CTessaryView* view = app.Documents().front()->FirstView();
+  CTessaryDoc* idle = app.Documents().front();
+  CTessaryDoc* filling = app.NewListDocument();
   app.BeginBusy();
-  Frame().CloseView(view);
+  filling->m_bBusy = true;
+  Frame().CloseView(idle->FirstView());
+  Flush();
+  ASSERT_EQ(app.Documents().size(), 1u);
+  Frame().CloseView(filling->FirstView());
   Flush();
   EXPECT_EQ(app.Documents().size(), 1u);
   EXPECT_FALSE(app.QueryExit());
+  filling->m_bBusy = false;
   app.EndBusy();
   Flush();
   EXPECT_TRUE(app.Documents().empty());

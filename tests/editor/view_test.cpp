@@ -49,12 +49,20 @@ TEST_F(EditorView, LinesAndEntries) {
   doc.Document()->setPlainText("one\ntwo");
   EXPECT_EQ(view.LineCount(), 2);
 
-  view.m_list.m_arrEntries.resize(2);
-  view.m_list.m_arrEntries[1].m_nPosition = 42;
-  EXPECT_EQ(view.EntryOfLine(-1), nullptr);
-  EXPECT_EQ(view.EntryOfLine(2), nullptr);
-  ASSERT_NE(view.EntryOfLine(1), nullptr);
-  EXPECT_EQ(view.EntryOfLine(1)->m_nPosition, 42);
+  // A list belongs to the document: every view of it reads the same entries.
+  EXPECT_EQ(view.List(), nullptr);
+  auto list = std::make_unique<CConcordanceList>();
+  list->m_arrEntries.resize(2);
+  list->m_arrEntries[1].m_nPosition = 42;
+  doc.SetList(std::move(list));
+  CTessaryView second(&doc);
+  for (const CTessaryView* v : {&view, &second}) {
+    ASSERT_NE(v->List(), nullptr);
+    EXPECT_EQ(v->List()->EntryOfLine(-1), nullptr);
+    EXPECT_EQ(v->List()->EntryOfLine(2), nullptr);
+    ASSERT_NE(v->List()->EntryOfLine(1), nullptr);
+    EXPECT_EQ(v->List()->EntryOfLine(1)->m_nPosition, 42);
+  }
 }
 
 TEST_F(EditorView, FocusOfTheEditorIsReported) {

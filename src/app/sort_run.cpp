@@ -1,0 +1,211 @@
+#include "app/sort_run.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "app/background_task.h"
+#include "app/concordance_controller.h"
+#include "app/list_filler.h"
+#include "app/list_window.h"
+#include "app/main_frame.h"
+#include "app/progress_dialog.h"
+#include "app/tessary_app.h"
+#include "editor/tessary_doc.h"
+#include "editor/tessary_view.h"
+#include "engine/number_prefix.h"
+#include "engine/sort_command.h"
+#include "ui/prompt.h"
+#include "ui/qt_text.h"
+
+namespace tessary {
+
+namespace {
+
+QString SearchShown(const CConcordanceList& list) { return FromU16(list.m_request.m_wstrTyped); }
+
+// The UTF-16 column of a byte column of a line body: the same in single-byte code
+// pages, counted through the code page in double-byte ones.
+std::int64_t U16Column(const CCodePage* cp, std::string_view body, std::int64_t column) {
+  if (!cp || !cp->IsDoubleByte()) return column;
+  column = std::clamp<std::int64_t>(column, 0, static_cast<std::int64_t>(body.size()));
+  return static_cast<std::int64_t>(cp->ToUnicode(body.substr(0, static_cast<std::size_t>(column))).size());
+}
+
+CRenderedRange Range(std::int64_t start, std::int64_t from, std::int64_t to, CFormatRange::Kind kind) {
+  CRenderedRange r;
+  r.m_nStart = start + from;
+  r.m_nLength = std::max<std::int64_t>(0, to - from);
+  r.m_format.m_kind = kind;
+  return r;
+}
+
+}  // namespace
+
+CSortRun::CSortRun(CTessaryApp& app, CConcordanceController& controller, CTessaryDoc& source, bool bRight,
+                   int nDistance)
+    : m_app(app),
+      m_controller(controller),
+      m_source(*source.List()),
+      m_text(source.PlainText()),
+      m_strTitle(source.Title()),
+      m_font(source.Document()->defaultFont()),
+      m_bRight(bRight),
+      m_nDistance(nDistance),
+      m_pTask(std::make_unique<CBackgroundTask>()) {}
+
+CSortRun::~CSortRun() = default;
+
+void CSortRun::Start() {
+  const auto lines = static_cast<std::int64_t>(m_text.count(QLatin1Char('\n')));
+  if (CMainFrame* frame = m_app.MainFrame())
+    frame->SetPaneText(0, QStringLiteral("Preparing to sort %1 concordances for [%2]").arg(lines).arg(SearchShown(m_source)));
+  m_pProgress = std::make_unique<CProgressDialog>(m_app.MainFrame(), "Concordance Sort",
+                                                  QStringList{"File", "Search String", "Count"}, "Stop Sort");
+  m_pProgress->SetField("File", m_strTitle);
+  m_pProgress->SetField("Search String", SearchShown(m_source));
+  connect(m_pProgress.get(), &CProgressDialog::StopRequested, this, &CSortRun::Stop);
+  m_pProgress->show();
+  if (m_controller.m_fnProgressShown) m_controller.m_fnProgressShown(m_pProgress.get());
+  connect(m_pTask.get(), &CBackgroundTask::Finished, this, &CSortRun::OnWorkDone);
+  m_pTask->Start([this] { Work(); });
+}
+
+void CSortRun::Stop() {
+  m_pTask->RequestStop();
+  if (m_pFiller) m_pFiller->Stop();
+}
+
+void CSortRun::Abandon() {
+  m_bAbandoned = true;
+  Stop();
+  m_pTask->Wait();
+}
+
+void CSortRun::Work() {
+  auto collator = CSortCollator::ForUserLocale();
+  if (!collator) return void(m_strError = collator.Error());
+  CProgressDialog* progress = m_pProgress.get();
+  CBackgroundTask& task = *m_pTask;
+  bool copying = false;
+  auto step = [&](std::uint64_t done, std::uint64_t total) {
+    if (copying) {
+      task.Post([progress, done] { progress->SetField("Count", QString::number(done)); });
+    } else {
+      const int percent = static_cast<int>(done * 100 / std::max<std::uint64_t>(1, total));
+      task.Post([progress, percent, done] {
+        progress->SetPercent(percent);
+        progress->SetField("Count", QString::number(done));
+      });
+    }
+    return !task.StopRequested();
+  };
+  auto copy = [&](std::uint64_t done, std::uint64_t total) {
+    if (!copying) {
+      copying = true;
+      const QString phase = QStringLiteral("Now copying %1 sorted concordances...please wait").arg(total);
+      task.Post([progress, phase] { progress->SetPhase(phase); }, true);
+    }
+    return step(done, total);
+  };
+  if (m_source.Unicode()) {
+    m_pOutcome = std::make_unique<CSortOutcome>(
+        SortWideList(m_source, ToU16(m_text), m_bRight, m_nDistance, **collator, step, copy));
+    return;
+  }
+  // A byte list is keyed in its own language, whatever is chosen now.
+  auto cp = CCodePage::Open(m_source.Language().TextCodePage());
+  if (!cp) return void(m_strError = cp.Error());
+  const std::string bytes = (*cp)->FromUnicode(ToU16(m_text));
+  m_pOutcome = std::make_unique<CSortOutcome>(
+      SortList(m_source, bytes, m_bRight, m_nDistance, **collator, **cp, step, copy));
+}
+
+void CSortRun::OnWorkDone() {
+  m_pTask->Wait();
+  if (m_bAbandoned) return;
+  m_pProgress->hide();
+  if (!m_strError.empty()) {
+    m_app.Prompt().Message(QString::fromStdString(m_strError), "Tessary", QMessageBox::Warning);
+    return Finish();
+  }
+  if (!m_pOutcome || m_pOutcome->m_bGatherStopped) return Finish();
+  CSortedList& sorted = m_pOutcome->m_sorted;
+  const auto count = static_cast<std::int64_t>(sorted.m_arrOrder.size());
+  if (CMainFrame* frame = m_app.MainFrame())
+    frame->SetPaneText(0, QStringLiteral("Now copying %1 sorted concordances...please wait").arg(count));
+
+  m_pDoc = m_app.NewListDocument();
+  if (!m_pDoc) return Finish();
+  SetListFont(*m_pDoc, m_font);
+  const bool unicode = sorted.m_list.Unicode();
+  auto list = std::make_unique<CConcordanceList>(std::move(sorted.m_list));
+  const CConcordanceList* record = list.get();
+  m_pDoc->SetList(std::move(list));
+
+  std::shared_ptr<const CCodePage> cp;
+  if (!unicode) {
+    if (auto opened = CCodePage::Open(record->Language().TextCodePage())) cp = *opened;
+  }
+  const auto lines = std::make_shared<QList<QStringView>>(QStringView(m_text).split(QLatin1Char('\n')));
+  auto piece = [this, lines, cp, record](std::int64_t first, std::int64_t last) {
+    const auto& order = m_pOutcome->m_sorted.m_arrOrder;
+    CListPiece out;
+    for (std::int64_t i = first; i < last; ++i) {
+      const auto index = static_cast<qsizetype>(order[static_cast<std::size_t>(i)]);
+      const QStringView line = index < lines->size() ? lines->at(index) : QStringView();
+      const std::int64_t start = out.m_text.size();
+      out.m_text += line;
+      out.m_text += QLatin1Char('\n');
+      const std::u16string line16 = ToU16(line.toString());
+      const std::int64_t prefix =
+          record->LineNumbers() ? static_cast<std::int64_t>(NumberPrefixLength(std::u16string_view(line16))) : 0;
+      const std::string body = cp && cp->IsDoubleByte() ? cp->FromUnicode(std::u16string_view(line16).substr(prefix))
+                                                         : std::string();
+      const std::int64_t width = record->Width();
+      out.m_arrRanges.push_back(Range(start, prefix + U16Column(cp.get(), body, width),
+                                      prefix + U16Column(cp.get(), body, width + record->m_nKeyLength),
+                                      CFormatRange::kKeyword));
+      const CListEntry& entry = record->m_arrEntries[static_cast<std::size_t>(i)];
+      if (entry.m_nKeyLength > 0)
+        out.m_arrRanges.push_back(Range(start, prefix + U16Column(cp.get(), body, entry.m_nKeyOffset),
+                                        prefix + U16Column(cp.get(), body, entry.m_nKeyOffset + entry.m_nKeyLength),
+                                        CFormatRange::kCollocate));
+    }
+    return out;
+  };
+  const bool format = m_app.m_settings.m_bAutoFormat && !sorted.m_bStopped && count <= kAutoFormatLimit;
+  if (format)
+    if (CMainFrame* frame = m_app.MainFrame()) frame->SetPaneText(0, "Formatting concordances");
+  m_pFiller = new CListFiller(*m_pDoc, count, piece, format, unicode, this);
+  connect(m_pFiller, &CListFiller::Filled, this, [this](std::int64_t done, std::int64_t) {
+    m_pProgress->SetField("Count", QString::number(done));
+  });
+  connect(m_pFiller, &CListFiller::Done, this, &CSortRun::OnFilled);
+  if (count > kAutoFormatLimit && !m_pProgress->Stopped()) m_pProgress->show();
+  m_pFiller->Start();
+}
+
+void CSortRun::OnFilled(bool bFilled, bool bFormatted) {
+  if (m_pDoc) {
+    CConcordanceList* list = m_pDoc->List();
+    if (!bFilled && list) {
+      // The lines not shown are not sorted into the window: the list is not sorted.
+      list->m_bSorted = false;
+      const std::int64_t shown = std::max<std::int64_t>(0, m_pDoc->Document()->blockCount() - 1);
+      if (static_cast<std::int64_t>(list->m_arrEntries.size()) > shown)
+        list->m_arrEntries.resize(static_cast<std::size_t>(shown));
+    }
+    m_pDoc->m_bFormatted = bFormatted;
+    if (CTessaryView* view = m_pDoc->FirstView()) view->SetTextCursor(QTextCursor(m_pDoc->Document()));
+  }
+  m_pOutcome.reset();
+  Finish();
+}
+
+void CSortRun::Finish() {
+  if (m_pProgress) m_pProgress->hide();
+  if (m_pDoc && m_pDoc->FirstView()) m_controller.OnViewFocus(m_pDoc->FirstView());
+  emit Ended();
+}
+
+}  // namespace tessary

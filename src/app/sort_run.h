@@ -1,0 +1,57 @@
+#pragma once
+// "Sort concordances by right/left collocates" in the program: the source window's
+// text and list are taken when the command starts; keying and ordering run on a
+// worker thread behind the "Concordance Sort" dialog; the new window is filled a slice
+// at a time.
+#include <QFont>
+#include <QString>
+#include <memory>
+
+#include "app/list_operation.h"
+#include "engine/concordance_list.h"
+
+namespace tessary {
+
+class CBackgroundTask;
+class CConcordanceController;
+class CListFiller;
+class CProgressDialog;
+class CTessaryApp;
+class CTessaryDoc;
+struct CSortOutcome;
+
+class CSortRun : public CListOperation {
+  Q_OBJECT
+ public:
+  CSortRun(CTessaryApp& app, CConcordanceController& controller, CTessaryDoc& source, bool bRight, int nDistance);
+  ~CSortRun() override;
+
+  void Start() override;
+  void Stop() override;
+  void Abandon() override;
+  CTessaryDoc* Document() const { return m_pDoc; }
+
+ private:
+  void Work();
+  void OnWorkDone();
+  void OnFilled(bool bFilled, bool bFormatted);
+  void Finish();
+
+  CTessaryApp& m_app;
+  CConcordanceController& m_controller;
+  const CConcordanceList m_source;
+  const QString m_text;  // the source window's text when the command started
+  const QString m_strTitle;
+  const QFont m_font;
+  const bool m_bRight;
+  const int m_nDistance;
+  std::unique_ptr<CBackgroundTask> m_pTask;
+  std::unique_ptr<CSortOutcome> m_pOutcome;
+  std::string m_strError;
+  std::unique_ptr<CProgressDialog> m_pProgress;
+  CListFiller* m_pFiller = nullptr;
+  CTessaryDoc* m_pDoc = nullptr;
+  bool m_bAbandoned = false;
+};
+
+}  // namespace tessary
