@@ -25,12 +25,8 @@
 #include "editor/printing.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
-#include "richtext/file_type.h"
-
-#if __has_include("editor/format_bar.h")
 #include "editor/format_bar.h"
-#define TESSARY_HAVE_FORMAT_BAR 1
-#endif
+#include "richtext/file_type.h"
 
 namespace tessary {
 
@@ -205,17 +201,8 @@ void CMainFrame::CreateBars() {
   m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
   addToolBar(Qt::TopToolBarArea, m_pToolBar);
 
-#ifdef TESSARY_HAVE_FORMAT_BAR
   m_pFormatBar = new CFormatBar(this);
-  m_pFormatToolBar = qobject_cast<QToolBar*>(m_pFormatBar);
-  if (!m_pFormatToolBar) {
-    m_pFormatToolBar = new QToolBar("Formatting", this);
-    m_pFormatToolBar->addWidget(m_pFormatBar);
-  }
-#else
-  // The editor's format bar takes this place once it exists.
-  m_pFormatToolBar = new QToolBar("Formatting", this);
-#endif
+  m_pFormatToolBar = m_pFormatBar;
   if (m_pFormatToolBar->objectName().isEmpty()) m_pFormatToolBar->setObjectName("FormatBar");
   m_pFormatToolBar->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
   addToolBarBreak(Qt::TopToolBarArea);
@@ -227,8 +214,8 @@ void CMainFrame::CreateBars() {
   m_pPanes[0] = new QLabel("Ready");
   m_pPanes[1] = new QLabel(" ");
   m_pPanes[2] = new QLabel(" ");
-  m_pPanes[1]->setFixedWidth(kPane1Width);
-  m_pPanes[2]->setFixedWidth(kPane2Width);
+  m_pPanes[1]->setMinimumWidth(kPane1Width);
+  m_pPanes[2]->setMinimumWidth(kPane2Width);
   for (QLabel* pane : m_pPanes) {
     pane->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     pane->setTextFormat(Qt::PlainText);
@@ -371,9 +358,7 @@ void CMainFrame::CloseView(CTessaryView* view) {
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* sub) {
   if (sub) m_pLastActive = sub;
   CTessaryView* view = ActiveView();
-#ifdef TESSARY_HAVE_FORMAT_BAR
   m_pFormatBar->SetView(view);
-#endif
   ApplyKindOf(view);
   UpdateTitles();
   ScheduleUpdate();
@@ -468,7 +453,16 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 
 void CMainFrame::SetPaneText(int pane, const QString& text) {
   if (pane < 0 || pane > 2) return;
-  m_pPanes[pane]->setText(text);
+  QLabel* label = m_pPanes[pane];
+  label->setText(text);
+  if (pane == 0) return;
+  // A pane grows to what it shows (a count of millions stays whole); a long search
+  // string stops at a third of the bar and is shown whole in the tool tip.
+  const int base = pane == 1 ? kPane1Width : kPane2Width;
+  const int needed = label->fontMetrics().horizontalAdvance(text) + 2 * label->frameWidth() + 8;
+  const int limit = pane == 1 ? std::max(base, statusBar()->width() / 3) : needed;
+  label->setFixedWidth(std::clamp(needed, base, std::max(base, limit)));
+  label->setToolTip(needed > limit ? text : QString());
 }
 
 QString CMainFrame::PaneText(int pane) const {

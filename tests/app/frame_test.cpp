@@ -297,3 +297,22 @@ TEST_F(AppTest, TheIntroWindowGoesAtTheFirstKeyAndTheKeyStillArrives) {
 }
 
 }  // namespace tessary::test
+
+namespace tessary::test {
+namespace {
+
+TEST_F(AppTest, StatusPanesGrowToShowWholeCounts) {
+  Start();
+  Frame().SetPaneText(1, "lord");
+  Frame().SetPaneText(2, "3195950");
+  int checked = 0;
+  for (QLabel* label : Frame().statusBar()->findChildren<QLabel*>()) {
+    if (label->text() != "3195950" && label->text() != "lord") continue;
+    ++checked;
+    EXPECT_GE(label->minimumWidth(), label->fontMetrics().horizontalAdvance(label->text()));
+  }
+  EXPECT_EQ(checked, 2);
+}
+
+}  // namespace
+}  // namespace tessary::test
