@@ -29,6 +29,16 @@ CListFiller::CListFiller(CTessaryDoc& doc, std::int64_t nLines, PieceFn piece, b
       m_bFormat(bFormat),
       m_bUnicodeList(bUnicodeList) {}
 
+CListFiller::~CListFiller() { Release(); }
+
+void CListFiller::Release() {
+  if (m_bReleased) return;
+  m_bReleased = true;
+  if (!m_pDoc) return;
+  m_pDoc->Document()->setUndoRedoEnabled(true);
+  m_pDoc->m_bBusy = false;
+}
+
 void CListFiller::Start() {
   m_pDoc->m_bBusy = true;
   QTextDocument* document = m_pDoc->Document();
@@ -97,12 +107,8 @@ void CListFiller::FormatSlice() {
 }
 
 void CListFiller::Finish(bool bFilled, bool bFormatted) {
-  if (m_pDoc) {
-    QTextDocument* document = m_pDoc->Document();
-    document->setUndoRedoEnabled(true);
-    document->setModified(true);
-    m_pDoc->m_bBusy = false;
-  }
+  if (m_pDoc) m_pDoc->Document()->setModified(true);
+  Release();
   m_arrRanges.clear();
   m_arrRanges.shrink_to_fit();
   emit Done(bFilled, bFormatted);

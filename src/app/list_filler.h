@@ -31,6 +31,8 @@ class CListFiller : public QObject {
   // bFormat: collect the pieces' ranges and apply them once the text is in.
   CListFiller(CTessaryDoc& doc, std::int64_t nLines, PieceFn piece, bool bFormat, bool bUnicodeList,
               QObject* parent = nullptr);
+  // A filler that goes before it is done lets its document go: no longer busy, undo on.
+  ~CListFiller() override;
 
   void Start();
   // The next slice ends the work: the lines (or formats) so far stay.
@@ -51,6 +53,7 @@ class CListFiller : public QObject {
   void FormatSlice();
   void Finish(bool bFilled, bool bFormatted);
   void Next(void (CListFiller::*step)());
+  void Release();
 
   QPointer<CTessaryDoc> m_pDoc;
   std::int64_t m_nLines;
@@ -59,6 +62,7 @@ class CListFiller : public QObject {
   bool m_bUnicodeList;
   bool m_bStop = false;
   bool m_bFormatting = false;
+  bool m_bReleased = false;
   std::int64_t m_nNextLine = 0;
   std::int64_t m_nChars = 0;          // characters inserted so far
   std::int64_t m_nBatch = 1000;       // lines (or ranges) per slice, adapted to kSliceMs

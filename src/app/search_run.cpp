@@ -85,6 +85,15 @@ void CSearchRun::Abandon() {
   m_bAbandoned = true;
   Stop();
   m_pTask->Wait();
+  // A window still being filled is thrown away: an abandoned run opens none.
+  if (m_bEnded || !m_pFiller) return;
+  delete m_pFiller;
+  m_pFiller = nullptr;
+  if (m_pDoc) {
+    m_pDoc->SetModified(false);
+    m_app.CloseDocument(m_pDoc);
+    m_pDoc = nullptr;
+  }
 }
 
 namespace {
@@ -172,19 +181,25 @@ class CSearchWork {
       p.SetPercent(0);
     }, true);
     bool announced = !search.Sorted();
-    auto list = search.Finish([&](std::uint64_t done, std::uint64_t total) {
+    auto percent = [this](std::uint64_t done, std::uint64_t total) {
+      const int percent = total ? static_cast<int>(done * 100 / total) : 100;
+      Post([percent](CProgressDialog& p) { p.SetPercent(percent); });
+      return !m_task.StopRequested();
+    };
+    auto copy = [&](std::uint64_t done, std::uint64_t total) {
       if (!announced) {
         announced = true;
         const QString assembling = QStringLiteral("Assembling %1 concordances").arg(total);
         Post([assembling](CProgressDialog& p) { p.SetPhase(assembling); }, true);
+        // A stop while sorting left the lines as found; assembling them can be stopped anew.
+        m_task.ClearStop();
       }
-      const int percent = total ? static_cast<int>(done * 100 / total) : 100;
-      Post([percent](CProgressDialog& p) { p.SetPercent(percent); });
-      return !m_task.StopRequested();
-    });
+      return percent(done, total);
+    };
+    auto list = search.Finish(copy, percent);
     auto record = std::make_unique<CConcordanceList>();
     record->m_request = m_request;
-    record->m_bSorted = search.Sorted() && !list.m_bStopped;
+    record->m_bSorted = search.Sorted() && !list.m_bStopped && !list.m_bSortStopped;
     record->m_bSortRight = record->m_bSorted && m_request.m_strSortMode == kSortRight;
     record->m_bSortLeft = record->m_bSorted && m_request.m_strSortMode == kSortLeft;
     record->m_nMatchMode = search.Prepared().m_nMode;
@@ -310,6 +325,7 @@ void CSearchRun::OnFilled(bool bFilled, bool bFormatted) {
 }
 
 void CSearchRun::Finish() {
+  m_bEnded = true;
   if (m_pProgress) m_pProgress->hide();
   if (m_pFormatProgress) m_pFormatProgress->hide();
   // What the next search asks for is used once.

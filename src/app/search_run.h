@@ -63,6 +63,7 @@ class CSearchRun : public CListOperation {
   CListFiller* m_pFiller = nullptr;
   CTessaryDoc* m_pDoc = nullptr;
   bool m_bAbandoned = false;
+  bool m_bEnded = false;
 };
 
 }  // namespace tessary

@@ -79,6 +79,15 @@ void CSortRun::Abandon() {
   m_bAbandoned = true;
   Stop();
   m_pTask->Wait();
+  // A window still being filled is thrown away: an abandoned run opens none.
+  if (m_bEnded || !m_pFiller) return;
+  delete m_pFiller;
+  m_pFiller = nullptr;
+  if (m_pDoc) {
+    m_pDoc->SetModified(false);
+    m_app.CloseDocument(m_pDoc);
+    m_pDoc = nullptr;
+  }
 }
 
 void CSortRun::Work() {
@@ -203,6 +212,7 @@ void CSortRun::OnFilled(bool bFilled, bool bFormatted) {
 }
 
 void CSortRun::Finish() {
+  m_bEnded = true;
   if (m_pProgress) m_pProgress->hide();
   if (m_pDoc && m_pDoc->FirstView()) m_controller.OnViewFocus(m_pDoc->FirstView());
   emit Ended();

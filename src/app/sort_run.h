@@ -52,6 +52,7 @@ class CSortRun : public CListOperation {
   CListFiller* m_pFiller = nullptr;
   CTessaryDoc* m_pDoc = nullptr;
   bool m_bAbandoned = false;
+  bool m_bEnded = false;
 };
 
 }  // namespace tessary

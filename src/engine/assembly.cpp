@@ -25,11 +25,11 @@ void AppendReference(std::u16string& out, const std::string& path) {
   out += Utf8ToUtf16(path);
 }
 
-void Sort(std::vector<CConcordanceEntry>& e, const CAssemblyOptions& o) {
-  SortEntries(e, *o.m_pCollator, *o.m_pKeyCodePage);
+bool Sort(std::vector<CConcordanceEntry>& e, const CAssemblyOptions& o) {
+  return SortEntries(e, *o.m_pCollator, *o.m_pKeyCodePage, o.m_fnSortProgress);
 }
-void Sort(std::vector<CWideConcordanceEntry>& e, const CAssemblyOptions& o) {
-  SortEntries(e, *o.m_pCollator);
+bool Sort(std::vector<CWideConcordanceEntry>& e, const CAssemblyOptions& o) {
+  return SortEntries(e, *o.m_pCollator, o.m_fnSortProgress);
 }
 
 template <class CharT, class Entry>
@@ -39,7 +39,7 @@ CAssembledListT<CharT, Entry> Assemble(CLineRecorderT<CharT, Entry>& recorder, c
   list.m_arrEntries = std::move(recorder.Entries());
   recorder.Entries().clear();
   list.m_bSentences = recorder.Sentences();
-  if (o.m_bSorted && !list.m_bSentences) Sort(list.m_arrEntries, o);
+  if (o.m_bSorted && !list.m_bSentences) list.m_bSortStopped = !Sort(list.m_arrEntries, o);
   const std::size_t assocWords = recorder.AssocWords();
   for (std::size_t k = 0; k < assocWords; ++k) list.m_arrAssocLength.push_back(recorder.AssocLength(k));
   std::vector<std::int64_t>* assoc[] = {&list.m_arrAssoc1, &list.m_arrAssoc2, &list.m_arrAssoc3};

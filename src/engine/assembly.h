@@ -29,6 +29,7 @@ struct CAssemblyOptions {
   bool m_bFileReference = false;
   const CSortCollator* m_pCollator = nullptr;  // required when sorted
   const CCodePage* m_pKeyCodePage = nullptr;   // decodes byte keys; required when sorted
+  ProgressFn m_fnSortProgress;                 // while sort keys are computed; false stops the sort
 };
 
 template <class CharT, class Entry>
@@ -37,6 +38,7 @@ struct CAssembledListT {
   std::vector<CLineLayout> m_arrLayout;  // per line, in output order
   std::vector<Entry> m_arrEntries;       // entry i belongs to line i
   bool m_bStopped = false;               // copying was stopped: later lines left out
+  bool m_bSortStopped = false;           // sorting was stopped: the lines stand as found
   // Associated-word lists: per line in output order, the column of associated word
   // 1, 2, 3 in the window line, number prefix included; empty for a word not asked
   // for. m_arrAssocLength holds each word's length.

@@ -137,7 +137,8 @@ void CConcordanceSearchT<CharT>::SearchStream(int fd, const std::string& name) {
 }
 
 template <class CharT>
-typename CConcordanceSearchT<CharT>::List CConcordanceSearchT<CharT>::Finish(const ProgressFn& copyProgress) {
+typename CConcordanceSearchT<CharT>::List CConcordanceSearchT<CharT>::Finish(const ProgressFn& copyProgress,
+                                                                            const ProgressFn& sortProgress) {
   m_bStopped = false;
   if (!m_pRecorder) return List{};
   CAssemblyOptions options;
@@ -146,6 +147,7 @@ typename CConcordanceSearchT<CharT>::List CConcordanceSearchT<CharT>::Finish(con
   options.m_bFileReference = m_request.m_bFileReference;
   options.m_pCollator = m_pCollator.get();
   options.m_pKeyCodePage = m_pTextCp.get();
+  options.m_fnSortProgress = sortProgress;
   return AssembleList(*m_pRecorder, options, copyProgress);
 }
 
@@ -154,7 +156,8 @@ std::vector<CFormatRange> CConcordanceSearchT<CharT>::Ranges(const List& list) c
   const auto width = m_request.m_nLineWidth;
   const auto length = static_cast<std::int64_t>(m_prepared.m_strKey.size());
   if constexpr (sizeof(CharT) == 1)
-    return KeywordRanges(list, width, length, Sorted() && m_request.m_strSortMode != kSortPosition);
+    return KeywordRanges(list, width, length,
+                         Sorted() && !list.m_bSortStopped && m_request.m_strSortMode != kSortPosition);
   else
     return KeywordRanges(list, width, length);
 }

@@ -87,8 +87,9 @@ class CConcordanceSearchT {
   bool Sorted() const { return m_request.SortsLines(); }
 
   // Sorts when asked, numbers, joins. The stop request is cleared first, so that a
-  // stopped search still shows all the lines it found; copyProgress may stop the copy.
-  List Finish(const ProgressFn& copyProgress = {});
+  // stopped search still shows all the lines it found; sortProgress may stop the sort
+  // (the lines then stand as found), copyProgress the copy.
+  List Finish(const ProgressFn& copyProgress = {}, const ProgressFn& sortProgress = {});
   // The key-word formatting of the finished list.
   std::vector<CFormatRange> Ranges(const List& list) const;
 

@@ -163,8 +163,7 @@ CSortOutcome SortList(const CConcordanceList& source, std::string_view text, boo
       BuildLeftKey(entry, body, width, nDistance, cp);
     }
   });
-  if (!gathered) return {true, {}};
-  SortEntries(entries, collator, cp);
+  if (!gathered || !SortEntries(entries, collator, cp, gather)) return {true, {}};
   return CopySorted(source, entries, bRight, copy);
 }
 
@@ -181,8 +180,7 @@ CSortOutcome SortWideList(const CConcordanceList& source, std::u16string_view te
         if (bRight) BuildWideRightKey(entry, body, width, nKeyLength, nDistance, keyword.m_nMode);
         else BuildWideLeftKey(entry, body, width, nDistance);
       });
-  if (!gathered) return {true, {}};
-  SortEntries(entries, collator);
+  if (!gathered || !SortEntries(entries, collator, gather)) return {true, {}};
   return CopySorted(source, entries, bRight, copy);
 }
 

@@ -49,15 +49,18 @@ std::uint64_t KeyPrefix(std::string_view key) {
 }
 
 template <class Entry, class KeyText>
-void SortByKeys(std::vector<Entry>& entries, const CSortCollator& collator,
-                const KeyText& keyText) {
+bool SortByKeys(std::vector<Entry>& entries, const CSortCollator& collator, const KeyText& keyText,
+                const ProgressFn& progress) {
   const std::size_t n = entries.size();
-  if (n < 2) return;
+  if (n < 2) return true;
+  const std::size_t step = std::max<std::size_t>(1, n / 100);
   CKeyTable keys;
   keys.m_offsets.reserve(n + 1);
   keys.m_bytes.reserve(n * 32);
   std::vector<CRank> order(n);
   for (std::size_t i = 0; i < n; ++i) {
+    // The collation keys are what costs: a stop here leaves the entries as found.
+    if (i % step == 0 && !ReportProgress(progress, i, n)) return false;
     collator.AppendSortKey(keyText(entries[i]), keys.m_bytes);
     keys.m_offsets.push_back(keys.m_bytes.size());
     order[i] = {KeyPrefix(keys.Key(i)), static_cast<std::uint32_t>(i)};
@@ -74,6 +77,7 @@ void SortByKeys(std::vector<Entry>& entries, const CSortCollator& collator,
   sorted.reserve(n);
   for (const CRank& rank : order) sorted.push_back(std::move(entries[rank.m_nIndex]));
   entries.swap(sorted);
+  return true;
 }
 
 }  // namespace
@@ -86,19 +90,23 @@ int CompareSortKeys(const CConcordanceEntry& a, const CConcordanceEntry& b,
   return collator.Compare(ka, kb);
 }
 
-void SortEntries(std::vector<CConcordanceEntry>& entries, const CSortCollator& collator,
-                 const CCodePage& cp) {
+bool SortEntries(std::vector<CConcordanceEntry>& entries, const CSortCollator& collator, const CCodePage& cp,
+                 const ProgressFn& progress) {
   std::u16string buffer;
-  SortByKeys(entries, collator, [&](const CConcordanceEntry& entry) -> std::u16string_view {
-    DecodeKey(entry.m_strSortKey, cp, buffer);
-    return buffer;
-  });
+  return SortByKeys(
+      entries, collator,
+      [&](const CConcordanceEntry& entry) -> std::u16string_view {
+        DecodeKey(entry.m_strSortKey, cp, buffer);
+        return buffer;
+      },
+      progress);
 }
 
-void SortEntries(std::vector<CWideConcordanceEntry>& entries, const CSortCollator& collator) {
-  SortByKeys(entries, collator, [](const CWideConcordanceEntry& entry) -> std::u16string_view {
-    return entry.m_wstrSortKey;
-  });
+bool SortEntries(std::vector<CWideConcordanceEntry>& entries, const CSortCollator& collator,
+                 const ProgressFn& progress) {
+  return SortByKeys(
+      entries, collator, [](const CWideConcordanceEntry& entry) -> std::u16string_view { return entry.m_wstrSortKey; },
+      progress);
 }
 
 }  // namespace tessary

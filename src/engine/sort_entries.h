@@ -5,6 +5,7 @@
 #include "engine/codepage.h"
 #include "engine/collation.h"
 #include "engine/concordance_entry.h"
+#include "engine/progress.h"
 
 namespace tessary {
 
@@ -13,9 +14,11 @@ int CompareSortKeys(const CConcordanceEntry& a, const CConcordanceEntry& b,
                     const CSortCollator& collator, const CCodePage& cp);
 
 // Stable: entries with equal keys keep the order found. Collation keys are
-// computed once per entry.
-void SortEntries(std::vector<CConcordanceEntry>& entries, const CSortCollator& collator,
-                 const CCodePage& cp);
-void SortEntries(std::vector<CWideConcordanceEntry>& entries, const CSortCollator& collator);
+// computed once per entry, with progress; stopped while computing them, the entries
+// stay as they were and the result is false.
+bool SortEntries(std::vector<CConcordanceEntry>& entries, const CSortCollator& collator, const CCodePage& cp,
+                 const ProgressFn& progress = {});
+bool SortEntries(std::vector<CWideConcordanceEntry>& entries, const CSortCollator& collator,
+                 const ProgressFn& progress = {});
 
 }  // namespace tessary

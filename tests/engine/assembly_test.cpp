@@ -186,3 +186,23 @@ TEST(Assembly, PiecesOfARenderedListJoinIntoTheWholeText) {
 
 }  // namespace
 }  // namespace tessary
+
+namespace tessary {
+namespace {
+
+TEST(Assembly, AStoppedSortLeavesTheLinesAsFoundAndUnderlinesNoCollocate) {
+  CSearchRequest s;
+  s.m_strSearch = "cat";
+  s.m_nLineWidth = 4;
+  s.m_strSortMode = kSortRight;
+  auto search = std::move(*CConcordanceSearch::Create(s, {}));
+  search->SearchText("a cat zoo, a cat ant, a cat bee", "");
+  const auto list = search->Finish({}, [](std::uint64_t, std::uint64_t) { return false; });
+  EXPECT_TRUE(list.m_bSortStopped && !list.m_bStopped);
+  ASSERT_EQ(list.Lines(), 3);
+  EXPECT_EQ(list.m_arrEntries[0].m_nPosition, 2);  // zoo first, as found
+  for (const auto& range : search->Ranges(list)) EXPECT_NE(range.m_kind, CFormatRange::kCollocate);
+}
+
+}  // namespace
+}  // namespace tessary

@@ -92,15 +92,19 @@ TEST_F(SortCommand, NumberedLinesKeepTheirNumbersAndKeyColumn) {
 TEST_F(SortCommand, StopInGatherOpensNothingStopInCopyKeepsTheLinesSoFar) {
   std::string text;
   for (int i = 0; i < 1000; ++i) text += kLines[i % 4] + "\n";
+  // Gathering reports while it keys the lines, then while it builds the collation keys;
+  // a stop in either opens nothing.
   for (bool bRight : {true, false}) {
-    int calls = 0;
-    auto o = Sort(text, bRight, [&](std::uint64_t, std::uint64_t) { return ++calls < 3; });
-    EXPECT_TRUE(o.m_bGatherStopped && o.m_sorted.m_arrOrder.empty());
+    for (int stopAt : {3, 150}) {
+      int calls = 0;
+      auto o = Sort(text, bRight, [&](std::uint64_t, std::uint64_t) { return ++calls < stopAt; });
+      EXPECT_TRUE(o.m_bGatherStopped && o.m_sorted.m_arrOrder.empty());
+    }
   }
   int calls = 0;
   auto o = Sort(text, true, [&](std::uint64_t, std::uint64_t) { return ++calls > 0; },
                 [](std::uint64_t done, std::uint64_t) { return done < 500; });
-  EXPECT_EQ(calls, 100);
+  EXPECT_EQ(calls, 200);
   EXPECT_TRUE(o.m_sorted.m_bStopped && !o.m_sorted.m_list.m_bSorted);
   EXPECT_EQ(o.m_sorted.m_arrOrder.size(), 500u);
   EXPECT_EQ(o.m_sorted.m_list.m_arrEntries.size(), 500u);
@@ -166,19 +170,18 @@ TEST_F(WideSortCommand, CyrillicListsSortBothWaysAndKeepFileAndPosition) {
 }
 
 TEST_F(WideSortCommand, ChineseListsSortByTheCharactersAroundTheKeyword) {
-  m_source.m_request.m_wstrSearch = u"水";
+  m_source.m_request.m_wstrSearch = std::u16string(1, u'\u6C34');  // 水
   m_source.m_request.m_nLineWidth = 2;
   m_source.m_request.m_nMatchMode = kMatchAny;
-  const std::u16string lines[] = {u"1      河水流", u"2      山水画", u"3      井水甜"};
+  // Code points order these: 一 U+4E00 < 丁 U+4E01 < 丈 U+4E08 < 三 U+4E09 < 上 U+4E0A < 下 U+4E0B.
+  const std::u16string lines[] = {u"1      三三水上上 ", u"2      一一水下下 ", u"3      丈丈水丁丁 "};
   for (int i = 0; i < 3; ++i) m_source.m_arrEntries.push_back({i, 1, 0, 0});
   const std::u16string text = lines[0] + u"\n" + lines[1] + u"\n" + lines[2] + u"\n";
   auto right = SortWide(text, true);
-  auto left = SortWide(text, false);
-  ASSERT_EQ(right.m_sorted.m_arrOrder.size(), 3u);
-  // The keys are the characters themselves: a sort differs from the order found and
-  // the two directions differ from each other.
-  EXPECT_NE(right.m_sorted.m_arrOrder, left.m_sorted.m_arrOrder);
+  EXPECT_EQ(right.m_sorted.m_arrOrder, (std::vector<std::int64_t>{2, 0, 1}));
+  EXPECT_EQ(SortWide(text, false).m_sorted.m_arrOrder, (std::vector<std::int64_t>{1, 2, 0}));
   for (const auto& e : right.m_sorted.m_list.m_arrEntries) EXPECT_EQ(right.m_sorted.m_list.SourceOf(e), "/texts/zh.txt");
+  EXPECT_EQ(right.m_sorted.m_list.m_arrEntries[0].m_nPosition, 2);
   // A byte sort refuses a 16-bit list rather than decode it through a code page.
   EXPECT_TRUE(SortList(m_source, "x\n", true, 1, *m_collator, *m_cp).m_bGatherStopped);
 }
