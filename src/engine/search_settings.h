@@ -51,11 +51,8 @@ struct CSearchSettings {
   bool m_bSentences = false;
   bool m_bTestMode = false;
 
-  // Code pages: m_nCodePage 0 means the ANSI code page, which is itself settable.
-  int m_nCodePage = 0;
+  // The ANSI code page byte texts are in unless a double-byte set is chosen.
   int m_nAnsiCodePage = 1252;
-  int m_nEncoding = 0;
-  bool m_bNoSpaces = true;
 
   bool IsDoubleByte() const { return m_language != TextLanguageKind::kCodePage; }
   bool SortsByCollocate() const { return m_strSortMode == kSortRight || m_strSortMode == kSortLeft; }
