@@ -16,6 +16,7 @@
 #include <fstream>
 #include <string>
 
+#include "app/collocates_view.h"
 #include "app/command_ids.h"
 #include "app/concordance_controller.h"
 #include "app/concordance_dialogs.h"
@@ -35,6 +36,9 @@ class BenchPrompt : public IPrompt {
   QString m_strKey = "lord";
   QString m_strSort = "Unsorted";
   QString m_strFile;  // searched as a picked file when set
+  QElapsedTimer m_clock;  // started by a collocates case
+  qint64 m_nShownMs = 0;
+  int m_nRows = 0;
   QMessageBox::StandardButton Message(const QString& text, const QString&, QMessageBox::Icon, QMessageBox::StandardButtons,
                                       QMessageBox::StandardButton) override {
     std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
@@ -50,6 +54,15 @@ class BenchPrompt : public IPrompt {
     return result;
   }
   bool Exec(CDialogModel& dialog) override {
+    if (auto* collocates = dynamic_cast<CCollocatesDialog*>(&dialog)) {
+      // The view as the user sees it: built, shown and painted once.
+      auto widget = collocates->CreateWidget(nullptr);
+      widget->show();
+      QApplication::processEvents();
+      m_nShownMs = m_clock.elapsed();
+      m_nRows = collocates->RowCount();
+      return true;
+    }
     if (auto* selection = dynamic_cast<CConcordanceSelectionDialog*>(&dialog)) {
       selection->m_strSearch = m_strKey;
       selection->m_strSortMode = m_strSort;
@@ -164,6 +177,38 @@ void Formatting(CTessaryApp& app, BenchPrompt& prompt) {
               app.Documents().back()->m_bFormatted ? "formatted" : "not formatted");
 }
 
+// A sorted list of 100,000 lines with 1,000 different collocates, then "Collocates"
+// from the command to the shown view.
+void Collocates(CTessaryApp& app, BenchPrompt& prompt) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("source.txt");
+  {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    for (int i = 0; i < 100000; ++i)
+      file.write(QStringLiteral("And the lord w%1x spake unto the people, line %2 of it.\n").arg(i % 1000).arg(i).toUtf8());
+  }
+  prompt.m_strFile = path;
+  prompt.m_strKey = "lord";
+  prompt.m_strSort = "Sort Right";
+  app.Concordance().OnCommand(ids::kConcordanceSearch);
+  WaitForRun(app);
+  prompt.m_strFile.clear();
+  CTessaryView* view = app.Documents().back()->FirstView();
+  app.MainFrame()->ActivateView(view);
+  CStallMeter stalls;
+  stalls.Start();
+  prompt.m_clock.start();
+  app.Concordance().OnCommand(ids::kCollocates);
+  WaitForRun(app);
+  const qint64 longest = stalls.Stop();
+  std::printf("collocates of %ld sorted lines: view with %d rows shown in %lld ms, longest UI stall %lld ms\n",
+              static_cast<long>(view->LineCount()), prompt.m_nRows, static_cast<long long>(prompt.m_nShownMs),
+              static_cast<long long>(longest));
+  app.Documents().back()->SetModified(false);
+  app.CloseDocument(app.Documents().back());
+}
+
 void OpenLargeText(CTessaryApp& app) {
   QTemporaryDir dir;
   const QString path = dir.filePath("large.txt");
@@ -192,7 +237,7 @@ int main(int argc, char** argv) {
   CTessaryApp app(std::move(prompt), settings.filePath("options.ini"));
   if (!app.InitInstance({}, true)) return 1;
   // One case per run keeps the peak memory figure its own:
-  //   tessary-gui-bench [format|open|100k|100k-sorted|1m|search FILE [KEY]]
+  //   tessary-gui-bench [format|open|collocates|100k|100k-sorted|1m|search FILE [KEY]]
   const QString which = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("all");
   if (which == "search" && argc > 2) {
     const QByteArray key = argc > 3 ? QByteArray(argv[3]) : QByteArray("the");
@@ -202,6 +247,7 @@ int main(int argc, char** argv) {
   const bool all = which == "all";
   if (all || which == "format") Formatting(app, script);
   if (all || which == "open") OpenLargeText(app);
+  if (all || which == "collocates") Collocates(app, script);
   if (all || which == "100k") ListWindow(app, script, 100000, "Unsorted");
   if (all || which == "100k-sorted") ListWindow(app, script, 100000, "Sort Right");
   if (all || which == "1m") ListWindow(app, script, 1000000, "Unsorted");

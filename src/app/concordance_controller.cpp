@@ -3,7 +3,9 @@
 #include <QFileInfo>
 
 #include "app/command_ids.h"
+#include "app/collocates_view.h"
 #include "app/concordance_dialogs.h"
+#include "app/list_numbering.h"
 #include "app/list_operation.h"
 #include "app/main_frame.h"
 #include "app/search_run.h"
@@ -12,6 +14,7 @@
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
 #include "engine/codepage.h"
+#include "engine/collocates.h"
 #include "engine/file_enum.h"
 #include "engine/sort_command.h"
 #include "ui/prompt.h"
@@ -37,6 +40,9 @@ bool CConcordanceController::Handles(int id) const {
     case ids::kJapanese:
     case ids::kSortRight:
     case ids::kSortLeft:
+    case ids::kCollocates:
+    case ids::kAddLineNumbering:
+    case ids::kConcordanceString:
       return true;
     default:
       return false;
@@ -49,6 +55,7 @@ bool CConcordanceController::IsEnabled(int id) const {
     const CTessaryView* view = m_app.MainFrame() ? m_app.MainFrame()->ActiveView() : nullptr;
     return view && view->List();
   }
+  if (id == ids::kCollocates || id == ids::kConcordanceString) return ListCommandEnabled(id);
   return Handles(id);
 }
 
@@ -86,6 +93,9 @@ void CConcordanceController::OnCommand(int id) {
     case ids::kJapanese: s.m_language = TextLanguageKind::kJapanese; break;
     case ids::kSortRight: SortCommand(true); break;
     case ids::kSortLeft: SortCommand(false); break;
+    case ids::kCollocates:
+    case ids::kAddLineNumbering:
+    case ids::kConcordanceString: ListCommand(id); break;
     default: break;
   }
   if (m_app.MainFrame()) m_app.MainFrame()->UpdateCommandStates();
@@ -228,6 +238,34 @@ void CConcordanceController::SortCommand(bool bRight) {
     if (ok) s.m_nSortDistance = std::clamp(distance, 1, 3);
   }
   StartRun(std::make_unique<CSortRun>(m_app, *this, *source->GetDocument(), bRight, s.m_nSortDistance));
+}
+
+bool CConcordanceController::ListCommandEnabled(int id) const {
+  const CTessaryView* view = m_app.MainFrame() ? m_app.MainFrame()->ActiveView() : nullptr;
+  const CTessaryDoc* doc = view ? view->GetDocument() : nullptr;
+  if (!doc || !doc->List() || doc->m_bBusy) return false;
+  // Formatting is offered only where it has not yet run to its end.
+  return id != ids::kConcordanceString || !doc->m_bFormatted;
+}
+
+void CConcordanceController::ListCommand(int id) {
+  CTessaryView* view = m_app.MainFrame() ? m_app.MainFrame()->ActiveView() : nullptr;
+  CTessaryDoc* doc = view ? view->GetDocument() : nullptr;
+  const CConcordanceList* list = doc ? doc->List() : nullptr;
+  if (id == ids::kAddLineNumbering) {
+    const QString refusal = NumberingRefusal(list);
+    if (!refusal.isEmpty()) return void(m_app.Prompt().Message(refusal, "Tessary", QMessageBox::Information));
+    return StartRun(std::make_unique<CNumberingRun>(m_app, *this, *doc));
+  }
+  if (!list || doc->m_bBusy) return;
+  if (id == ids::kConcordanceString) {
+    if (!doc->m_bFormatted) StartRun(std::make_unique<CKeywordFormatRun>(m_app, *this, *doc));
+    return;
+  }
+  if (const CollocateRefusal refusal = CheckCollocates(*list); refusal != CollocateRefusal::kNone)
+    return void(m_app.Prompt().Message(QString::fromStdString(CollocateRefusalMessage(refusal)), "Tessary",
+                                       QMessageBox::Information));
+  StartRun(std::make_unique<CCollocatesRun>(m_app, *this, *doc));
 }
 
 void CConcordanceController::StartRun(std::unique_ptr<CListOperation> run) {

@@ -52,6 +52,9 @@ class CConcordanceController : public QObject {
   void RequestConcordance();
   void SetLineWidthCommand();
   void SortCommand(bool bRight);
+  // Collocates, Add Line Numbering and Concordance String on the active list window.
+  void ListCommand(int id);
+  bool ListCommandEnabled(int id) const;
   void StartRun(std::unique_ptr<CListOperation> run);
 
   CTessaryApp& m_app;

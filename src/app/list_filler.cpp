@@ -48,6 +48,16 @@ void CListFiller::Start() {
   FillSlice();
 }
 
+void CListFiller::StartFormatting(std::vector<CRenderedRange> ranges) {
+  m_pDoc->m_bBusy = true;
+  m_pDoc->Document()->setUndoRedoEnabled(false);
+  m_arrRanges = std::move(ranges);
+  m_bFormatting = true;
+  m_nBatch = 500;
+  emit Formatted(0, static_cast<std::int64_t>(m_arrRanges.size()));
+  Next(&CListFiller::FormatSlice);
+}
+
 void CListFiller::Next(void (CListFiller::*step)()) {
   QTimer::singleShot(0, this, step);
 }

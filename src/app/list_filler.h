@@ -35,6 +35,9 @@ class CListFiller : public QObject {
   ~CListFiller() override;
 
   void Start();
+  // Formats the document's text as it stands with ranges of its own (nLines and the
+  // piece function are not used); Done(true, bFormatted) when it ends.
+  void StartFormatting(std::vector<CRenderedRange> ranges);
   // The next slice ends the work: the lines (or formats) so far stay.
   void Stop() { m_bStop = true; }
   bool Formatting() const { return m_bFormatting; }

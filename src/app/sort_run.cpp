@@ -6,13 +6,13 @@
 #include "app/background_task.h"
 #include "app/concordance_controller.h"
 #include "app/list_filler.h"
+#include "app/list_ranges.h"
 #include "app/list_window.h"
 #include "app/main_frame.h"
 #include "app/progress_dialog.h"
 #include "app/tessary_app.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
-#include "engine/number_prefix.h"
 #include "engine/sort_command.h"
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
@@ -22,22 +22,6 @@ namespace tessary {
 namespace {
 
 QString SearchShown(const CConcordanceList& list) { return FromU16(list.m_request.m_wstrTyped); }
-
-// The UTF-16 column of a byte column of a line body: the same in single-byte code
-// pages, counted through the code page in double-byte ones.
-std::int64_t U16Column(const CCodePage* cp, std::string_view body, std::int64_t column) {
-  if (!cp || !cp->IsDoubleByte()) return column;
-  column = std::clamp<std::int64_t>(column, 0, static_cast<std::int64_t>(body.size()));
-  return static_cast<std::int64_t>(cp->ToUnicode(body.substr(0, static_cast<std::size_t>(column))).size());
-}
-
-CRenderedRange Range(std::int64_t start, std::int64_t from, std::int64_t to, CFormatRange::Kind kind) {
-  CRenderedRange r;
-  r.m_nStart = start + from;
-  r.m_nLength = std::max<std::int64_t>(0, to - from);
-  r.m_format.m_kind = kind;
-  return r;
-}
 
 }  // namespace
 
@@ -165,20 +149,8 @@ void CSortRun::OnWorkDone() {
       const std::int64_t start = out.m_text.size();
       out.m_text += line;
       out.m_text += QLatin1Char('\n');
-      const std::u16string line16 = ToU16(line.toString());
-      const std::int64_t prefix =
-          record->LineNumbers() ? static_cast<std::int64_t>(NumberPrefixLength(std::u16string_view(line16))) : 0;
-      const std::string body = cp && cp->IsDoubleByte() ? cp->FromUnicode(std::u16string_view(line16).substr(prefix))
-                                                         : std::string();
-      const std::int64_t width = record->Width();
-      out.m_arrRanges.push_back(Range(start, prefix + U16Column(cp.get(), body, width),
-                                      prefix + U16Column(cp.get(), body, width + record->m_nKeyLength),
-                                      CFormatRange::kKeyword));
-      const CListEntry& entry = record->m_arrEntries[static_cast<std::size_t>(i)];
-      if (entry.m_nKeyLength > 0)
-        out.m_arrRanges.push_back(Range(start, prefix + U16Column(cp.get(), body, entry.m_nKeyOffset),
-                                        prefix + U16Column(cp.get(), body, entry.m_nKeyOffset + entry.m_nKeyLength),
-                                        CFormatRange::kCollocate));
+      AppendLineRanges(*record, &record->m_arrEntries[static_cast<std::size_t>(i)], line, start, cp.get(),
+                       out.m_arrRanges);
     }
     return out;
   };

@@ -41,7 +41,8 @@ int RunCollocates(const std::vector<std::string>& args) {
 
   CConcordanceList window;
   window.m_request = o.request;
-  if (o.request.m_bUnicode) return Fail(CollocateRefusalMessage(CheckCollocates(window)));
+  // The command line reads byte text only.
+  if (o.request.m_bUnicode) return Fail(CollocateRefusalMessage(CollocateRefusal::kUnicode));
   if (std::string error = PrepareSearchStrings(o); !error.empty()) return Fail(error);
   auto created = CConcordanceSearch::Create(o.request, {});
   if (!created) return Fail(created.Error());

@@ -1,6 +1,12 @@
 #include "engine/collocates.h"
 
 #include "engine/printf_format.h"
+#include "engine/sort_command.h"
+
+#include <unicode/uchar.h>
+#include <unicode/uscript.h>
+#include <unicode/ustring.h>
+#include <unicode/utf16.h>
 
 #include <algorithm>
 #include <unordered_map>
@@ -8,7 +14,6 @@
 namespace tessary {
 
 CollocateRefusal CheckCollocates(const CConcordanceList& list) {
-  if (list.Unicode()) return CollocateRefusal::kUnicode;
   if (!list.m_bSorted || list.Sentences()) return CollocateRefusal::kNotSorted;
   if (list.m_arrEntries.empty()) return CollocateRefusal::kNoEntries;
   return CollocateRefusal::kNone;
@@ -112,6 +117,141 @@ std::string CollocateFileText(const CCollocateList& list) {
     text += PrintfFormat("%-4zu%20s\t%s\n", ++row, item.m_strWord.c_str(), count.c_str());
   }
   return text;
+}
+
+std::optional<CCollocateList> CollectCollocates(const CConcordanceList& window, std::string_view text,
+                                                const CCodePage& cp, const ProgressFn& progress) {
+  const bool bRight = !window.m_bSortLeft;
+  const auto keyed = KeyListLines(window, text, bRight, window.m_request.m_nSortDistance, cp, progress);
+  if (!keyed) return std::nullopt;
+  return CountCollocates(window, *keyed, cp);
+}
+
+namespace {
+
+// Characters of scripts that put no spaces between words.
+bool Unspaced(UChar32 c) {
+  if (u_hasBinaryProperty(c, UCHAR_IDEOGRAPHIC)) return true;
+  UErrorCode status = U_ZERO_ERROR;
+  switch (uscript_getScript(c, &status)) {
+    case USCRIPT_HAN:
+    case USCRIPT_HIRAGANA:
+    case USCRIPT_KATAKANA:
+    case USCRIPT_THAI:
+    case USCRIPT_LAO:
+    case USCRIPT_KHMER:
+    case USCRIPT_MYANMAR:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::u16string WideFolded(std::u16string_view word) {
+  std::u16string out(word.size() * 3 + 1, u'\0');
+  UErrorCode status = U_ZERO_ERROR;
+  const int32_t n = u_strFoldCase(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
+                                  reinterpret_cast<const UChar*>(word.data()), static_cast<int32_t>(word.size()),
+                                  U_FOLD_CASE_DEFAULT, &status);
+  if (U_FAILURE(status)) return std::u16string(word);
+  out.resize(static_cast<std::size_t>(n));
+  return out;
+}
+
+std::size_t CodePoints(std::u16string_view s) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < s.size(); ++i)
+    if (!(U16_IS_TRAIL(s[i]) && i > 0 && U16_IS_LEAD(s[i - 1]))) ++n;
+  return n;
+}
+
+}  // namespace
+
+std::u16string_view WideCollocateWord(std::u16string_view key, bool bRight) {
+  std::size_t end = 0;
+  int unspaced = 0;
+  while (end < key.size()) {
+    std::size_t next = end;
+    UChar32 c;
+    U16_NEXT(key.data(), next, key.size(), c);
+    const bool inWord = bRight ? (u_isalpha(c) || u_isdigit(c)) : u_isalpha(c);
+    if (!inWord) break;
+    if (Unspaced(c)) {
+      // Two characters, as double-byte keys take; a spaced word ends before one.
+      if (end > 0 && unspaced == 0) break;
+      if (unspaced == 2) break;
+      ++unspaced;
+    } else if (unspaced > 0) {
+      break;
+    }
+    end = next;
+  }
+  return key.substr(0, end);
+}
+
+int CompareWideCollocateWords(std::u16string_view a, std::u16string_view b) {
+  const int c = std::u16string_view(WideFolded(a)).compare(WideFolded(b));
+  return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+std::vector<CWideCollocateItem> CountWideCollocates(const std::vector<CWideConcordanceEntry>& entries, bool bRight) {
+  std::vector<CWideCollocateItem> items;
+  std::unordered_map<std::u16string, std::size_t> index;
+  std::u16string current;
+  std::size_t currentItem = 0;
+  for (const CWideConcordanceEntry& entry : entries) {
+    const std::u16string_view word = WideCollocateWord(entry.m_wstrSortKey, bRight);
+    if (word.empty()) continue;
+    std::u16string folded = WideFolded(word);
+    if (!items.empty() && folded == current) {
+      ++items[currentItem].m_nCount;
+      continue;
+    }
+    auto [it, added] = index.try_emplace(folded, items.size());
+    if (added) items.push_back({std::u16string(word), 1});
+    else ++items[it->second].m_nCount;
+    currentItem = it->second;
+    current = std::move(folded);
+  }
+  return items;
+}
+
+void SortByFrequency(std::vector<CWideCollocateItem>& items) {
+  std::stable_sort(items.begin(), items.end(),
+                   [](const CWideCollocateItem& a, const CWideCollocateItem& b) { return a.m_nCount > b.m_nCount; });
+}
+
+void SortByString(std::vector<CWideCollocateItem>& items) {
+  std::stable_sort(items.begin(), items.end(), [](const CWideCollocateItem& a, const CWideCollocateItem& b) {
+    return CompareWideCollocateWords(a.m_wstrWord, b.m_wstrWord) < 0;
+  });
+}
+
+std::u16string WideCollocateFileText(const CWideCollocateList& list) {
+  auto ascii = [](const std::string& s) { return std::u16string(s.begin(), s.end()); };
+  std::u16string text = list.m_bRight ? u"Right collocates for [ " : u"Left collocates for [ ";
+  text += list.m_wstrKeyword;
+  text += ascii(PrintfFormat(" ] = %-4zu\n", list.m_arrItems.size()));
+  std::size_t row = 0;
+  for (const CWideCollocateItem& item : list.m_arrItems) {
+    text += ascii(PrintfFormat("%-4zu", ++row));
+    const std::size_t width = CodePoints(item.m_wstrWord);
+    if (width < 20) text.append(20 - width, u' ');
+    text += item.m_wstrWord;
+    text += ascii(PrintfFormat("\t%lld\n", static_cast<long long>(item.m_nCount)));
+  }
+  return text;
+}
+
+std::optional<CWideCollocateList> CollectWideCollocates(const CConcordanceList& window, std::u16string_view text,
+                                                        const ProgressFn& progress) {
+  CWideCollocateList list;
+  list.m_bRight = !window.m_bSortLeft;
+  list.m_wstrKeyword = window.m_request.m_wstrSearch;
+  const auto keyed = KeyWideListLines(window, text, list.m_bRight, window.m_request.m_nSortDistance, progress);
+  if (!keyed) return std::nullopt;
+  list.m_arrItems = CountWideCollocates(*keyed, list.m_bRight);
+  return list;
 }
 
 }  // namespace tessary

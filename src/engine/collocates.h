@@ -3,6 +3,7 @@
 // collocates, read from the entries' sort keys; re-ordered by frequency or by word,
 // and written as the text file that the list is saved to.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "engine/codepage.h"
 #include "engine/concordance_entry.h"
 #include "engine/concordance_list.h"
+#include "engine/progress.h"
 
 namespace tessary {
 
@@ -26,8 +28,9 @@ struct CCollocateList {
 
 enum class CollocateRefusal { kNone, kUnicode, kNotSorted, kNoEntries };
 
-// Refusals in the order they are tested: a list of a 16-bit search, a list not sorted
-// by collocates (sentence lists never are), a list without entries.
+// Refusals in the order they are tested: a list not sorted by collocates (sentence
+// lists never are), a list without entries. 16-bit lists are counted too (kUnicode
+// is left for callers that cannot count them).
 CollocateRefusal CheckCollocates(const CConcordanceList& list);
 // The message box text of a refusal; empty for kNone.
 std::string CollocateRefusalMessage(CollocateRefusal refusal);
@@ -62,5 +65,36 @@ void SortByString(std::vector<CCollocateItem>& items, const CCodePage& cp);
 // with its 1-based row, the word and the count; every line ends in '\n' (the file is
 // written in text mode). Bytes in the list's code page.
 std::string CollocateFileText(const CCollocateList& list);
+
+// The collocate list of a sorted byte list window, keyed from its text (text in the
+// list's code page cp) by the side and distance it was sorted with. nullopt when
+// progress asked to stop.
+std::optional<CCollocateList> CollectCollocates(const CConcordanceList& window, std::string_view text,
+                                                const CCodePage& cp, const ProgressFn& progress = {});
+
+// 16-bit lists. A word is a run of letters and digits (right lists) or of letters
+// (left lists) by the characters' Unicode properties; in scripts written without
+// spaces (Han, kana, Thai, ...) it is the first two letters, as double-byte lists
+// take two characters. Words compare by Unicode case folding.
+struct CWideCollocateItem {
+  std::u16string m_wstrWord;
+  std::int64_t m_nCount = 1;
+};
+
+struct CWideCollocateList {
+  bool m_bRight = true;
+  std::u16string m_wstrKeyword;
+  std::vector<CWideCollocateItem> m_arrItems;
+};
+
+std::u16string_view WideCollocateWord(std::u16string_view key, bool bRight);
+int CompareWideCollocateWords(std::u16string_view a, std::u16string_view b);
+std::vector<CWideCollocateItem> CountWideCollocates(const std::vector<CWideConcordanceEntry>& entries, bool bRight);
+void SortByFrequency(std::vector<CWideCollocateItem>& items);
+void SortByString(std::vector<CWideCollocateItem>& items);
+// As the byte file, in 16-bit text: the word right-aligned in 20 characters.
+std::u16string WideCollocateFileText(const CWideCollocateList& list);
+std::optional<CWideCollocateList> CollectWideCollocates(const CConcordanceList& window, std::u16string_view text,
+                                                        const ProgressFn& progress = {});
 
 }  // namespace tessary

@@ -2,8 +2,11 @@
 
 #include "engine/match.h"
 #include "engine/number_prefix.h"
+#include "engine/search_settings.h"
 #include "engine/sort_entries.h"
 #include "engine/sort_keys.h"
+
+#include <algorithm>
 
 namespace tessary {
 
@@ -143,17 +146,15 @@ std::string SortRefusalMessage(SortRefusal refusal) {
   return {};
 }
 
-CSortOutcome SortList(const CConcordanceList& source, std::string_view text, bool bRight, int nDistance,
-                      const CSortCollator& collator, const CCodePage& cp, const ProgressFn& gather,
-                      const ProgressFn& copy) {
-  // A window the command refuses opens nothing, whichever caller forgot to ask.
-  if (CheckSortable(&source) != SortRefusal::kNone || source.Unicode()) return {true, {}};
+std::optional<std::vector<CConcordanceEntry>> KeyListLines(const CConcordanceList& source, std::string_view text,
+                                                           bool bRight, int nDistance, const CCodePage& cp,
+                                                           const ProgressFn& progress) {
   const auto keyword = MatchedKeyword(std::string_view(source.m_request.m_strSearch), source.m_request.m_nMatchMode);
   const auto nKeyLength = static_cast<std::int64_t>(keyword.m_strKey.size());
   const std::int64_t width = source.Width();
   const CTextLanguage& language = source.Language();
   std::vector<CConcordanceEntry> entries;
-  const bool gathered = GatherKeys(source, text, gather, entries, [&](CConcordanceEntry& entry, std::string_view body) {
+  const bool gathered = GatherKeys(source, text, progress, entries, [&](CConcordanceEntry& entry, std::string_view body) {
     if (language.IsDoubleByte()) {
       if (bRight) BuildDoubleByteRightKey(entry, body, width, nKeyLength, language.Big5Keys());
       else BuildDoubleByteLeftKey(entry, body, width, language.Big5Keys());
@@ -163,25 +164,56 @@ CSortOutcome SortList(const CConcordanceList& source, std::string_view text, boo
       BuildLeftKey(entry, body, width, nDistance, cp);
     }
   });
-  if (!gathered || !SortEntries(entries, collator, cp, gather)) return {true, {}};
-  return CopySorted(source, entries, bRight, copy);
+  if (!gathered) return std::nullopt;
+  return entries;
 }
 
-CSortOutcome SortWideList(const CConcordanceList& source, std::u16string_view text, bool bRight, int nDistance,
-                          const CSortCollator& collator, const ProgressFn& gather, const ProgressFn& copy) {
-  if (CheckSortable(&source) != SortRefusal::kNone || !source.Unicode()) return {true, {}};
+std::optional<std::vector<CWideConcordanceEntry>> KeyWideListLines(const CConcordanceList& source,
+                                                                   std::u16string_view text, bool bRight,
+                                                                   int nDistance, const ProgressFn& progress) {
   const auto keyword =
       MatchedKeyword(std::u16string_view(source.m_request.m_wstrSearch), source.m_request.m_nMatchMode);
   const auto nKeyLength = static_cast<std::int64_t>(keyword.m_strKey.size());
   const std::int64_t width = source.Width();
   std::vector<CWideConcordanceEntry> entries;
   const bool gathered =
-      GatherKeys(source, text, gather, entries, [&](CWideConcordanceEntry& entry, std::u16string_view body) {
+      GatherKeys(source, text, progress, entries, [&](CWideConcordanceEntry& entry, std::u16string_view body) {
         if (bRight) BuildWideRightKey(entry, body, width, nKeyLength, nDistance, keyword.m_nMode);
         else BuildWideLeftKey(entry, body, width, nDistance);
       });
-  if (!gathered || !SortEntries(entries, collator, gather)) return {true, {}};
-  return CopySorted(source, entries, bRight, copy);
+  if (!gathered) return std::nullopt;
+  return entries;
+}
+
+namespace {
+
+// The sorted window records the sort it holds, so that later commands (collocate
+// lists) key it by the same side and distance.
+CSortOutcome Recorded(CSortOutcome outcome, bool bRight, int nDistance) {
+  CSearchRequest& request = outcome.m_sorted.m_list.m_request;
+  request.m_nSortDistance = std::clamp(nDistance, 1, 3);
+  request.m_strSortMode = bRight ? kSortRight : kSortLeft;
+  return outcome;
+}
+
+}  // namespace
+
+CSortOutcome SortList(const CConcordanceList& source, std::string_view text, bool bRight, int nDistance,
+                      const CSortCollator& collator, const CCodePage& cp, const ProgressFn& gather,
+                      const ProgressFn& copy) {
+  // A window the command refuses opens nothing, whichever caller forgot to ask.
+  if (CheckSortable(&source) != SortRefusal::kNone || source.Unicode()) return {true, {}};
+  auto entries = KeyListLines(source, text, bRight, nDistance, cp, gather);
+  if (!entries || !SortEntries(*entries, collator, cp, gather)) return {true, {}};
+  return Recorded(CopySorted(source, *entries, bRight, copy), bRight, nDistance);
+}
+
+CSortOutcome SortWideList(const CConcordanceList& source, std::u16string_view text, bool bRight, int nDistance,
+                          const CSortCollator& collator, const ProgressFn& gather, const ProgressFn& copy) {
+  if (CheckSortable(&source) != SortRefusal::kNone || !source.Unicode()) return {true, {}};
+  auto entries = KeyWideListLines(source, text, bRight, nDistance, gather);
+  if (!entries || !SortEntries(*entries, collator, gather)) return {true, {}};
+  return Recorded(CopySorted(source, *entries, bRight, copy), bRight, nDistance);
 }
 
 }  // namespace tessary

@@ -5,6 +5,7 @@
 // current settings; byte lists are keyed in their own language, 16-bit lists by the
 // 16-bit collocate rule.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,16 @@ CSortOutcome SortList(const CConcordanceList& source, std::string_view text, boo
 CSortOutcome SortWideList(const CConcordanceList& source, std::u16string_view text, bool bRight, int nDistance,
                           const CSortCollator& collator, const ProgressFn& gather = {},
                           const ProgressFn& copy = {});
+
+// Keys line i of a list window's text (entry i, m_nLine i) by its right or left
+// collocate at nDistance, with the list's width, language and keyword, numbers
+// measured per line; as a sort keys them. nullopt when progress asked to stop.
+std::optional<std::vector<CConcordanceEntry>> KeyListLines(const CConcordanceList& source, std::string_view text,
+                                                           bool bRight, int nDistance, const CCodePage& cp,
+                                                           const ProgressFn& progress = {});
+std::optional<std::vector<CWideConcordanceEntry>> KeyWideListLines(const CConcordanceList& source,
+                                                                   std::u16string_view text, bool bRight,
+                                                                   int nDistance, const ProgressFn& progress = {});
 
 // The window's lines without their line feeds; a last line without one counts too,
 // the empty paragraph after a final line feed does not.
