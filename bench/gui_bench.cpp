@@ -209,6 +209,45 @@ void Collocates(CTessaryApp& app, BenchPrompt& prompt) {
   app.CloseDocument(app.Documents().back());
 }
 
+// An unsorted list of `lines` lines, then "Sort concordances by right collocates" from
+// the command to the filled new window.
+void SortCommand(CTessaryApp& app, BenchPrompt& prompt, int lines) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("source.txt");
+  {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    for (int i = 0; i < lines; ++i)
+      file.write(QStringLiteral("And the lord w%1x spake unto the people, line %2 of it.\n").arg(i % 1000).arg(i).toUtf8());
+  }
+  prompt.m_strFile = path;
+  prompt.m_strKey = "lord";
+  prompt.m_strSort = "Unsorted";
+  app.Concordance().OnCommand(ids::kConcordanceSearch);
+  WaitForRun(app);
+  prompt.m_strFile.clear();
+  CTessaryView* source = app.Documents().back()->FirstView();
+  app.MainFrame()->ActivateView(source);
+  CStallMeter stalls;
+  QElapsedTimer timer;
+  stalls.Start();
+  timer.start();
+  app.Concordance().OnCommand(ids::kSortRight);
+  WaitForRun(app);
+  const qint64 sorted = timer.elapsed();
+  const qint64 longest = stalls.Stop();
+  CTessaryView* view = app.Documents().back()->FirstView();
+  std::printf("sort right of %d lines: new window filled in %lld ms (%ld lines, %s), longest UI stall %lld ms, "
+              "peak RSS %ld MB\n",
+              lines, static_cast<long long>(sorted), static_cast<long>(view->LineCount()),
+              view->List() && view->List()->m_bSorted ? "sorted" : "not sorted", static_cast<long long>(longest),
+              PeakRssKb() / 1024);
+  for (int i = 0; i < 2; ++i) {
+    app.Documents().back()->SetModified(false);
+    app.CloseDocument(app.Documents().back());
+  }
+}
+
 void OpenLargeText(CTessaryApp& app) {
   QTemporaryDir dir;
   const QString path = dir.filePath("large.txt");
@@ -251,5 +290,7 @@ int main(int argc, char** argv) {
   if (all || which == "100k") ListWindow(app, script, 100000, "Unsorted");
   if (all || which == "100k-sorted") ListWindow(app, script, 100000, "Sort Right");
   if (all || which == "1m") ListWindow(app, script, 1000000, "Unsorted");
+  if (all || which == "sort-100k") SortCommand(app, script, 100000);
+  if (which == "sort-1m") SortCommand(app, script, 1000000);
   return 0;
 }
