@@ -37,6 +37,7 @@ bool CConcordanceController::Handles(int id) const {
     case ids::kJapanese:
     case ids::kSortRight:
     case ids::kSortLeft:
+    case ids::kBigFileSearch:
       return true;
     default:
       return false;
@@ -47,7 +48,8 @@ bool CConcordanceController::IsEnabled(int id) const {
   if (m_app.Busy()) return false;
   if (id == ids::kSortRight || id == ids::kSortLeft) {
     const CTessaryView* view = m_app.MainFrame() ? m_app.MainFrame()->ActiveView() : nullptr;
-    return view && view->List();
+    const CConcordanceList* list = view ? view->List() : nullptr;
+    return list && !list->m_bSorted && !list->TestMode();
   }
   return Handles(id);
 }
@@ -69,6 +71,7 @@ void CConcordanceController::OnCommand(int id) {
   CSearchSettings& s = m_app.m_settings;
   switch (id) {
     case ids::kConcordanceSearch: RequestConcordance(); break;
+    case ids::kBigFileSearch: RequestBigFileSearch(); break;
     case ids::kSetLineWidth: SetLineWidthCommand(); break;
     case ids::kSetMargin: {
       CLeftMarginDialog dialog;

@@ -10,4 +10,7 @@ list(APPEND TESSARY_APP_SOURCES
   background_task.h background_task.cpp
   search_run.h search_run.cpp
   sort_run.h sort_run.cpp
+  search_output.h big_file_run.cpp
+  context_lookup.h context_lookup.cpp
+  list_menu.h list_menu.cpp
 )

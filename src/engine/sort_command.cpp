@@ -145,7 +145,7 @@ std::string SortRefusalMessage(SortRefusal refusal) {
 
 CSortOutcome SortList(const CConcordanceList& source, std::string_view text, bool bRight, int nDistance,
                       const CSortCollator& collator, const CCodePage& cp, const ProgressFn& gather,
-                      const ProgressFn& copy) {
+                      const ProgressFn& copy, const SortStartFn& sortStarts) {
   // A window the command refuses opens nothing, whichever caller forgot to ask.
   if (CheckSortable(&source) != SortRefusal::kNone || source.Unicode()) return {true, {}};
   const auto keyword = MatchedKeyword(std::string_view(source.m_request.m_strSearch), source.m_request.m_nMatchMode);
@@ -163,12 +163,15 @@ CSortOutcome SortList(const CConcordanceList& source, std::string_view text, boo
       BuildLeftKey(entry, body, width, nDistance, cp);
     }
   });
-  if (!gathered || !SortEntries(entries, collator, cp, gather)) return {true, {}};
+  if (!gathered) return {true, {}};
+  if (sortStarts) sortStarts(entries.size());
+  if (!SortEntries(entries, collator, cp, gather)) return {true, {}};
   return CopySorted(source, entries, bRight, copy);
 }
 
 CSortOutcome SortWideList(const CConcordanceList& source, std::u16string_view text, bool bRight, int nDistance,
-                          const CSortCollator& collator, const ProgressFn& gather, const ProgressFn& copy) {
+                          const CSortCollator& collator, const ProgressFn& gather, const ProgressFn& copy,
+                          const SortStartFn& sortStarts) {
   if (CheckSortable(&source) != SortRefusal::kNone || !source.Unicode()) return {true, {}};
   const auto keyword =
       MatchedKeyword(std::u16string_view(source.m_request.m_wstrSearch), source.m_request.m_nMatchMode);
@@ -180,7 +183,9 @@ CSortOutcome SortWideList(const CConcordanceList& source, std::u16string_view te
         if (bRight) BuildWideRightKey(entry, body, width, nKeyLength, nDistance, keyword.m_nMode);
         else BuildWideLeftKey(entry, body, width, nDistance);
       });
-  if (!gathered || !SortEntries(entries, collator, gather)) return {true, {}};
+  if (!gathered) return {true, {}};
+  if (sortStarts) sortStarts(entries.size());
+  if (!SortEntries(entries, collator, gather)) return {true, {}};
   return CopySorted(source, entries, bRight, copy);
 }
 

@@ -3,4 +3,6 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/concordance_fixture.h app/concordance_fixture.cpp
   app/concordance_test.cpp
   app/plumbing_test.cpp
+  app/context_test.cpp
+  app/big_file_run_test.cpp
 )
