@@ -1,6 +1,6 @@
 // The right mouse button on a list line: the source opens with the line's keyword
 // selected, whatever the source's coding, line ends or window; the list window's own
-// menu holds the sort commands.
+// menu and the Concordance menu hold the sort commands, which say what they do.
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -272,6 +272,27 @@ TEST_F(ContextTest, TheConcordanceMenuHoldsTheSortCommands) {
   Search("cat", "Sort Left");
   m_pApp->MainFrame()->UpdateCommandStates();
   EXPECT_FALSE(m_pApp->MainFrame()->Action(ids::kSortLeft)->isEnabled());
+}
+
+TEST_F(ContextTest, OnlySortRightAnnouncesItsPreparingInTheStatusBar) {
+  OpenText("a cat, the cat, one cat", m_dir.filePath("p.txt"));
+  Search("cat", "Unsorted", false);
+  CTessaryView* list = NewestView();
+  QString status;
+  m_pApp->Concordance().m_fnProgressShown = [&](QWidget* dialog) {
+    if (dialog->windowTitle() == "Concordance Sort") status = m_pApp->MainFrame()->PaneText(0);
+  };
+  for (int id : {int(ids::kSortRight), int(ids::kSortLeft)}) {
+    m_pApp->MainFrame()->ActivateView(list);
+    m_pApp->MainFrame()->SetPaneText(0, "Ready");
+    m_pPrompt->OnDialogOf<CCollocatePositionDialog>([](CCollocatePositionDialog& d) {
+      EXPECT_EQ(d.m_strDistance, "1");
+      return true;
+    });
+    m_pApp->Concordance().OnCommand(id);
+    WaitForRun();
+    EXPECT_EQ(status, id == ids::kSortRight ? "Preparing to sort 3 concordances for [cat]" : "Ready");
+  }
 }
 
 }  // namespace
