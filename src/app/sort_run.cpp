@@ -119,9 +119,8 @@ void CSortRun::Work() {
   };
   auto sortStarts = [&](std::size_t entries) {
     const QString text = QStringLiteral("Starting sort of %1 collocates...").arg(entries);
-    CMainFrame* frame = m_app.MainFrame();
-    task.Post([frame, progress, text] {
-      if (frame) frame->SetPaneText(0, text);
+    task.Post([app = &m_app, progress, text] {
+      if (CMainFrame* frame = app->MainFrame()) frame->SetPaneText(0, text);
       progress->SetPhase(text);
     }, true);
   };
