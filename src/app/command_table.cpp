@@ -55,6 +55,8 @@ constexpr CCommandInfo kCommands[] = {
     {kPlexonSearch, "Plexon search", "", "Plexon searches (node + associated words", "Plexon Search"},
     {kSetLineWidth, "Set line width", "", "Sets the concordance string line width", ""},
     {kSentenceConcordances, "Sentence concordances", "", "Lists the concordances in full sentences", ""},
+    {kSortRight, "Sort Right", "", "Sort concordances by right collocates", ""},
+    {kSortLeft, "Sort Left", "", "Sort concordances by left collocates", ""},
     // Format
     {kConcordanceString, "Concordance String", "", "", ""},
     {kAutomaticFormat, "Automatic format", "", "Automatically formats concordance key word", ""},
@@ -89,8 +91,8 @@ constexpr CCommandInfo kCommands[] = {
     // Convert
     {kUnicodeToAnsi, "Unicode to Ansi", "", "", ""},
     {kAnsiToUnicode, "Ansi to Unicode", "", "", ""},
-    // Commands without an item in the main menu: shortcuts, the list window's own
-    // commands and the big file viewer's language commands.
+    // Commands without an item in the main menu: shortcuts and the big file viewer's
+    // commands.
     {kBigFileSearch, "Concordance search (Ctrl + F5)", "Ctrl+F5", "Concordance search in a big file (Ctrl + F5)", ""},
     {kNextPane, "Next Pane", "F6", "Switch to the next window pane", "Next Pane"},
     {kPrevPane, "Previous Pane", "Shift+F6", "Switch back to the previous window pane", "Previous Pane"},
@@ -99,8 +101,6 @@ constexpr CCommandInfo kCommands[] = {
     {kBig5, "Big5", "", "Set texts for Chinese using Big5 character set", ""},
     {kGb, "GB", "", "Set texts for Chinese using GB character set", ""},
     {kJapanese, "Japanese", "", "Sets the texts for Japanese", ""},
-    {kSortRight, "Sort Right", "", "Sort concordances by right collocates", ""},
-    {kSortLeft, "Sort Left", "", "Sort concordances by left collocates", ""},
 };
 
 constexpr const char* kFile = "&File";
@@ -133,7 +133,8 @@ constexpr CMenuEntry kFullMenu[] = {
     {kView, kShowBigFileViewer}, {kView, kHideBigFileViewer}, {kView, kShowBrowser},
     {kWindow, kWindowNew}, {kWindow, kWindowCascade}, {kWindow, kWindowTile}, {kWindow, kWindowArrange},
     {kConcordance, kConcordanceSearch}, {kConcordance, kPlexonSearch}, {kConcordance, kSetLineWidth},
-    {kConcordance, kSentenceConcordances},
+    {kConcordance, kSentenceConcordances}, {kConcordance, 0}, {kConcordance, kSortRight},
+    {kConcordance, kSortLeft},
     {kFormat, kConcordanceString}, {kKeyWord, kAutomaticFormat}, {kKeyWord, kManualFormat},
     {kFormat, kInsertBullet}, {kFormat, kFormatFont}, {kFormat, kFileReference}, {kFormat, kAddLineNumbering},
     {kFormat, kSaveAsHtml}, {kWrap, kWrapNone}, {kWrap, kWrapToWindow},

@@ -43,6 +43,7 @@ bool CConcordanceController::Handles(int id) const {
     case ids::kCollocates:
     case ids::kAddLineNumbering:
     case ids::kConcordanceString:
+    case ids::kBigFileSearch:
       return true;
     default:
       return false;
@@ -53,7 +54,8 @@ bool CConcordanceController::IsEnabled(int id) const {
   if (m_app.Busy()) return false;
   if (id == ids::kSortRight || id == ids::kSortLeft) {
     const CTessaryView* view = m_app.MainFrame() ? m_app.MainFrame()->ActiveView() : nullptr;
-    return view && view->List();
+    const CConcordanceList* list = view ? view->List() : nullptr;
+    return list && !list->m_bSorted && !list->TestMode();
   }
   if (id == ids::kCollocates || id == ids::kConcordanceString) return ListCommandEnabled(id);
   return Handles(id);
@@ -76,6 +78,7 @@ void CConcordanceController::OnCommand(int id) {
   CSearchSettings& s = m_app.m_settings;
   switch (id) {
     case ids::kConcordanceSearch: RequestConcordance(); break;
+    case ids::kBigFileSearch: RequestBigFileSearch(); break;
     case ids::kSetLineWidth: SetLineWidthCommand(); break;
     case ids::kSetMargin: {
       CLeftMarginDialog dialog;

@@ -5,6 +5,7 @@
 // margin, formatting mode, file reference, languages); the status panes of a list.
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -43,6 +44,8 @@ class CConcordanceController : public QObject {
   // worker thread before each source of a search is read.
   std::function<void(QWidget* dialog)> m_fnProgressShown;
   std::function<void(std::size_t source)> m_fnSourceHook;
+  // Tests: the chunk size of big-file searches (0: half the free memory, bounded).
+  std::int64_t m_nBigFileChunkSize = 0;
 
  signals:
   // A run has ended, whatever its outcome.
@@ -50,6 +53,7 @@ class CConcordanceController : public QObject {
 
  private:
   void RequestConcordance();
+  void RequestBigFileSearch();  // big_file_request.cpp
   void SetLineWidthCommand();
   void SortCommand(bool bRight);
   // Collocates, Add Line Numbering and Concordance String on the active list window.

@@ -13,4 +13,7 @@ list(APPEND TESSARY_APP_SOURCES
   list_ranges.h list_ranges.cpp
   collocates_view.h collocates_view.cpp
   list_numbering.h list_numbering.cpp
+  search_output.h big_file_run.cpp
+  context_lookup.h context_lookup.cpp
+  list_menu.h list_menu.cpp
 )

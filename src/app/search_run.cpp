@@ -9,6 +9,7 @@
 #include "app/list_window.h"
 #include "app/main_frame.h"
 #include "app/progress_dialog.h"
+#include "app/search_output.h"
 #include "app/tessary_app.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
@@ -18,20 +19,6 @@
 
 namespace tessary {
 
-// What the worker hands back: the list record, the assembled text the window is
-// filled from (one of the two), and what to say about the run.
-struct CSearchOutput {
-  std::unique_ptr<CConcordanceList> m_pList;
-  CAssembledList m_bytes;
-  CWideAssembledList m_wide;
-  std::shared_ptr<const CCodePage> m_pCp;
-  std::vector<CFormatRange> m_arrRanges;
-  bool m_bFormat = false;
-  std::vector<std::string> m_arrSkipped;
-  std::string m_strError;
-  std::int64_t Lines() const { return m_pList && m_pList->Unicode() ? m_wide.Lines() : m_bytes.Lines(); }
-};
-
 namespace {
 
 const QStringList kSearchFields = {"This file:", "Search string", "CONCORDANCES =", "Size:"};
@@ -39,7 +26,7 @@ const QStringList kSearchFields = {"This file:", "Search string", "CONCORDANCES 
 QString Shown(const CSearchRequest& r) { return r.m_bTestMode ? QStringLiteral("????") : FromU16(r.m_wstrTyped); }
 
 ListSource SourceKind(const CSearchRequest& r) {
-  return r.m_source == SearchSource::kFiles ? ListSource::kFiles
+  return r.m_source == SearchSource::kFiles || r.m_source == SearchSource::kBigFile ? ListSource::kFiles
          : r.m_bUnicode                     ? ListSource::kOpenDocumentsUnicode
                                             : ListSource::kOpenDocuments;
 }
@@ -63,10 +50,14 @@ CTessaryDoc* CSearchRun::Document() const { return m_pDoc; }
 void CSearchRun::Start() {
   CMainFrame* frame = m_app.MainFrame();
   if (frame && !m_request.m_bTestMode) frame->SetPaneText(1, Shown(m_request));
+  const bool bigFile = m_request.m_source == SearchSource::kBigFile;
   if (frame)
-    frame->SetPaneText(0, m_request.m_source == SearchSource::kFiles ? "Multi-File Search" : "Concordance Search");
-  m_pProgress = std::make_unique<CProgressDialog>(frame, "Concordance Search", kSearchFields,
-                                                  "Press the SPACEBAR to stop");
+    frame->SetPaneText(0, bigFile ? "Big File Search"
+                          : m_request.m_source == SearchSource::kFiles ? "Multi-File Search"
+                                                                       : "Concordance Search");
+  m_pProgress = std::make_unique<CProgressDialog>(
+      frame, "Concordance Search", bigFile ? kSearchFields + QStringList{kBigFileChunkField} : kSearchFields,
+      "Press the SPACEBAR to stop");
   m_pProgress->SetField("Search string", Shown(m_request));
   m_pProgress->SetField("CONCORDANCES =", "NIL (reading file)");
   connect(m_pProgress.get(), &CProgressDialog::StopRequested, this, &CSearchRun::Stop);
@@ -230,7 +221,9 @@ class CSearchWork {
 
 void CSearchRun::Work() {
   CProgressDialog* progress = m_pProgress.get();
-  if (m_request.m_bUnicode)
+  if (m_request.m_source == SearchSource::kBigFile)
+    RunBigFileWork(m_request, m_controller.m_nBigFileChunkSize, *m_pTask, progress, *m_pOut);
+  else if (m_request.m_bUnicode)
     CSearchWork<char16_t>(m_request, m_arrSources, m_bFormatAll, *m_pTask, progress, *m_pOut,
                           m_controller.m_fnSourceHook).Run();
   else
@@ -248,6 +241,8 @@ void CSearchRun::OnWorkDone() {
     prompt.Message(QString::fromStdString(out.m_strError), "Tessary", QMessageBox::Warning);
     return Finish();
   }
+  if (!out.m_strWarning.empty())
+    prompt.Message(QString::fromStdString(out.m_strWarning), "Tessary", QMessageBox::Warning);
   if (!out.m_arrSkipped.empty()) {
     QString message = "These files could not be read and were skipped:";
     for (const auto& skipped : out.m_arrSkipped) message += "\n" + QString::fromStdString(skipped);

@@ -41,7 +41,8 @@ CSortRun::~CSortRun() = default;
 
 void CSortRun::Start() {
   const auto lines = static_cast<std::int64_t>(m_text.count(QLatin1Char('\n')));
-  if (CMainFrame* frame = m_app.MainFrame())
+  // Sort Right alone announces its preparing and copying in the status bar.
+  if (CMainFrame* frame = m_app.MainFrame(); frame && m_bRight)
     frame->SetPaneText(0, QStringLiteral("Preparing to sort %1 concordances for [%2]").arg(lines).arg(SearchShown(m_source)));
   m_pProgress = std::make_unique<CProgressDialog>(m_app.MainFrame(), "Concordance Sort",
                                                   QStringList{"File", "Search String", "Count"}, "Stop Sort");
@@ -100,9 +101,16 @@ void CSortRun::Work() {
     }
     return step(done, total);
   };
+  auto sortStarts = [&](std::size_t entries) {
+    const QString text = QStringLiteral("Starting sort of %1 collocates...").arg(entries);
+    task.Post([app = &m_app, progress, text] {
+      if (CMainFrame* frame = app->MainFrame()) frame->SetPaneText(0, text);
+      progress->SetPhase(text);
+    }, true);
+  };
   if (m_source.Unicode()) {
     m_pOutcome = std::make_unique<CSortOutcome>(
-        SortWideList(m_source, ToU16(m_text), m_bRight, m_nDistance, **collator, step, copy));
+        SortWideList(m_source, ToU16(m_text), m_bRight, m_nDistance, **collator, step, copy, sortStarts));
     return;
   }
   // A byte list is keyed in its own language, whatever is chosen now.
@@ -110,7 +118,7 @@ void CSortRun::Work() {
   if (!cp) return void(m_strError = cp.Error());
   const std::string bytes = (*cp)->FromUnicode(ToU16(m_text));
   m_pOutcome = std::make_unique<CSortOutcome>(
-      SortList(m_source, bytes, m_bRight, m_nDistance, **collator, **cp, step, copy));
+      SortList(m_source, bytes, m_bRight, m_nDistance, **collator, **cp, step, copy, sortStarts));
 }
 
 void CSortRun::OnWorkDone() {
@@ -124,7 +132,7 @@ void CSortRun::OnWorkDone() {
   if (!m_pOutcome || m_pOutcome->m_bGatherStopped) return Finish();
   CSortedList& sorted = m_pOutcome->m_sorted;
   const auto count = static_cast<std::int64_t>(sorted.m_arrOrder.size());
-  if (CMainFrame* frame = m_app.MainFrame())
+  if (CMainFrame* frame = m_app.MainFrame(); frame && m_bRight)
     frame->SetPaneText(0, QStringLiteral("Now copying %1 sorted concordances...please wait").arg(count));
 
   m_pDoc = m_app.NewListDocument();

@@ -17,7 +17,9 @@
 #include "app/app_dialogs.h"
 #include "app/app_editor_host.h"
 #include "app/concordance_controller.h"
+#include "app/context_lookup.h"
 #include "app/intro_window.h"
+#include "app/list_menu.h"
 #include "app/main_frame.h"
 #include "app/single_instance.h"
 #include "editor/editor_dialogs.h"
@@ -122,7 +124,8 @@ CTessaryApp::CTessaryApp(std::unique_ptr<IPrompt> prompt, const QString& setting
     : m_pPrompt(std::move(prompt)),
       m_strSettingsPath(settingsPath),
       m_pEditorHost(std::make_unique<CAppEditorHost>(*this)),
-      m_pConcordance(std::make_unique<CConcordanceController>(*this)) {
+      m_pConcordance(std::make_unique<CConcordanceController>(*this)),
+      m_pContext(std::make_unique<CContextLookup>(*this)) {
   g_pApp = this;
   SetEditorHost(m_pEditorHost.get());
   m_options.m_nUnits = DefaultUnits();
@@ -293,6 +296,12 @@ CTessaryView* CTessaryApp::CreateView(CTessaryDoc* doc) {
   auto* view = new CTessaryView(doc);
   doc->AddView(view);
   connect(view, &CTessaryView::FocusIn, this, [this](CTessaryView* v) { Concordance().OnViewFocus(v); });
+  // After the status panes: a context selection that fails says so in pane 0.
+  connect(view, &CTessaryView::FocusIn, this, [this](CTessaryView* v) { m_pContext->OnViewFocus(v); });
+  connect(view, &CTessaryView::ContextRequested, this, [this](CTessaryView* v) { m_pContext->Request(v); });
+  connect(view, &CTessaryView::ListMenuRequested, this, [this](CTessaryView* v, const QPoint& at) {
+    if (m_pFrame) ShowListMenu(*m_pFrame, v, at);
+  });
   connect(view, &QObject::destroyed, this, [this, doc, view] { OnViewDestroyed(doc, view); });
   if (m_pFrame) m_pFrame->AddView(view);
   // Another window of a list shows it in the list's font.

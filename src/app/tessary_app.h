@@ -22,6 +22,7 @@ class CMainFrame;
 class CTessaryDoc;
 class CTessaryView;
 class CConcordanceController;
+class CContextLookup;
 class COpenFileServer;
 class IPrompt;
 struct CCommandLine;
@@ -61,6 +62,8 @@ class CTessaryApp : public QObject {
   IPrompt& Prompt() { return *m_pPrompt; }
   CMainFrame* MainFrame() const { return m_pFrame; }
   CConcordanceController& Concordance() { return *m_pConcordance; }
+  // The right mouse button's look-up of a list line's context.
+  CContextLookup& ContextLookup() { return *m_pContext; }
 
   // Documents in creation order.
   const std::vector<CTessaryDoc*>& Documents() const { return m_arrDocuments; }
@@ -128,6 +131,7 @@ class CTessaryApp : public QObject {
   std::unique_ptr<CAppEditorHost> m_pEditorHost;  // the editor's view of this object
   CMainFrame* m_pFrame = nullptr;
   std::unique_ptr<CConcordanceController> m_pConcordance;
+  std::unique_ptr<CContextLookup> m_pContext;
   std::vector<CTessaryDoc*> m_arrDocuments;
   COpenFileServer* m_pServer = nullptr;
   QStringList m_arrRecentFiles;

@@ -1,6 +1,9 @@
 #include "editor/tessary_view.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -56,6 +59,7 @@ CTessaryView::CTessaryView(CTessaryDoc* doc, QWidget* parent) : QWidget(parent),
   layout->addWidget(Editor());
   setFocusProxy(Editor());
   Editor()->installEventFilter(this);
+  Editor()->viewport()->installEventFilter(this);
   doc->AddView(this);
   // Edits wait until the whole text is in: its tail is still being appended.
   if (doc->IsLoading()) {
@@ -191,7 +195,44 @@ void CTessaryView::focusInEvent(QFocusEvent* event) {
 
 bool CTessaryView::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Editor() && event->type() == QEvent::FocusIn) emit FocusIn(this);
+  if ((watched == Editor() || watched == Editor()->viewport()) && List() && FilterListEvent(event)) return true;
   return QWidget::eventFilter(watched, event);
+}
+
+bool CTessaryView::FilterListEvent(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+      // The right button looks up the caret's line and leaves the caret alone.
+      if (static_cast<QMouseEvent*>(event)->button() != Qt::RightButton) return false;
+      if (event->type() == QEvent::MouseButtonPress) emit ContextRequested(this);
+      return true;
+    }
+    case QEvent::ContextMenu: {
+      auto* menu = static_cast<QContextMenuEvent*>(event);
+      // The mouse's own menu event follows the press that did the look-up.
+      if (menu->reason() != QContextMenuEvent::Mouse) emit ListMenuRequested(this, MenuPosition());
+      return true;
+    }
+    case QEvent::KeyPress: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+      if (key->key() != Qt::Key_Menu && !shiftF10) return false;
+      emit ListMenuRequested(this, MenuPosition());
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+QPoint CTessaryView::MenuPosition() const {
+  const QRect caret = m_pPlain ? m_pPlain->cursorRect() : m_pRich->cursorRect();
+  const QWidget* viewport = Editor()->viewport();
+  // Under the caret while it is in view, else at the window's top left.
+  const QPoint at = viewport->rect().contains(caret.bottomLeft()) ? caret.bottomLeft() : QPoint(0, 0);
+  return viewport->mapToGlobal(at);
 }
 
 }  // namespace tessary

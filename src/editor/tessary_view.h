@@ -74,12 +74,20 @@ class CTessaryView : public QWidget {
   void FocusIn(CTessaryView* view);
   // The cursor moved or the format under it changed (the format bar follows it).
   void CharFormatChanged();
+  // List windows only: the right mouse button asks for the context of the caret's line
+  // (the caret stays where it is), and the menu key or Shift+F10 for the list's own
+  // menu at globalPos. Other windows keep the editor's menu.
+  void ContextRequested(CTessaryView* view);
+  void ListMenuRequested(CTessaryView* view, const QPoint& globalPos);
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  bool FilterListEvent(QEvent* event);
+  QPoint MenuPosition() const;
+
   QPointer<CTessaryDoc> m_pDoc;
   QPlainTextEdit* m_pPlain = nullptr;
   QTextEdit* m_pRich = nullptr;

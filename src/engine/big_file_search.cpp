@@ -183,7 +183,7 @@ bool CBigFileSearch::ScanChunk(int fd, const std::string& path, std::int64_t chu
   return m_strError.empty();
 }
 
-CAssembledList CBigFileSearch::Finish(const ProgressFn& copyProgress) {
+CAssembledList CBigFileSearch::Finish(const ProgressFn& copyProgress, const ProgressFn& sortProgress) {
   m_bStopped = false;
   if (!m_pRecorder) return CAssembledList{};
   CAssemblyOptions options;
@@ -192,12 +192,14 @@ CAssembledList CBigFileSearch::Finish(const ProgressFn& copyProgress) {
   options.m_bFileReference = m_request.m_bFileReference;
   options.m_pCollator = m_pCollator.get();
   options.m_pKeyCodePage = m_pTextCp.get();
+  options.m_fnSortProgress = sortProgress;
   return AssembleList(*m_pRecorder, options, copyProgress);
 }
 
 std::vector<CFormatRange> CBigFileSearch::Ranges(const CAssembledList& list) const {
+  // Lines left as found by a stopped sort have no collocates to show.
   return KeywordRanges(list, m_request.m_nLineWidth, static_cast<std::int64_t>(m_prepared.m_strKey.size()),
-                       Sorted());
+                       Sorted() && !list.m_bSortStopped && m_request.m_strSortMode != kSortPosition);
 }
 
 }  // namespace tessary

@@ -63,8 +63,12 @@ class CBigFileSearch {
   const CCodePage& TextCodePage() const { return *m_pTextCp; }
   bool Sorted() const { return m_request.SortsLines(); }
 
-  // Sorts when asked, numbers, joins, as for any concordance list.
-  CAssembledList Finish(const ProgressFn& copyProgress = {});
+  // The key and mode as matched (star rule applied).
+  const CPreparedSearch<char>& Prepared() const { return m_prepared; }
+
+  // Sorts when asked, numbers, joins, as for any concordance list; sortProgress may
+  // stop the sort (the lines then stand as found), copyProgress the copy.
+  CAssembledList Finish(const ProgressFn& copyProgress = {}, const ProgressFn& sortProgress = {});
   std::vector<CFormatRange> Ranges(const CAssembledList& list) const;
 
  private:

@@ -200,19 +200,24 @@ CSortOutcome Recorded(CSortOutcome outcome, bool bRight, int nDistance) {
 
 CSortOutcome SortList(const CConcordanceList& source, std::string_view text, bool bRight, int nDistance,
                       const CSortCollator& collator, const CCodePage& cp, const ProgressFn& gather,
-                      const ProgressFn& copy) {
+                      const ProgressFn& copy, const SortStartFn& sortStarts) {
   // A window the command refuses opens nothing, whichever caller forgot to ask.
   if (CheckSortable(&source) != SortRefusal::kNone || source.Unicode()) return {true, {}};
   auto entries = KeyListLines(source, text, bRight, nDistance, cp, gather);
-  if (!entries || !SortEntries(*entries, collator, cp, gather)) return {true, {}};
+  if (!entries) return {true, {}};
+  if (sortStarts) sortStarts(entries->size());
+  if (!SortEntries(*entries, collator, cp, gather)) return {true, {}};
   return Recorded(CopySorted(source, *entries, bRight, copy), bRight, nDistance);
 }
 
 CSortOutcome SortWideList(const CConcordanceList& source, std::u16string_view text, bool bRight, int nDistance,
-                          const CSortCollator& collator, const ProgressFn& gather, const ProgressFn& copy) {
+                          const CSortCollator& collator, const ProgressFn& gather, const ProgressFn& copy,
+                          const SortStartFn& sortStarts) {
   if (CheckSortable(&source) != SortRefusal::kNone || !source.Unicode()) return {true, {}};
   auto entries = KeyWideListLines(source, text, bRight, nDistance, gather);
-  if (!entries || !SortEntries(*entries, collator, gather)) return {true, {}};
+  if (!entries) return {true, {}};
+  if (sortStarts) sortStarts(entries->size());
+  if (!SortEntries(*entries, collator, gather)) return {true, {}};
   return Recorded(CopySorted(source, *entries, bRight, copy), bRight, nDistance);
 }
 

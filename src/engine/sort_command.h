@@ -5,6 +5,7 @@
 // current settings; byte lists are keyed in their own language, 16-bit lists by the
 // 16-bit collocate rule.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,12 +41,14 @@ struct CSortOutcome {
   bool m_bGatherStopped = false;
   CSortedList m_sorted;
 };
+// sortStarts is told the number of keyed lines when their ordering begins.
+using SortStartFn = std::function<void(std::size_t entries)>;
 CSortOutcome SortList(const CConcordanceList& source, std::string_view text, bool bRight, int nDistance,
                       const CSortCollator& collator, const CCodePage& cp, const ProgressFn& gather = {},
-                      const ProgressFn& copy = {});
+                      const ProgressFn& copy = {}, const SortStartFn& sortStarts = {});
 CSortOutcome SortWideList(const CConcordanceList& source, std::u16string_view text, bool bRight, int nDistance,
                           const CSortCollator& collator, const ProgressFn& gather = {},
-                          const ProgressFn& copy = {});
+                          const ProgressFn& copy = {}, const SortStartFn& sortStarts = {});
 
 // Keys line i of a list window's text (entry i, m_nLine i) by its right or left
 // collocate at nDistance, with the list's width, language and keyword, numbers

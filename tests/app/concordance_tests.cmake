@@ -4,4 +4,6 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/concordance_test.cpp
   app/plumbing_test.cpp
   app/list_commands_test.cpp
+  app/context_test.cpp
+  app/big_file_run_test.cpp
 )

@@ -186,5 +186,26 @@ TEST_F(WideSortCommand, ChineseListsSortByTheCharactersAroundTheKeyword) {
   EXPECT_TRUE(SortList(m_source, "x\n", true, 1, *m_collator, *m_cp).m_bGatherStopped);
 }
 
+TEST_F(SortCommand, TheOrderingIsAnnouncedOnceTheKeysAreGathered) {
+  const std::string text = kLines[0] + "\n" + kLines[1] + "\n" + kLines[2];
+  std::uint64_t gathered = 0;
+  std::size_t announced = 0;
+  const auto outcome = SortList(
+      m_source, text, true, 1, *m_collator, *m_cp,
+      [&](std::uint64_t done, std::uint64_t) { return gathered = std::max(gathered, done + 1), true; }, {},
+      [&](std::size_t entries) {
+        EXPECT_EQ(gathered, 3u);  // every line keyed before
+        announced = entries;
+      });
+  EXPECT_EQ(announced, 3u);
+  EXPECT_EQ(outcome.m_sorted.m_arrOrder.size(), 3u);
+  // A gathering that was stopped announces no ordering.
+  announced = 0;
+  EXPECT_TRUE(SortList(m_source, text, true, 1, *m_collator, *m_cp, [](std::uint64_t, std::uint64_t) { return false; },
+                       {}, [&](std::size_t entries) { announced = entries + 1; })
+                  .m_bGatherStopped);
+  EXPECT_EQ(announced, 0u);
+}
+
 }  // namespace
 }  // namespace tessary

@@ -1,0 +1,105 @@
+#include "app/context_lookup.h"
+
+#include <QFileInfo>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "app/main_frame.h"
+#include "app/tessary_app.h"
+#include "editor/tessary_doc.h"
+#include "editor/tessary_view.h"
+#include "engine/codepage.h"
+#include "engine/context_position.h"
+#include "engine/text_file.h"
+#include "ui/qt_text.h"
+
+namespace tessary {
+
+CContextLookup::CContextLookup(CTessaryApp& app) : m_app(app) {}
+
+void CContextLookup::Say(const QString& text) {
+  if (CMainFrame* frame = m_app.MainFrame()) frame->SetPaneText(0, text);
+}
+
+void CContextLookup::Request(CTessaryView* view) {
+  const CConcordanceList* list = view ? view->List() : nullptr;
+  if (!list) return;
+  // A test made from open documents would show the hidden keyword in its source.
+  if (list->TestMode() && !list->m_bFromFiles) return;
+  const QTextCursor caret = view->TextCursor();
+  const std::int64_t line = view->Document()->findBlock(caret.selectionStart()).blockNumber();
+  // The empty line after the last line break, and lines added by editing, have none.
+  if (line >= view->LineCount()) return;
+  const CListEntry* entry = list->EntryOfLine(line);
+  if (!entry) return;
+  if (list->m_bBigFile) {
+    Say("The context of a big-file line is shown in the big file viewer, which is not available yet.");
+    return;
+  }
+  const std::string path = list->SourceOf(*entry);
+  if (path.empty()) {
+    Say("The source of this line was never saved, so its context cannot be opened.");
+    return;
+  }
+  CPendingContext pending;
+  pending.m_list.m_request = list->m_request;
+  pending.m_list.m_nKeyLength = list->m_nKeyLength;
+  pending.m_list.m_nMatchMode = list->m_nMatchMode;
+  pending.m_list.m_bFromFiles = list->m_bFromFiles;
+  pending.m_entry = *entry;
+  pending.m_strPath = path;
+  // A file that cannot be opened is reported by the open itself; nothing then waits.
+  m_pending.reset();
+  CTessaryDoc* doc = m_app.OpenDocumentFile(FromFsPath(path));
+  if (!doc) return;
+  pending.m_pDoc = doc;
+  m_pending = std::move(pending);
+  // The open has already activated the window when the frame gave it the focus.
+  CMainFrame* frame = m_app.MainFrame();
+  CTessaryView* active = frame ? frame->ActiveView() : nullptr;
+  if (active && active->GetDocument() == doc) Apply(active);
+}
+
+void CContextLookup::OnViewFocus(CTessaryView* view) {
+  if (m_pending && view && m_pending->m_pDoc && view->GetDocument() == m_pending->m_pDoc) Apply(view);
+}
+
+void CContextLookup::Apply(CTessaryView* view) {
+  const CPendingContext pending = std::move(*m_pending);
+  m_pending.reset();
+  CTessaryDoc* doc = view->GetDocument();
+  const CConcordanceList& list = pending.m_list;
+  const QString name = QFileInfo(FromFsPath(pending.m_strPath)).fileName();
+  auto ansi = CCodePage::Open(m_app.m_settings.m_nAnsiCodePage);
+  auto textCp = CCodePage::Open(list.Language().TextCodePage());
+  if (!ansi || !textCp) {
+    Say(QString::fromStdString(!ansi ? ansi.Error() : textCp.Error()));
+    return;
+  }
+  // A byte search of a file counted the file's bytes in text mode: the file tells
+  // where they stand in the editor's characters.
+  std::unique_ptr<CTextFile> file;
+  if (!list.Unicode() && list.m_bFromFiles) {
+    auto opened = CTextFile::Open(pending.m_strPath);
+    if (!opened) {
+      Say(QString::fromStdString(opened.Error()));
+      return;
+    }
+    file = std::move(*opened);
+  }
+  const std::u16string text = ToU16(doc->PlainText());
+  const auto range = LocateContext(list, pending.m_entry, text, file ? file->Bytes() : std::string_view(), **ansi,
+                                   **textCp);
+  if (!range) {
+    // Selecting what stands there now would show the wrong words.
+    Say(QStringLiteral("%1 has changed since the search: the keyword is no longer where it was found.").arg(name));
+    return;
+  }
+  QTextCursor cursor(doc->Document());
+  cursor.setPosition(static_cast<int>(range->m_nStart));
+  cursor.setPosition(static_cast<int>(range->m_nStart + range->m_nLength), QTextCursor::KeepAnchor);
+  view->SetTextCursor(cursor);
+}
+
+}  // namespace tessary

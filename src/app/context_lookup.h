@@ -1,0 +1,44 @@
+#pragma once
+// Context look-up: the right mouse button on a list line opens the line's source with
+// its keyword selected and in view. The selection waits for the source's window to
+// get the focus, and is made only while the source still holds the keyword there.
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <optional>
+#include <string>
+
+#include "engine/concordance_list.h"
+
+namespace tessary {
+
+class CTessaryApp;
+class CTessaryDoc;
+class CTessaryView;
+
+class CContextLookup : public QObject {
+  Q_OBJECT
+ public:
+  explicit CContextLookup(CTessaryApp& app);
+
+  // The right button on view: the caret's line, if it is a list line with a source.
+  void Request(CTessaryView* view);
+  // A view got the focus: a pending selection of its document is made now.
+  void OnViewFocus(CTessaryView* view);
+  bool Pending() const { return m_pending.has_value(); }
+
+ private:
+  struct CPendingContext {
+    QPointer<CTessaryDoc> m_pDoc;
+    CConcordanceList m_list;  // the list's search, without its lines' entries
+    CListEntry m_entry;
+    std::string m_strPath;
+  };
+  void Apply(CTessaryView* view);
+  void Say(const QString& text);
+
+  CTessaryApp& m_app;
+  std::optional<CPendingContext> m_pending;
+};
+
+}  // namespace tessary

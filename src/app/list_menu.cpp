@@ -1,0 +1,27 @@
+#include "app/list_menu.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "app/command_ids.h"
+#include "app/main_frame.h"
+#include "editor/tessary_view.h"
+
+namespace tessary {
+
+QMenu* ShowListMenu(CMainFrame& frame, CTessaryView* view, const QPoint& globalPos) {
+  // The commands act on the active window: the one the menu was asked for.
+  if (view && frame.ActiveView() != view) frame.ActivateView(view);
+  frame.UpdateCommandStates();
+  auto* menu = new QMenu(&frame);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->setAccessibleName("List window menu");
+  for (int id : {int(ids::kEditCopy), int(ids::kEditSelectAll), 0, int(ids::kSortRight), int(ids::kSortLeft)}) {
+    if (id == 0) menu->addSeparator();
+    else if (QAction* action = frame.Action(id)) menu->addAction(action);
+  }
+  menu->popup(globalPos);
+  return menu;
+}
+
+}  // namespace tessary
