@@ -53,6 +53,7 @@ constexpr CCommandInfo kCommands[] = {
     // Concordance
     {kConcordanceSearch, "Concordance search (F5) ", "F5", "Search for concordances (F5)", "Concordancer"},
     {kPlexonSearch, "Plexon search", "", "Plexon searches (node + associated words", "Plexon Search"},
+    {kAssociatedWords, "Associated words", "", "Searches for associated word concordances", ""},
     {kSetLineWidth, "Set line width", "", "Sets the concordance string line width", ""},
     {kSentenceConcordances, "Sentence concordances", "", "Lists the concordances in full sentences", ""},
     // Format
@@ -94,7 +95,6 @@ constexpr CCommandInfo kCommands[] = {
     {kBigFileSearch, "Concordance search (Ctrl + F5)", "Ctrl+F5", "Concordance search in a big file (Ctrl + F5)", ""},
     {kNextPane, "Next Pane", "F6", "Switch to the next window pane", "Next Pane"},
     {kPrevPane, "Previous Pane", "Shift+F6", "Switch back to the previous window pane", "Previous Pane"},
-    {kAssociatedWords, "Associated words", "", "Searches for associated word concordances", ""},
     {kEnglish, "English", "", "Set texts for English", ""},
     {kBig5, "Big5", "", "Set texts for Chinese using Big5 character set", ""},
     {kGb, "GB", "", "Set texts for Chinese using GB character set", ""},
@@ -132,7 +132,8 @@ constexpr CMenuEntry kFullMenu[] = {
     {kView, kViewToolbar}, {kView, kViewStatusBar}, {kView, kViewFormatBar}, {kView, 0},
     {kView, kShowBigFileViewer}, {kView, kHideBigFileViewer}, {kView, kShowBrowser},
     {kWindow, kWindowNew}, {kWindow, kWindowCascade}, {kWindow, kWindowTile}, {kWindow, kWindowArrange},
-    {kConcordance, kConcordanceSearch}, {kConcordance, kPlexonSearch}, {kConcordance, kSetLineWidth},
+    {kConcordance, kConcordanceSearch}, {kConcordance, kPlexonSearch}, {kConcordance, kAssociatedWords},
+    {kConcordance, kSetLineWidth},
     {kConcordance, kSentenceConcordances},
     {kFormat, kConcordanceString}, {kKeyWord, kAutomaticFormat}, {kKeyWord, kManualFormat},
     {kFormat, kInsertBullet}, {kFormat, kFormatFont}, {kFormat, kFileReference}, {kFormat, kAddLineNumbering},

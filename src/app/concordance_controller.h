@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+#include "engine/search_request.h"
+
 class QWidget;
 
 namespace tessary {
@@ -50,6 +52,9 @@ class CConcordanceController : public QObject {
 
  private:
   void RequestConcordance();
+  // Asks for the files of a directory search, takes the open documents' texts otherwise,
+  // and runs the search.
+  void StartSearch(CSearchRequest request);
   void SetLineWidthCommand();
   void SortCommand(bool bRight);
   void StartRun(std::unique_ptr<CListOperation> run);

@@ -10,4 +10,7 @@ list(APPEND TESSARY_APP_SOURCES
   background_task.h background_task.cpp
   search_run.h search_run.cpp
   sort_run.h sort_run.cpp
+  search_string_edit.h search_string_edit.cpp
+  associated_dialogs.h associated_dialogs.cpp
+  associated_request.h associated_request.cpp
 )

@@ -3,4 +3,5 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/concordance_fixture.h app/concordance_fixture.cpp
   app/concordance_test.cpp
   app/plumbing_test.cpp
+  app/associated_test.cpp
 )
