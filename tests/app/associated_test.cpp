@@ -4,6 +4,8 @@
 // search-string boxes (one line, the old string selected) and the empty result.
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -203,6 +205,39 @@ TEST_F(AssociatedTest, AnEmptyNodeWordEndsSilentlyAndAMissingFirstWordIsExplaine
   EXPECT_EQ(m_pApp->Documents().size(), documents);
   // What was typed is kept for the next dialog.
   EXPECT_EQ(m_pApp->m_settings.m_strAssocWord2, "final");
+}
+
+TEST_F(AssociatedTest, PlexonSearchOfChosenFiles) {
+  QTemporaryDir dir;
+  QFile file(dir.filePath("a.txt"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(kPlexonText.toLatin1());
+  file.close();
+  m_pPrompt->OnDialogOf<CCodeSetDialog>([](CCodeSetDialog&) { return true; });
+  m_pPrompt->OnDialogOf<CPlexonDialog>([](CPlexonDialog& d) {
+    d.m_strNode = "make";
+    d.m_strAssocWord1 = "decision";
+    d.m_zone = AssocZone::kRight;
+    d.m_bDirectory = true;
+    return true;
+  });
+  CFileDialogResult chosen;
+  chosen.m_bOk = true;
+  chosen.m_arrFiles = {dir.filePath("a.txt")};
+  m_pPrompt->OnFiles(chosen);
+  Frame().OnCommand(ids::kPlexonSearch);
+  WaitForRun();
+  CTessaryView* view = NewestView();
+  ASSERT_TRUE(view && view->List());
+  EXPECT_TRUE(view->List()->m_bFromFiles && view->List()->m_bAssocView);
+  EXPECT_EQ(m_pPrompt->m_arrFileRequests.back().m_strTitle, "Directory File Search");
+  CSearchRequest expected = ByteRequest("make");
+  expected.m_strSortMode = kUnsorted;
+  expected.m_arrAssocWords = {"decision"};
+  expected.m_assocZone = AssocZone::kRight;
+  EXPECT_EQ(TextOf(view), CoreText(expected, kPlexonText, ""));
+  EXPECT_EQ(view->LineCount(), 3);
+  EXPECT_TRUE(m_pApp->m_settings.m_bDirectory);
 }
 
 TEST_F(AssociatedTest, UnicodePlexonAndAssociatedWordsSearchOneWordIn16BitText) {
