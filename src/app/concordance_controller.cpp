@@ -2,12 +2,14 @@
 
 #include <QFileInfo>
 
+#include "app/associated_request.h"
 #include "app/command_ids.h"
 #include "app/collocates_view.h"
 #include "app/concordance_dialogs.h"
 #include "app/list_numbering.h"
 #include "app/list_operation.h"
 #include "app/main_frame.h"
+#include "app/search_string_edit.h"
 #include "app/search_run.h"
 #include "app/sort_run.h"
 #include "app/tessary_app.h"
@@ -29,6 +31,9 @@ CConcordanceController::~CConcordanceController() { AbandonRunning(); }
 bool CConcordanceController::Handles(int id) const {
   switch (id) {
     case ids::kConcordanceSearch:
+    case ids::kPlexonSearch:
+    case ids::kAssociatedWords:
+    case ids::kSentenceConcordances:
     case ids::kSetLineWidth:
     case ids::kSetMargin:
     case ids::kAutomaticFormat:
@@ -79,6 +84,17 @@ void CConcordanceController::OnCommand(int id) {
   switch (id) {
     case ids::kConcordanceSearch: RequestConcordance(); break;
     case ids::kBigFileSearch: RequestBigFileSearch(); break;
+    case ids::kSentenceConcordances:
+      // As F5, for whole sentences; the request uses the ask up either way.
+      s.m_bSentences = true;
+      RequestConcordance();
+      break;
+    case ids::kPlexonSearch:
+      if (auto request = AskPlexonRequest(m_app, m_strLastByteSearch)) StartSearch(std::move(*request));
+      break;
+    case ids::kAssociatedWords:
+      if (auto request = AskUnicodeAssociatedRequest(m_app)) StartSearch(std::move(*request));
+      break;
     case ids::kSetLineWidth: SetLineWidthCommand(); break;
     case ids::kSetMargin: {
       CLeftMarginDialog dialog;
@@ -194,7 +210,8 @@ void CConcordanceController::RequestConcordance() {
   request.m_nSortDistance = s.m_nSortDistance;
   request.m_strSortMode = s.m_strSortMode;
   request.m_bLineNumbers = s.m_bLineNumbers;
-  request.m_wstrTyped = ToU16(selection.m_strSearch);
+  // A search string is one line, whatever reached the box.
+  request.m_wstrTyped = ToU16(OneLineSearchString(selection.m_strSearch));
 
   if (s.m_bUnicode) {
     s.m_wstrSearch = request.m_wstrSearch = request.m_wstrTyped;
@@ -205,16 +222,19 @@ void CConcordanceController::RequestConcordance() {
       m_app.Prompt().Message(QString::fromStdString(cp.Error()), "Concordance Selection", QMessageBox::Warning);
       return;
     }
-    m_strLastByteSearch = selection.m_strSearch;
+    m_strLastByteSearch = FromU16(request.m_wstrTyped);
     s.m_strSearch = request.m_strSearch =
         TrimSearchString((*cp)->FromUnicode(request.m_wstrTyped), request.m_language.IsDoubleByte());
     if (request.m_strSearch.empty()) return;
   }
+  request.m_source = s.m_bDirectory ? SearchSource::kFiles : SearchSource::kOpenDocuments;
+  StartSearch(std::move(request));
+}
 
+void CConcordanceController::StartSearch(CSearchRequest request) {
   std::vector<CSourceText> texts;
-  if (s.m_bDirectory) {
-    request.m_source = SearchSource::kFiles;
-    if (!AskSearchFiles(m_app, s.m_bUnicode, request.m_arrFiles, request.m_bAllMatching)) return;
+  if (request.m_source == SearchSource::kFiles) {
+    if (!AskSearchFiles(m_app, request.m_bUnicode, request.m_arrFiles, request.m_bAllMatching)) return;
   } else {
     texts = OpenDocumentTexts(m_app);
   }
@@ -313,9 +333,14 @@ void CConcordanceController::OnViewFocus(CTessaryView* view) {
     frame->SetPaneText(1, "????");
     return;
   }
+  frame->SetPaneText(1, FromU16(list->m_request.m_wstrTyped));
+  // A search that found nothing says so, whenever its empty window gets the focus.
+  if (list->m_arrEntries.empty() && view->LineCount() == 0) {
+    frame->SetPaneText(0, NoConcordancesText(FromU16(list->m_request.m_wstrTyped)));
+    return;
+  }
   frame->SetPaneText(0, list->m_bSorted ? "Sorted Concordances (Context = highlight + right mouse button)"
                                         : "Context = highlight + right mouse button");
-  frame->SetPaneText(1, FromU16(list->m_request.m_wstrTyped));
 }
 
 }  // namespace tessary

@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 
+#include "engine/search_request.h"
+
 class QWidget;
 
 namespace tessary {
@@ -54,6 +56,9 @@ class CConcordanceController : public QObject {
  private:
   void RequestConcordance();
   void RequestBigFileSearch();  // big_file_request.cpp
+  // Asks for the files of a directory search, takes the open documents' texts otherwise,
+  // and runs the search.
+  void StartSearch(CSearchRequest request);
   void SetLineWidthCommand();
   void SortCommand(bool bRight);
   // Collocates, Add Line Numbering and Concordance String on the active list window.

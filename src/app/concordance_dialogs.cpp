@@ -12,6 +12,8 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "app/search_string_edit.h"
+
 namespace tessary {
 
 namespace {
@@ -72,20 +74,12 @@ std::unique_ptr<QDialog> CConcordanceSelectionDialog::CreateWidget(QWidget* pare
   QVBoxLayout* layout = nullptr;
   auto dialog = MakeDialog(parent, m_bUnicodeForm ? "Concordance Selection (Unicode)" : "Concordance Selection", layout);
   auto* form = new QFormLayout;
-  if (m_bUnicodeForm) {
-    // Any Unicode text can be typed into a rich edit, whatever the keyboard.
-    auto* edit = new QTextEdit(dialog.get());
-    edit->setObjectName("search");
-    edit->setAcceptRichText(false);
-    edit->setPlainText(m_strSearch);
-    edit->setFixedHeight(edit->fontMetrics().height() * 2 + 8);
-    form->addRow("Search string", edit);
-  } else {
-    auto* edit = new QLineEdit(m_strSearch, dialog.get());
-    edit->setObjectName("search");
-    edit->setMaxLength(255);
-    form->addRow("Search string", edit);
-  }
+  // Any Unicode text can be typed into a rich edit, whatever the keyboard.
+  QWidget* edit = nullptr;
+  if (m_bUnicodeForm) edit = new CSearchStringEdit(m_strSearch, "Search string", dialog.get());
+  else edit = NewSearchLineEdit(m_strSearch, "Search string", dialog.get());
+  edit->setObjectName("search");
+  form->addRow("Search string", edit);
   layout->addLayout(form);
 
   auto* modes = new QGroupBox(dialog.get());
@@ -126,6 +120,7 @@ std::unique_ptr<QDialog> CConcordanceSelectionDialog::CreateWidget(QWidget* pare
   options->addRow("Line Numbering", EditableCombo(dialog.get(), "numbers", {"No", "Yes"}, m_strLineNumbers, false));
   layout->addLayout(options);
   AddButtons(dialog.get(), layout);
+  SelectForRetyping(edit);
   return dialog;
 }
 

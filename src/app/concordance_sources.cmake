@@ -16,4 +16,7 @@ list(APPEND TESSARY_APP_SOURCES
   search_output.h big_file_run.cpp
   context_lookup.h context_lookup.cpp
   list_menu.h list_menu.cpp
+  search_string_edit.h search_string_edit.cpp
+  associated_dialogs.h associated_dialogs.cpp
+  associated_request.h associated_request.cpp
 )

@@ -196,8 +196,10 @@ class CSearchWork {
     record->m_nMatchMode = search.Prepared().m_nMode;
     record->m_nKeyLength = static_cast<std::int64_t>(search.Prepared().m_strKey.size());
     record->m_bFromFiles = m_request.m_source == SearchSource::kFiles;
+    record->m_bAssocView = m_request.IsAssociated();
     record->TakeEntries(list.m_arrEntries);
-    m_out.m_bFormat = m_bFormatAll || list.Lines() <= kAutoFormatLimit;
+    // Sentence lists always get their keywords marked: a sentence's keyword has no column.
+    m_out.m_bFormat = m_bFormatAll || m_request.m_bSentences || list.Lines() <= kAutoFormatLimit;
     if (m_out.m_bFormat) m_out.m_arrRanges = search.Ranges(list);
     // The window is filled from the text; the entries live on in the list record.
     decltype(list.m_arrEntries)().swap(list.m_arrEntries);
@@ -279,7 +281,7 @@ void CSearchRun::Fill() {
                                      : RenderUtf16(o.m_bytes, *o.m_pCp, o.m_arrRanges, first, last);
     return CListPiece{FromU16(rendered.m_wstrText), std::move(rendered.m_arrRanges)};
   };
-  const bool format = out.m_bFormat && m_app.m_settings.m_bAutoFormat;
+  const bool format = out.m_bFormat && (m_app.m_settings.m_bAutoFormat || m_request.m_bSentences);
   m_pFiller = new CListFiller(*m_pDoc, lines, piece, format, unicode, this);
   connect(m_pFiller, &CListFiller::Filled, this, [this](std::int64_t done, std::int64_t total) {
     m_pProgress->SetPercent(static_cast<int>(done * 100 / std::max<std::int64_t>(1, total)));

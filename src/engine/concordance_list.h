@@ -30,6 +30,7 @@ struct CConcordanceList {
   bool m_bSortRight = false;
   bool m_bSortLeft = false;
   bool m_bFromFiles = false;  // the sources are files, not open documents
+  bool m_bAssocView = false;  // made by an associated-word search: its words are coloured
   bool m_bBigFile = false;
   std::int64_t m_nChunkStart = 0;
 

@@ -6,4 +6,5 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/list_commands_test.cpp
   app/context_test.cpp
   app/big_file_run_test.cpp
+  app/associated_test.cpp
 )
