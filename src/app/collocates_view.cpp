@@ -14,6 +14,7 @@
 #include "app/concordance_controller.h"
 #include "app/main_frame.h"
 #include "app/tessary_app.h"
+#include "app/text_snapshot.h"
 #include "editor/tessary_doc.h"
 #include "ui/qt_text.h"
 
@@ -186,15 +187,23 @@ CCollocatesRun::CCollocatesRun(CTessaryApp& app, CConcordanceController& control
     : m_app(app),
       m_controller(controller),
       m_source(*source.List()),
-      m_text(source.PlainText()),
+      m_pSource(&source),
       m_pTask(std::make_unique<CBackgroundTask>()) {}
 
 CCollocatesRun::~CCollocatesRun() = default;
 
 void CCollocatesRun::Start() {
   if (CMainFrame* frame = m_app.MainFrame()) frame->SetPaneText(0, "Counting collocates");
-  connect(m_pTask.get(), &CBackgroundTask::Finished, this, &CCollocatesRun::OnWorkDone);
-  m_pTask->Start([this] { Work(); });
+  // The window's text is taken a slice at a time, then counted on the worker.
+  auto* snapshot = new CTextSnapshot({m_pSource}, this);
+  m_pSource = nullptr;
+  connect(snapshot, &CTextSnapshot::Done, this, [this, snapshot] {
+    m_text = std::move(snapshot->Texts().front());
+    snapshot->deleteLater();
+    connect(m_pTask.get(), &CBackgroundTask::Finished, this, &CCollocatesRun::OnWorkDone);
+    m_pTask->Start([this] { Work(); });
+  });
+  snapshot->Start();
 }
 
 void CCollocatesRun::Stop() { m_pTask->RequestStop(); }

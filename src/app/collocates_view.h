@@ -83,7 +83,8 @@ class CCollocatesRun : public CListOperation {
   CTessaryApp& m_app;
   CConcordanceController& m_controller;
   const CConcordanceList m_source;
-  const QString m_text;
+  QString m_text;  // the window's text, taken when the command starts
+  CTessaryDoc* m_pSource;  // until then
   std::unique_ptr<CBackgroundTask> m_pTask;
   std::optional<CCollocateList> m_list;
   std::optional<CWideCollocateList> m_wideList;

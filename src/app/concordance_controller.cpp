@@ -164,13 +164,13 @@ bool AskSearchFiles(CTessaryApp& app, bool bUnicode, std::vector<std::string>& f
   return true;
 }
 
-// The open documents' texts as they stand now, in the order they were opened; list
-// windows are never searched.
+// The open documents to search, in the order they were opened; the run takes their
+// texts as it starts. List windows are never searched.
 std::vector<CSourceText> OpenDocumentTexts(const CTessaryApp& app) {
   std::vector<CSourceText> sources;
   for (CTessaryDoc* doc : app.Documents()) {
     if (doc->List()) continue;
-    sources.push_back({doc->Title(), ToFsPath(doc->PathName()), doc->PlainText()});
+    sources.push_back({doc->Title(), ToFsPath(doc->PathName()), QString(), doc});
   }
   return sources;
 }

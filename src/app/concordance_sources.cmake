@@ -10,6 +10,7 @@ list(APPEND TESSARY_APP_SOURCES
   background_task.h background_task.cpp
   search_run.h search_run.cpp
   sort_run.h sort_run.cpp
+  text_snapshot.h text_snapshot.cpp
   list_ranges.h list_ranges.cpp
   collocates_view.h collocates_view.cpp
   list_numbering.h list_numbering.cpp

@@ -11,6 +11,7 @@
 #include "app/progress_dialog.h"
 #include "app/search_output.h"
 #include "app/tessary_app.h"
+#include "app/text_snapshot.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
 #include "engine/concordance_search.h"
@@ -63,6 +64,26 @@ void CSearchRun::Start() {
   connect(m_pProgress.get(), &CProgressDialog::StopRequested, this, &CSearchRun::Stop);
   m_pProgress->show();
   if (m_controller.m_fnProgressShown) m_controller.m_fnProgressShown(m_pProgress.get());
+  std::vector<CTessaryDoc*> docs;
+  for (const CSourceText& source : m_arrSources)
+    if (source.m_pDoc) docs.push_back(source.m_pDoc);
+  if (docs.empty()) return StartWork();
+  // The open documents' texts are taken first, a slice at a time.
+  auto* snapshot = new CTextSnapshot(std::move(docs), this);
+  connect(snapshot, &CTextSnapshot::Done, this, [this, snapshot] {
+    std::size_t next = 0;
+    for (CSourceText& source : m_arrSources)
+      if (source.m_pDoc) source.m_text = std::move(snapshot->Texts()[next++]);
+    snapshot->deleteLater();
+    // Stopped before any text was read: nothing was found, no window opens.
+    if (m_pProgress->Stopped()) return Finish();
+    StartWork();
+  });
+  snapshot->Start();
+}
+
+void CSearchRun::StartWork() {
+  for (CSourceText& source : m_arrSources) source.m_pDoc = nullptr;
   connect(m_pTask.get(), &CBackgroundTask::Finished, this, &CSearchRun::OnWorkDone);
   m_pTask->Start([this] { Work(); });
 }

@@ -22,11 +22,13 @@ class CTessaryApp;
 class CTessaryDoc;
 struct CSearchOutput;
 
-// An open document's text as it stood when the search started.
+// An open document's text as it stood when the search started: the run takes it from
+// m_pDoc when it starts.
 struct CSourceText {
   QString m_strTitle;
   std::string m_strPath;  // as the file system's bytes; empty for an untitled text
   QString m_text;
+  CTessaryDoc* m_pDoc = nullptr;
 };
 
 class CSearchRun : public CListOperation {
@@ -45,6 +47,7 @@ class CSearchRun : public CListOperation {
   CTessaryDoc* Document() const;
 
  private:
+  void StartWork();
   void Work();
   void OnWorkDone();
   void Fill();

@@ -11,6 +11,7 @@
 #include "app/main_frame.h"
 #include "app/progress_dialog.h"
 #include "app/tessary_app.h"
+#include "app/text_snapshot.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
 #include "engine/sort_command.h"
@@ -30,7 +31,7 @@ CSortRun::CSortRun(CTessaryApp& app, CConcordanceController& controller, CTessar
     : m_app(app),
       m_controller(controller),
       m_source(*source.List()),
-      m_text(source.PlainText()),
+      m_pSource(&source),
       m_strTitle(source.Title()),
       m_font(source.Document()->defaultFont()),
       m_bRight(bRight),
@@ -40,7 +41,8 @@ CSortRun::CSortRun(CTessaryApp& app, CConcordanceController& controller, CTessar
 CSortRun::~CSortRun() = default;
 
 void CSortRun::Start() {
-  const auto lines = static_cast<std::int64_t>(m_text.count(QLatin1Char('\n')));
+  const QTextDocument* text = m_pSource->Document();
+  const std::int64_t lines = text->blockCount() - (text->lastBlock().text().isEmpty() ? 1 : 0);
   // Sort Right alone announces its preparing and copying in the status bar.
   if (CMainFrame* frame = m_app.MainFrame(); frame && m_bRight)
     frame->SetPaneText(0, QStringLiteral("Preparing to sort %1 concordances for [%2]").arg(lines).arg(SearchShown(m_source)));
@@ -51,6 +53,19 @@ void CSortRun::Start() {
   connect(m_pProgress.get(), &CProgressDialog::StopRequested, this, &CSortRun::Stop);
   m_pProgress->show();
   if (m_controller.m_fnProgressShown) m_controller.m_fnProgressShown(m_pProgress.get());
+  // The window's text is taken first, a slice at a time.
+  auto* snapshot = new CTextSnapshot({m_pSource}, this);
+  m_pSource = nullptr;
+  connect(snapshot, &CTextSnapshot::Done, this, [this, snapshot] {
+    m_text = std::move(snapshot->Texts().front());
+    snapshot->deleteLater();
+    if (m_pProgress->Stopped()) return Finish();
+    StartWork();
+  });
+  snapshot->Start();
+}
+
+void CSortRun::StartWork() {
   connect(m_pTask.get(), &CBackgroundTask::Finished, this, &CSortRun::OnWorkDone);
   m_pTask->Start([this] { Work(); });
 }

@@ -32,6 +32,7 @@ class CSortRun : public CListOperation {
   CTessaryDoc* Document() const { return m_pDoc; }
 
  private:
+  void StartWork();
   void Work();
   void OnWorkDone();
   void OnFilled(bool bFilled, bool bFormatted);
@@ -40,7 +41,8 @@ class CSortRun : public CListOperation {
   CTessaryApp& m_app;
   CConcordanceController& m_controller;
   const CConcordanceList m_source;
-  const QString m_text;  // the source window's text when the command started
+  QString m_text;  // the source window's text when the command started
+  CTessaryDoc* m_pSource;  // until its text is taken
   const QString m_strTitle;
   const QFont m_font;
   const bool m_bRight;

@@ -16,6 +16,7 @@
 #include "app/command_ids.h"
 #include "app/concordance_fixture.h"
 #include "app/list_palette.h"
+#include "app/text_snapshot.h"
 #include "editor/editor_dialogs.h"
 #include "engine/collation.h"
 
@@ -402,6 +403,36 @@ TEST(ListPaletteTest, EachRangeKindHasItsLookInByteAndUnicodeLists) {
     // Another face or size would move the columns after the range.
     EXPECT_FALSE(format.hasProperty(QTextFormat::FontFamilies) || format.hasProperty(QTextFormat::FontPointSize));
   }
+}
+
+}  // namespace
+}  // namespace tessary::test
+
+namespace tessary::test {
+namespace {
+
+// A long text is taken a slice at a time: its windows refuse typing meanwhile, the text
+// taken is what a search reads, and a document closed halfway gives what was taken.
+TEST_F(ProgramTest, ASnapshotTakesLongTextsInSlicesAndLocksTheirWindowsMeanwhile) {
+  QString text;
+  for (int i = 0; i < 200000; ++i) text += QStringLiteral("line %1 of a long text\n").arg(i);
+  text += QString("last") + QChar::LineSeparator + "line";
+  CTessaryDoc* doc = OpenText(text);
+  CTessaryDoc* closing = OpenText(text);
+  CTextSnapshot snapshot({doc, closing});
+  bool done = false;
+  QObject::connect(&snapshot, &CTextSnapshot::Done, [&] { done = true; });
+  snapshot.Start();
+  ASSERT_FALSE(done) << "the text is too short to need a second slice";
+  EXPECT_TRUE(doc->FirstView()->IsReadOnly());
+  m_pApp->CloseDocument(closing);
+  QElapsedTimer timer;
+  timer.start();
+  while (!done && timer.elapsed() < 60000) QCoreApplication::processEvents();
+  ASSERT_TRUE(done);
+  EXPECT_EQ(snapshot.Texts()[0], doc->PlainText());
+  EXPECT_FALSE(doc->FirstView()->IsReadOnly());
+  EXPECT_TRUE(snapshot.Texts()[1].isEmpty() || text.startsWith(snapshot.Texts()[1].left(100)));
 }
 
 }  // namespace
