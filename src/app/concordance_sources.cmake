@@ -6,7 +6,7 @@ list(APPEND TESSARY_APP_SOURCES
   list_window.h list_window.cpp
   list_palette.h list_palette.cpp
   list_filler.h list_filler.cpp
-  list_operation.h
+  list_operation.h list_operation.cpp
   background_task.h background_task.cpp
   search_run.h search_run.cpp
   sort_run.h sort_run.cpp

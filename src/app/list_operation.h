@@ -1,10 +1,16 @@
 #pragma once
-// A long command that makes a list window (a search, a sort): it runs on its own,
-// can be stopped by its dialog or abandoned when the program ends, and says when it
-// has ended. The controller runs one at a time.
+// A long command on lists (a search, a sort, a count): it runs on its own, can be
+// stopped by its dialog or abandoned when the program ends, and says when it has
+// ended. The controller runs one at a time.
 #include <QObject>
+#include <memory>
 
 namespace tessary {
+
+class CBackgroundTask;
+class CListFiller;
+class CTessaryApp;
+class CTessaryDoc;
 
 class CListOperation : public QObject {
   Q_OBJECT
@@ -17,6 +23,36 @@ class CListOperation : public QObject {
 
  signals:
   void Ended();
+};
+
+// A command whose core work runs on a worker thread and whose result fills a new list
+// window: the worker, the filler and the window, and how stop and exit treat them.
+class CFillingOperation : public CListOperation {
+  Q_OBJECT
+ public:
+  explicit CFillingOperation(CTessaryApp& app);
+  ~CFillingOperation() override;
+
+  void Stop() override;
+  // A window still being filled is thrown away.
+  void Abandon() override;
+  // The list window, once made.
+  CTessaryDoc* Document() const { return m_pDoc; }
+
+ protected:
+  // The worker has returned; false when the run was abandoned meanwhile.
+  bool WorkDone();
+  // After a stopped fill the list keeps an entry for each line shown only.
+  void KeepEntriesOfShownLines();
+
+  CTessaryApp& m_app;
+  std::unique_ptr<CBackgroundTask> m_pTask;
+  CListFiller* m_pFiller = nullptr;
+  CTessaryDoc* m_pDoc = nullptr;
+  bool m_bEnded = false;
+
+ private:
+  bool m_bAbandoned = false;
 };
 
 }  // namespace tessary

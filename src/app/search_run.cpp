@@ -36,17 +36,14 @@ ListSource SourceKind(const CSearchRequest& r) {
 
 CSearchRun::CSearchRun(CTessaryApp& app, CConcordanceController& controller, CSearchRequest request,
                        std::vector<CSourceText> sources, bool bFormatAll)
-    : m_app(app),
+    : CFillingOperation(app),
       m_controller(controller),
       m_request(std::move(request)),
       m_arrSources(std::move(sources)),
       m_bFormatAll(bFormatAll),
-      m_pTask(std::make_unique<CBackgroundTask>()),
       m_pOut(std::make_unique<CSearchOutput>()) {}
 
 CSearchRun::~CSearchRun() = default;
-
-CTessaryDoc* CSearchRun::Document() const { return m_pDoc; }
 
 void CSearchRun::Start() {
   CMainFrame* frame = m_app.MainFrame();
@@ -88,25 +85,6 @@ void CSearchRun::StartWork() {
   m_pTask->Start([this] { Work(); });
 }
 
-void CSearchRun::Stop() {
-  m_pTask->RequestStop();
-  if (m_pFiller) m_pFiller->Stop();
-}
-
-void CSearchRun::Abandon() {
-  m_bAbandoned = true;
-  Stop();
-  m_pTask->Wait();
-  // A window still being filled is thrown away: an abandoned run opens none.
-  if (m_bEnded || !m_pFiller) return;
-  delete m_pFiller;
-  m_pFiller = nullptr;
-  if (m_pDoc) {
-    m_pDoc->SetModified(false);
-    m_app.CloseDocument(m_pDoc);
-    m_pDoc = nullptr;
-  }
-}
 
 namespace {
 
@@ -255,8 +233,7 @@ void CSearchRun::Work() {
 }
 
 void CSearchRun::OnWorkDone() {
-  m_pTask->Wait();
-  if (m_bAbandoned) return;
+  if (!WorkDone()) return;
   m_pProgress->hide();
   CSearchOutput& out = *m_pOut;
   IPrompt& prompt = m_app.Prompt();
@@ -329,13 +306,7 @@ void CSearchRun::OnFilled(bool bFilled, bool bFormatted) {
   // The text is in the window: the assembled form goes.
   m_pOut = std::make_unique<CSearchOutput>();
   if (m_pDoc) {
-    CConcordanceList* list = m_pDoc->List();
-    // A stopped fill keeps only the lines it showed, each with its entry.
-    if (!bFilled && list) {
-      const std::int64_t shown = std::max<std::int64_t>(0, m_pDoc->Document()->blockCount() - 1);
-      if (static_cast<std::int64_t>(list->m_arrEntries.size()) > shown)
-        list->m_arrEntries.resize(static_cast<std::size_t>(shown));
-    }
+    if (!bFilled) KeepEntriesOfShownLines();
     m_pDoc->m_bFormatted = bFormatted;
     if (CTessaryView* view = m_pDoc->FirstView()) view->SetTextCursor(QTextCursor(m_pDoc->Document()));
   }

@@ -31,7 +31,7 @@ struct CSourceText {
   CTessaryDoc* m_pDoc = nullptr;
 };
 
-class CSearchRun : public CListOperation {
+class CSearchRun : public CFillingOperation {
   Q_OBJECT
  public:
   // bFormatAll: format whatever the list's size ("all matching files").
@@ -40,11 +40,6 @@ class CSearchRun : public CListOperation {
   ~CSearchRun() override;
 
   void Start() override;
-  // A scan keeps the lines found, a fill the lines shown.
-  void Stop() override;
-  void Abandon() override;
-  // The list window, once made.
-  CTessaryDoc* Document() const;
 
  private:
   void StartWork();
@@ -54,19 +49,13 @@ class CSearchRun : public CListOperation {
   void OnFilled(bool bFilled, bool bFormatted);
   void Finish();
 
-  CTessaryApp& m_app;
   CConcordanceController& m_controller;
   const CSearchRequest m_request;
   std::vector<CSourceText> m_arrSources;
   bool m_bFormatAll;
-  std::unique_ptr<CBackgroundTask> m_pTask;
   std::unique_ptr<CSearchOutput> m_pOut;
   std::unique_ptr<CProgressDialog> m_pProgress;
   std::unique_ptr<CProgressDialog> m_pFormatProgress;
-  CListFiller* m_pFiller = nullptr;
-  CTessaryDoc* m_pDoc = nullptr;
-  bool m_bAbandoned = false;
-  bool m_bEnded = false;
 };
 
 }  // namespace tessary

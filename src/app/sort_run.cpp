@@ -28,15 +28,14 @@ QString SearchShown(const CConcordanceList& list) { return FromU16(list.m_reques
 
 CSortRun::CSortRun(CTessaryApp& app, CConcordanceController& controller, CTessaryDoc& source, bool bRight,
                    int nDistance)
-    : m_app(app),
+    : CFillingOperation(app),
       m_controller(controller),
       m_source(*source.List()),
       m_pSource(&source),
       m_strTitle(source.Title()),
       m_font(source.Document()->defaultFont()),
       m_bRight(bRight),
-      m_nDistance(nDistance),
-      m_pTask(std::make_unique<CBackgroundTask>()) {}
+      m_nDistance(nDistance) {}
 
 CSortRun::~CSortRun() = default;
 
@@ -70,25 +69,6 @@ void CSortRun::StartWork() {
   m_pTask->Start([this] { Work(); });
 }
 
-void CSortRun::Stop() {
-  m_pTask->RequestStop();
-  if (m_pFiller) m_pFiller->Stop();
-}
-
-void CSortRun::Abandon() {
-  m_bAbandoned = true;
-  Stop();
-  m_pTask->Wait();
-  // A window still being filled is thrown away: an abandoned run opens none.
-  if (m_bEnded || !m_pFiller) return;
-  delete m_pFiller;
-  m_pFiller = nullptr;
-  if (m_pDoc) {
-    m_pDoc->SetModified(false);
-    m_app.CloseDocument(m_pDoc);
-    m_pDoc = nullptr;
-  }
-}
 
 void CSortRun::Work() {
   auto collator = CSortCollator::ForUserLocale();
@@ -137,8 +117,7 @@ void CSortRun::Work() {
 }
 
 void CSortRun::OnWorkDone() {
-  m_pTask->Wait();
-  if (m_bAbandoned) return;
+  if (!WorkDone()) return;
   m_pProgress->hide();
   if (!m_strError.empty()) {
     m_app.Prompt().Message(QString::fromStdString(m_strError), "Tessary", QMessageBox::Warning);
@@ -195,9 +174,7 @@ void CSortRun::OnFilled(bool bFilled, bool bFormatted) {
     if (!bFilled && list) {
       // The lines not shown are not sorted into the window: the list is not sorted.
       list->m_bSorted = false;
-      const std::int64_t shown = std::max<std::int64_t>(0, m_pDoc->Document()->blockCount() - 1);
-      if (static_cast<std::int64_t>(list->m_arrEntries.size()) > shown)
-        list->m_arrEntries.resize(static_cast<std::size_t>(shown));
+      KeepEntriesOfShownLines();
     }
     m_pDoc->m_bFormatted = bFormatted;
     if (CTessaryView* view = m_pDoc->FirstView()) view->SetTextCursor(QTextCursor(m_pDoc->Document()));

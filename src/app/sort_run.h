@@ -20,16 +20,13 @@ class CTessaryApp;
 class CTessaryDoc;
 struct CSortOutcome;
 
-class CSortRun : public CListOperation {
+class CSortRun : public CFillingOperation {
   Q_OBJECT
  public:
   CSortRun(CTessaryApp& app, CConcordanceController& controller, CTessaryDoc& source, bool bRight, int nDistance);
   ~CSortRun() override;
 
   void Start() override;
-  void Stop() override;
-  void Abandon() override;
-  CTessaryDoc* Document() const { return m_pDoc; }
 
  private:
   void StartWork();
@@ -38,7 +35,6 @@ class CSortRun : public CListOperation {
   void OnFilled(bool bFilled, bool bFormatted);
   void Finish();
 
-  CTessaryApp& m_app;
   CConcordanceController& m_controller;
   const CConcordanceList m_source;
   QString m_text;  // the source window's text when the command started
@@ -47,14 +43,9 @@ class CSortRun : public CListOperation {
   const QFont m_font;
   const bool m_bRight;
   const int m_nDistance;
-  std::unique_ptr<CBackgroundTask> m_pTask;
   std::unique_ptr<CSortOutcome> m_pOutcome;
   std::string m_strError;
   std::unique_ptr<CProgressDialog> m_pProgress;
-  CListFiller* m_pFiller = nullptr;
-  CTessaryDoc* m_pDoc = nullptr;
-  bool m_bAbandoned = false;
-  bool m_bEnded = false;
 };
 
 }  // namespace tessary
