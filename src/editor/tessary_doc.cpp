@@ -21,6 +21,7 @@
 #include "editor/rtf.h"
 #include "editor/tessary_view.h"
 #include "engine/codepage.h"
+#include "engine/file_reader.h"
 #include "engine/text_file.h"
 
 namespace tessary {
@@ -152,6 +153,11 @@ bool CTessaryDoc::OnNewDocument() {
 }
 
 bool CTessaryDoc::OnOpenDocument(const QString& path) {
+  // A device or FIFO has no size to check and would be read forever, or block.
+  if (const std::string problem = RegularFileProblem(ToFsPath(path)); !problem.empty()) {
+    Ask(QString::fromStdString(problem), QMessageBox::Warning);
+    return false;
+  }
   const qint64 nSize = QFileInfo(path).size();
   if (nSize > MaxEditorFileSize()) {
     Ask(QString::asprintf("File size=%ld: there is not enough memory to read this file in the editor. Open the file "

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "engine/file_reader.h"
-#include "engine/sentences.h"
+#include "engine/piece_scan.h"
 #include "engine/text_file.h"
 
 namespace tessary {
@@ -39,62 +39,6 @@ CScanResult ScanWith(std::string_view t, const CByteMatcher& m, CLineRecorder* r
 }
 CScanResult ScanWith(std::u16string_view t, const CWideMatcher& m, CWideLineRecorder* r, const ProgressFn& p) {
   return ScanWide(t, m, r, p);
-}
-
-// Files are read this many bytes at a time: the piece is scanned while it is still in
-// the processor's cache, and memory stays bounded whatever the file's size.
-constexpr std::size_t kFilePiece = 1 << 18;
-
-// Scans a text that arrives piece by piece. Enough of it is kept on both sides of each
-// match start for the boundary test and the whole line (or sentence), so the matches and
-// lines are those of the text in one piece. Progress is the file's bytes read.
-template <class CharT, class Source, class Matcher, class Recorder>
-CScanResult ScanPieces(Source& source, const CFileReader& file, const Matcher& matcher, Recorder* recorder,
-                       const std::string& path, std::int64_t keyLength, std::int64_t lineWidth,
-                       const ProgressFn& progress) {
-  CScanResult result;
-  const bool sentences = recorder && recorder->Sentences();
-  const std::int64_t width = std::max<std::int64_t>(lineWidth, 1);
-  const std::int64_t before = sentences ? std::max<std::int64_t>(width, kSentenceBack + 1) : width;
-  const std::int64_t after = keyLength + (sentences ? std::max<std::int64_t>(width, kSentenceForward) : width) + 1;
-  std::basic_string<CharT> buffer(static_cast<std::size_t>(before + after) + kFilePiece + 2, CharT());
-  std::size_t length = 0;    // characters in the buffer
-  std::int64_t base = 0;     // text offset of buffer[0]
-  std::int64_t scanned = 0;  // match starts before this offset have been tested
-  const auto total = static_cast<std::uint64_t>(file.Size());
-  for (;;) {
-    if (!ReportProgress(progress, static_cast<std::uint64_t>(file.Position()), total)) {
-      result.m_bStopped = true;
-      return result;
-    }
-    length += source.Read(buffer.data() + length, std::min(buffer.size() - length, kFilePiece));
-    const bool ended = source.Ended();
-    const std::int64_t end = base + static_cast<std::int64_t>(length);
-    const std::int64_t safe = ended ? end : end - after;
-    if (safe > scanned) {
-      if (recorder) recorder->BeginSource(path, base);
-      const std::basic_string_view<CharT> text(buffer.data(), length);
-      const bool complete = matcher.ForEachMatch(
-          text, static_cast<std::size_t>(scanned - base), static_cast<std::size_t>(safe - base), [&](std::size_t i) {
-            ++result.m_nMatches;
-            return !recorder || recorder->OnMatch(text, i);
-          });
-      if (!complete) {
-        result.m_bStopped = true;
-        return result;
-      }
-      scanned = safe;
-    }
-    if (ended) break;
-    const std::int64_t keepFrom = std::max(base, scanned - before);
-    const auto drop = static_cast<std::size_t>(keepFrom - base);
-    std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(drop),
-              buffer.begin() + static_cast<std::ptrdiff_t>(length), buffer.begin());
-    length -= drop;
-    base = keepFrom;
-  }
-  ReportProgress(progress, total, total);
-  return result;
 }
 
 }  // namespace
@@ -197,15 +141,17 @@ void CConcordanceSearchT<CharT>::SearchFile(const std::string& path) {
   if (m_observer.m_fnSource) m_observer.m_fnSource(path, static_cast<std::uint64_t>(file.Size()));
   const std::int64_t before = m_pRecorder ? m_pRecorder->Count() : 0;
   const auto keyLength = static_cast<std::int64_t>(m_prepared.m_strKey.size());
+  auto read = [&file] { return file.Position(); };
+  const auto width = m_settings.m_nLineWidth;
   CScanResult result;
   if constexpr (sizeof(CharT) == 1) {
     CTextModeReader text(file);
-    result = ScanPieces<char>(text, file, *m_pMatcher, m_pRecorder.get(), path, keyLength, m_settings.m_nLineWidth,
+    result = ScanPieces<char>(text, read, file.Size(), *m_pMatcher, m_pRecorder.get(), path, keyLength, width,
                               m_observer.m_fnProgress);
   } else {
     CEditorTextReader text(file, *m_pAnsiCp);
-    result = ScanPieces<char16_t>(text, file, *m_pMatcher, m_pRecorder.get(), path, keyLength,
-                                  m_settings.m_nLineWidth, m_observer.m_fnProgress);
+    result = ScanPieces<char16_t>(text, read, file.Size(), *m_pMatcher, m_pRecorder.get(), path, keyLength, width,
+                                  m_observer.m_fnProgress);
   }
   ::close(*fd);
   // Sentence and associated-word searches drop some matches: what counts is the lines.

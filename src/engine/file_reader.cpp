@@ -29,8 +29,8 @@ std::string NotRegular(const std::string& path, mode_t mode) {
 
 std::string RegularFileProblem(const std::string& path) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return "Cannot open " + path + ": " + Reason(errno) + ".";
-  return S_ISREG(st.st_mode) ? std::string() : NotRegular(path, st.st_mode);
+  if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return std::string();
+  return NotRegular(path, st.st_mode);
 }
 
 Expected<int> OpenRegularFile(const std::string& path) {

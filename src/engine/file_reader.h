@@ -13,9 +13,9 @@
 
 namespace tessary {
 
-// Empty when path is a regular file (links followed); else the message to show:
-// "Cannot open %s: %s." when it cannot be looked at, "Cannot read %s: Is a directory."
-// or "Cannot read %s: it is a device (a named pipe, a socket), not a regular file.".
+// The message for a path that exists but is no regular file (links followed):
+// "Cannot read %s: Is a directory." or "Cannot read %s: it is a device (a named pipe,
+// a socket), not a regular file.". Empty otherwise: opening a missing file says why.
 std::string RegularFileProblem(const std::string& path);
 
 // Opens path for reading when it is a regular file, without ever blocking on a FIFO.
