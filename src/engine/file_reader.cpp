@@ -57,6 +57,7 @@ CFileReader::CFileReader(int fd, std::string path) : m_fd(fd), m_strPath(std::mo
     m_bRegular = true;
     m_nSize = st.st_size;
     m_mtime = st.st_mtim;
+    m_bLinked = st.st_nlink > 0;
   }
 }
 
@@ -66,7 +67,7 @@ void CFileReader::CheckUnchanged() {
   const std::string at = "; reading stopped at position " + std::to_string(m_nPosition) + ".";
   if (st.st_size < m_nSize) m_strProblem = "The file " + m_strPath + " became shorter while it was read" + at;
   else if (st.st_size > m_nSize) m_strProblem = "The file " + m_strPath + " grew while it was read" + at;
-  else if (st.st_nlink == 0) m_strProblem = "The file " + m_strPath + " was removed while it was read.";
+  else if (m_bLinked && st.st_nlink == 0) m_strProblem = "The file " + m_strPath + " was removed while it was read.";
   else if (st.st_mtim.tv_sec != m_mtime.tv_sec || st.st_mtim.tv_nsec != m_mtime.tv_nsec)
     m_strProblem = "The file " + m_strPath + " changed while it was read.";
 }

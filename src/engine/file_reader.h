@@ -51,6 +51,7 @@ class CFileReader {
   std::int64_t m_nSize = 0;
   std::int64_t m_nPosition = 0;
   struct timespec m_mtime {};
+  bool m_bLinked = false;  // it had a name when reading began (memory files have none)
   bool m_bEnded = false;
   std::string m_strProblem;
 };
