@@ -145,7 +145,7 @@ void CConcordanceSearchT<CharT>::SearchFile(const std::string& path) {
   const auto width = m_settings.m_nLineWidth;
   CScanResult result;
   if constexpr (sizeof(CharT) == 1) {
-    CTextModeReader text(file);
+    CTextModeReader text(file, m_bCountOnly && !m_pRecorder && m_pMatcher->MatchesNoControl());
     result = ScanPieces<char>(text, read, file.Size(), *m_pMatcher, m_pRecorder.get(), path, keyLength, width,
                               m_observer.m_fnProgress);
   } else {

@@ -128,6 +128,7 @@ std::size_t CTextModeReader::Read(char* out, std::size_t room) {
     m_bEnded = true;
     length = static_cast<std::size_t>(static_cast<const char*>(z) - out);
   }
+  if (m_bKeepCrLf) return length;
   length = ApplyTextMode(out, length);
   // A CR at the edge may be the first half of a CR LF pair: it waits for the next piece.
   m_bPendingCr = !m_bEnded && length > 0 && out[length - 1] == '\r';

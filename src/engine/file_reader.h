@@ -60,7 +60,9 @@ class CFileReader {
 // pair is one line feed, and a Ctrl-Z byte ends the text), whatever the pieces' edges.
 class CTextModeReader {
  public:
-  explicit CTextModeReader(CFileReader& in) : m_in(in) {}
+  // bKeepCrLf leaves CR LF pairs as they are (only Ctrl-Z ends the text): a count of a
+  // key that cannot match a control character finds the same matches without the work.
+  explicit CTextModeReader(CFileReader& in, bool bKeepCrLf = false) : m_in(in), m_bKeepCrLf(bKeepCrLf) {}
   // Writes the next piece of text into out (room at least 2 bytes) and returns its
   // length, which may be 0 before the end.
   std::size_t Read(char* out, std::size_t room);
@@ -68,6 +70,7 @@ class CTextModeReader {
 
  private:
   CFileReader& m_in;
+  bool m_bKeepCrLf;
   bool m_bPendingCr = false;
   bool m_bEnded = false;
 };

@@ -27,6 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (!text.Ended()) pieces.append(buffer, text.Read(buffer, room));
   FUZZ_CHECK(pieces == reference);
 
+  // Counting keeps CR LF pairs and stops at Ctrl-Z only.
+  CFileReader again(file.Fd(), file.Path());
+  ::lseek(file.Fd(), 0, SEEK_SET);
+  CTextModeReader raw(again, true);
+  std::string kept;
+  while (!raw.Ended()) kept.append(buffer, raw.Read(buffer, room));
+  FUZZ_CHECK(kept == bytes.substr(0, bytes.find('\x1A')));
+
   auto opened = CTextFile::Open(file.Path());
   FUZZ_CHECK(opened);
   FUZZ_CHECK((*opened)->Text() == reference);
