@@ -103,6 +103,8 @@ CTessaryDoc::~CTessaryDoc() {
 
 bool CTessaryDoc::WantsPlainLayout(const QString& path) {
   if (App() && App()->m_bForcePlainText) return true;
+  // Sniffing a FIFO would block: anything but a regular file is refused on opening.
+  if (!RegularFileProblem(ToFsPath(path)).empty()) return true;
   return FileTypeOfPath(ToFsPath(path)) != kTypeRtf;
 }
 
