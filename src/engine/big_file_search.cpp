@@ -104,8 +104,11 @@ bool CBigFileSearch::SearchFile(const std::string& path) {
   // A file that grew or was rewritten meanwhile was searched as it stood at the start.
   struct stat now {};
   if (ok && !m_bStopped && ::fstat(fd, &now) == 0) {
-    if (now.st_size > st.st_size) m_strError = "The file " + path + " grew while it was searched; the search ended at position " + std::to_string(length) + ".";
-    else if (st.st_nlink > 0 && now.st_nlink == 0) m_strError = "The file " + path + " was removed while it was searched.";
+    if (now.st_size > st.st_size)
+      m_strError = "The file " + path + " grew while it was searched; the search ended at position " +
+                   std::to_string(length) + ".";
+    else if (st.st_nlink > 0 && now.st_nlink == 0)
+      m_strError = "The file " + path + " was removed while it was searched.";
     else if (now.st_mtim.tv_sec != st.st_mtim.tv_sec || now.st_mtim.tv_nsec != st.st_mtim.tv_nsec)
       m_strError = "The file " + path + " changed while it was searched.";
     ok = m_strError.empty();

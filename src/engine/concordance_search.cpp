@@ -2,9 +2,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstring>
-
 #include "engine/file_reader.h"
 #include "engine/piece_scan.h"
 #include "engine/text_file.h"
