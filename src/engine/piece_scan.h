@@ -36,6 +36,7 @@ CScanResult ScanPieces(Source& source, Position position, std::int64_t totalSize
   std::int64_t base = 0;     // text offset of buffer[0]
   std::int64_t scanned = 0;  // match starts before this offset have been tested
   const auto total = static_cast<std::uint64_t>(totalSize);
+  if (recorder) recorder->BeginSource(path, 0);
   for (;;) {
     if (!ReportProgress(progress, static_cast<std::uint64_t>(position()), total)) {
       result.m_bStopped = true;
@@ -46,7 +47,7 @@ CScanResult ScanPieces(Source& source, Position position, std::int64_t totalSize
     const std::int64_t end = base + static_cast<std::int64_t>(length);
     const std::int64_t safe = ended ? end : end - after;
     if (safe > scanned) {
-      if (recorder) recorder->BeginSource(path, base);
+      if (recorder) recorder->MoveBase(base);
       const std::basic_string_view<CharT> text(buffer.data(), length);
       const bool complete = matcher.ForEachMatch(
           text, static_cast<std::size_t>(scanned - base), static_cast<std::size_t>(safe - base), [&](std::size_t i) {
