@@ -1,4 +1,5 @@
 #include "bigfile/line_file.h"
+#include "engine/file_reader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,11 +31,13 @@ Expected<std::unique_ptr<CLineFile>> CLineFile::Open(const std::string& path) {
     std::snprintf(text, sizeof text, " returned a 0x%lx.", static_cast<unsigned long>(error));
     return Result::Failure("Opening " + path + text);
   };
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Anything but a regular file (a device, a FIFO) has no length to page through.
+  if (std::string problem = RegularFileProblem(path); !problem.empty()) return Result::Failure(problem);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return failure(errno);
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int error = S_ISDIR(st.st_mode) ? EISDIR : S_ISREG(st.st_mode) ? errno : EINVAL;
     ::close(fd);
     return failure(error);
   }

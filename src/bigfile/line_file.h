@@ -24,6 +24,7 @@ class CLineFile {
  public:
   // Opens for reading only, sharing the file with writers. Fails with the viewer's
   // message "Opening %s returned a 0x%lx." (the path and the system's error code).
+  // Anything but a regular file fails with a message saying what it is.
   static Expected<std::unique_ptr<CLineFile>> Open(const std::string& path);
   ~CLineFile();
   CLineFile(const CLineFile&) = delete;

@@ -58,14 +58,15 @@ int RunCompare(const std::vector<std::string>& args) {
   if (!classes) return Fail(classes.Error());
 
   // A file that cannot be read ends this command only, with the program's message.
-  auto fileError = [](const std::string& path) {
-    std::fprintf(stderr, "tessary-cli: File error: %s\n", path.c_str());
+  auto fileError = [](const std::string& path, const std::string& error) {
+    if (error == "File error") std::fprintf(stderr, "tessary-cli: File error: %s\n", path.c_str());
+    else std::fprintf(stderr, "tessary-cli: %s\n", error.c_str());
     return 1;
   };
   auto list1 = ReadWordList(operands[0], *classes);
-  if (!list1) return fileError(operands[0]);
+  if (!list1) return fileError(operands[0], list1.Error());
   auto list2 = ReadWordList(operands[1], *classes);
-  if (!list2) return fileError(operands[1]);
+  if (!list2) return fileError(operands[1], list2.Error());
   auto text = CTextFile::Open(operands[2]);
   if (!text) {
     std::fprintf(stderr, "tessary-cli: %s\n", text.Error().c_str());
@@ -74,11 +75,12 @@ int RunCompare(const std::vector<std::string>& args) {
 
   CWordListComparison comparison(*list1, *list2, *classes);
   comparison.AddText((*text)->Text());
+  if (!(*text)->Problem().empty()) std::fprintf(stderr, "tessary-cli: %s\n", (*text)->Problem().c_str());
   CXdgOpenLauncher xdg;
   const std::string charset = ReportCharset(codePage);
   auto files = open ? WriteAndShowWordListReport(comparison.Report(), dir, charset, xdg)
                     : WriteWordListReport(comparison.Report(), dir, charset);
-  if (!files) return fileError(dir.empty() ? "." : dir);
+  if (!files) return fileError(dir.empty() ? "." : dir, "File error");
   std::printf("%s\n%s\n%s\n", files->m_strText.c_str(), files->m_strList.c_str(), files->m_strFrames.c_str());
   if (!files->m_strBrowserError.empty()) {
     std::fflush(stdout);

@@ -10,6 +10,7 @@
 
 #include "cli/concord_command.h"
 #include "engine/codepage.h"
+#include "engine/file_reader.h"
 #include "export/encodings.h"
 #include "export/unicode_writer.h"
 
@@ -90,6 +91,10 @@ int RunConvert(const std::vector<std::string>& args) {
   const int nResolved = ResolveCodePage(nCodePage, kAnsiCodePage);
   if (auto cp = CCodePage::Open(nResolved); !cp) return Fail(cp.Error());
 
+  if (const std::string problem = RegularFileProblem(in); !problem.empty()) {
+    std::fprintf(stderr, "tessary-cli: %s\n", problem.c_str());
+    return 1;
+  }
   std::ifstream stream(in, std::ios::binary);
   if (!stream) {
     std::fprintf(stderr, "tessary-cli: Cannot open %s: %s.\n", in.c_str(), std::strerror(errno));

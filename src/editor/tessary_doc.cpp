@@ -17,6 +17,7 @@
 #include "editor/rich_text_qt.h"
 #include "editor/tessary_view.h"
 #include "engine/codepage.h"
+#include "engine/file_reader.h"
 #include "engine/text_file.h"
 #include "richtext/rtf.h"
 #include "ui/prompt.h"
@@ -103,6 +104,8 @@ CTessaryDoc::~CTessaryDoc() {
 
 bool CTessaryDoc::WantsPlainLayout(const QString& path) {
   if (ForcePlainText()) return true;
+  // Sniffing a FIFO would block: anything but a regular file is refused on opening.
+  if (!RegularFileProblem(ToFsPath(path)).empty()) return true;
   return FileTypeOfPath(ToFsPath(path)) != kTypeRtf;
 }
 
@@ -147,6 +150,11 @@ bool CTessaryDoc::OnNewDocument() {
 }
 
 bool CTessaryDoc::OnOpenDocument(const QString& path) {
+  // A device or FIFO has no size to check and would be read forever, or block.
+  if (const std::string problem = RegularFileProblem(ToFsPath(path)); !problem.empty()) {
+    Ask(QString::fromStdString(problem), QMessageBox::Warning);
+    return false;
+  }
   const qint64 nSize = QFileInfo(path).size();
   if (nSize > MaxEditorFileSize()) {
     Ask(QString::asprintf("File size=%ld: there is not enough memory to read this file in the editor. Open the file "

@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "engine/concordance_search.h"
+#include "engine/file_reader.h"
 #include "engine/sentences.h"
 
 namespace tessary {
@@ -85,18 +86,14 @@ Expected<std::unique_ptr<CBigFileSearch>> CBigFileSearch::Create(const CSearchRe
 
 bool CBigFileSearch::SearchFile(const std::string& path) {
   if (m_bStopped) return true;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    m_strError = "Cannot open " + path + ": " + Reason(errno) + ".";
+  auto opened = OpenRegularFile(path);
+  if (!opened) {
+    m_strError = opened.Error();
     return false;
   }
+  const int fd = *opened;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
-    ::close(fd);
-    m_strError = "Cannot read " + path + ": " + Reason(error) + ".";
-    return false;
-  }
+  ::fstat(fd, &st);
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   std::int64_t length = st.st_size;
   if (m_observer.m_fnSource) m_observer.m_fnSource(path, length);
@@ -104,6 +101,18 @@ bool CBigFileSearch::SearchFile(const std::string& path) {
   const std::int64_t stride = m_nChunkSize - 1;
   for (std::int64_t start = 0; ok && start < length && !m_bStopped; start += stride)
     ok = ScanChunk(fd, path, start, std::min(length, start + stride), length);
+  // A file that grew or was rewritten meanwhile was searched as it stood at the start.
+  struct stat now {};
+  if (ok && !m_bStopped && ::fstat(fd, &now) == 0) {
+    if (now.st_size > st.st_size)
+      m_strError = "The file " + path + " grew while it was searched; the search ended at position " +
+                   std::to_string(length) + ".";
+    else if (st.st_nlink > 0 && now.st_nlink == 0)
+      m_strError = "The file " + path + " was removed while it was searched.";
+    else if (now.st_mtim.tv_sec != st.st_mtim.tv_sec || now.st_mtim.tv_nsec != st.st_mtim.tv_nsec)
+      m_strError = "The file " + path + " changed while it was searched.";
+    ok = m_strError.empty();
+  }
   ::close(fd);
   // The buffer is the search's largest allocation: it goes as soon as the file is done.
   std::vector<char>().swap(m_buffer);

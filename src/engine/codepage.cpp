@@ -1,6 +1,8 @@
 #include "engine/codepage.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 
 #include <unicode/uchar.h>
 #include <unicode/ucnv.h>
@@ -142,87 +144,97 @@ void AppendUtf8(std::string& out, char16_t c) {
 
 Expected<std::shared_ptr<const CCodePage>> CCodePage::Open(int nCodePage) {
   using Result = Expected<std::shared_ptr<const CCodePage>>;
-  const auto fail = [nCodePage] {
-    return Result::Failure("Code page " + std::to_string(nCodePage) + " is not available.");
-  };
-  const char* pszIcu = IcuName(nCodePage);
-  if (!pszIcu) return fail();
+  // Building a page converts every BMP character, so each is built once and shared:
+  // pages never change once built.
+  static std::mutex mutex;
+  static std::map<int, std::shared_ptr<const CCodePage>> pages;
+  const std::lock_guard<std::mutex> lock(mutex);
+  if (const auto it = pages.find(nCodePage); it != pages.end()) return Result(it->second);
+  Result built = [&]() -> Result {
+    const auto fail = [nCodePage] {
+      return Result::Failure("Code page " + std::to_string(nCodePage) + " is not available.");
+    };
+    const char* pszIcu = IcuName(nCodePage);
+    if (!pszIcu) return fail();
 
-  UErrorCode err = U_ZERO_ERROR;
-  ConverterPtr pConv(ucnv_open(pszIcu, &err));
-  if (U_FAILURE(err) || !pConv) return fail();
-  ucnv_setSubstChars(pConv.get(), "?", 1, &err);
-  ucnv_setFromUCallBack(pConv.get(), FromUSubstitute, nullptr, nullptr, nullptr, &err);
-  ucnv_setToUCallBack(pConv.get(), ToUReplace, nullptr, nullptr, nullptr, &err);
-  ConverterPtr pProbe = Clone(pConv.get());
-  if (U_FAILURE(err) || !pProbe) return fail();
-  ucnv_setFromUCallBack(pProbe.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
-  ucnv_setToUCallBack(pProbe.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
-  if (U_FAILURE(err)) return fail();
+    UErrorCode err = U_ZERO_ERROR;
+    ConverterPtr pConv(ucnv_open(pszIcu, &err));
+    if (U_FAILURE(err) || !pConv) return fail();
+    ucnv_setSubstChars(pConv.get(), "?", 1, &err);
+    ucnv_setFromUCallBack(pConv.get(), FromUSubstitute, nullptr, nullptr, nullptr, &err);
+    ucnv_setToUCallBack(pConv.get(), ToUReplace, nullptr, nullptr, nullptr, &err);
+    ConverterPtr pProbe = Clone(pConv.get());
+    if (U_FAILURE(err) || !pProbe) return fail();
+    ucnv_setFromUCallBack(pProbe.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    ucnv_setToUCallBack(pProbe.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    if (U_FAILURE(err)) return fail();
 
-  std::shared_ptr<CCodePage> pPage(new CCodePage());
-  CCodePage& cp = *pPage;
-  cp.m_nNumber = nCodePage;
-  cp.m_strIcuName = pszIcu;
+    std::shared_ptr<CCodePage> pPage(new CCodePage());
+    CCodePage& cp = *pPage;
+    cp.m_nNumber = nCodePage;
+    cp.m_strIcuName = pszIcu;
 
-  std::u16string decoded;
-  auto decodeByte = [&](int b) {
-    const char ch = static_cast<char>(b);
-    return ProbeDecode(pProbe.get(), std::string_view(&ch, 1), decoded);
-  };
-  cp.m_bControlSwap = U_SUCCESS(decodeByte(0x1A)) && decoded == u"\x1C" && U_SUCCESS(decodeByte(0x1C)) &&
-                      decoded == u"\x7F" && U_SUCCESS(decodeByte(0x7F)) && decoded == u"\x1A";
+    std::u16string decoded;
+    auto decodeByte = [&](int b) {
+      const char ch = static_cast<char>(b);
+      return ProbeDecode(pProbe.get(), std::string_view(&ch, 1), decoded);
+    };
+    cp.m_bControlSwap = U_SUCCESS(decodeByte(0x1A)) && decoded == u"\x1C" && U_SUCCESS(decodeByte(0x1C)) &&
+                        decoded == u"\x7F" && U_SUCCESS(decodeByte(0x7F)) && decoded == u"\x1A";
 
-  // Single-byte tables convert every byte alone; a byte that decodes to more than one
-  // unit would not fit them, so such a page keeps using ICU.
-  bool bTablesExact = ucnv_getMaxCharSize(pConv.get()) == 1;
-  for (int b = 0; b < 256; ++b) {
-    cp.m_upper[b] = static_cast<unsigned char>(b);
-    cp.m_toUnicode[b] = kReplacement;
-    const UErrorCode errByte = decodeByte(b);
-    if (errByte == U_TRUNCATED_CHAR_FOUND) {
-      cp.m_lead[b] = true;
-      cp.m_bDoubleByte = true;
-      continue;
+    // Single-byte tables convert every byte alone; a byte that decodes to more than one
+    // unit would not fit them, so such a page keeps using ICU.
+    bool bTablesExact = ucnv_getMaxCharSize(pConv.get()) == 1;
+    for (int b = 0; b < 256; ++b) {
+      cp.m_upper[b] = static_cast<unsigned char>(b);
+      cp.m_toUnicode[b] = kReplacement;
+      const UErrorCode errByte = decodeByte(b);
+      if (errByte == U_TRUNCATED_CHAR_FOUND) {
+        cp.m_lead[b] = true;
+        cp.m_bDoubleByte = true;
+        continue;
+      }
+      if (U_FAILURE(errByte)) continue;
+      if (decoded.size() != 1 || U16_IS_SURROGATE(decoded[0])) {
+        bTablesExact = false;
+        continue;
+      }
+      const char16_t c = cp.m_bControlSwap ? UnswapIcu(decoded[0]) : decoded[0];
+      cp.m_toUnicode[b] = c;
+      cp.m_alpha[b] = u_isalpha(c);
+      cp.m_punct[b] = u_ispunct(c);
+      cp.m_alnum[b] = u_isalnum(c);
+      const UChar32 upper = u_toupper(c);
+      if (upper != c) {
+        const int nUpper = ProbeEncodeByte(pProbe.get(), upper);
+        if (nUpper >= 0) cp.m_upper[b] = static_cast<unsigned char>(nUpper);
+      }
     }
-    if (U_FAILURE(errByte)) continue;
-    if (decoded.size() != 1 || U16_IS_SURROGATE(decoded[0])) {
-      bTablesExact = false;
-      continue;
-    }
-    const char16_t c = cp.m_bControlSwap ? UnswapIcu(decoded[0]) : decoded[0];
-    cp.m_toUnicode[b] = c;
-    cp.m_alpha[b] = u_isalpha(c);
-    cp.m_punct[b] = u_ispunct(c);
-    cp.m_alnum[b] = u_isalnum(c);
-    const UChar32 upper = u_toupper(c);
-    if (upper != c) {
-      const int nUpper = ProbeEncodeByte(pProbe.get(), upper);
-      if (nUpper >= 0) cp.m_upper[b] = static_cast<unsigned char>(nUpper);
-    }
-  }
 
-  if (bTablesExact && !cp.m_bDoubleByte) {
-    // Encode the whole BMP at once; with one byte per character (or per '?') the output
-    // lines up with the input.
-    std::u16string bmp;
-    bmp.reserve(0x10000 - 0x800);
-    for (char32_t c = 0; c < 0x10000; ++c)
-      if (!U_IS_SURROGATE(c)) bmp.push_back(static_cast<char16_t>(c));
-    std::string bytes(bmp.size() + 1, '\0');
-    err = U_ZERO_ERROR;
-    const int32_t n = ucnv_fromUChars(pConv.get(), bytes.data(), static_cast<int32_t>(bytes.size()),
-                                      reinterpret_cast<const UChar*>(bmp.data()), static_cast<int32_t>(bmp.size()),
-                                      &err);
-    if (U_SUCCESS(err) && static_cast<size_t>(n) == bmp.size()) {
-      cp.m_fromBmp.assign(0x10000, static_cast<unsigned char>('?'));
-      for (size_t i = 0; i < bmp.size(); ++i) cp.m_fromBmp[bmp[i]] = static_cast<unsigned char>(bytes[i]);
-      if (cp.m_bControlSwap)
-        for (char16_t c : {u'\x1A', u'\x1C', u'\x7F'}) cp.m_fromBmp[c] = static_cast<unsigned char>(c);
+    if (bTablesExact && !cp.m_bDoubleByte) {
+      // Encode the whole BMP at once; with one byte per character (or per '?') the output
+      // lines up with the input.
+      std::u16string bmp;
+      bmp.reserve(0x10000 - 0x800);
+      for (char32_t c = 0; c < 0x10000; ++c)
+        if (!U_IS_SURROGATE(c)) bmp.push_back(static_cast<char16_t>(c));
+      std::string bytes(bmp.size() + 1, '\0');
+      err = U_ZERO_ERROR;
+      const int32_t n = ucnv_fromUChars(pConv.get(), bytes.data(), static_cast<int32_t>(bytes.size()),
+                                        reinterpret_cast<const UChar*>(bmp.data()), static_cast<int32_t>(bmp.size()),
+                                        &err);
+      if (U_SUCCESS(err) && static_cast<size_t>(n) == bmp.size()) {
+        cp.m_fromBmp.assign(0x10000, static_cast<unsigned char>('?'));
+        for (size_t i = 0; i < bmp.size(); ++i) cp.m_fromBmp[bmp[i]] = static_cast<unsigned char>(bytes[i]);
+        if (cp.m_bControlSwap)
+          for (char16_t c : {u'\x1A', u'\x1C', u'\x7F'}) cp.m_fromBmp[c] = static_cast<unsigned char>(c);
+      }
     }
-  }
-  if (cp.m_fromBmp.empty()) cp.m_pConverter.reset(pConv.release(), ConverterCloser());
-  return Result(std::shared_ptr<const CCodePage>(std::move(pPage)));
+    if (cp.m_fromBmp.empty()) cp.m_pConverter.reset(pConv.release(), ConverterCloser());
+    return Result(std::shared_ptr<const CCodePage>(std::move(pPage)));
+  }();
+  if (built) pages.emplace(nCodePage, *built);
+  return built;
 }
 
 std::string CCodePage::FromUnicode(std::u16string_view text) const {

@@ -1,5 +1,9 @@
 #include "engine/concordance_search.h"
 
+#include <unistd.h>
+
+#include "engine/file_reader.h"
+#include "engine/piece_scan.h"
 #include "engine/text_file.h"
 
 namespace tessary {
@@ -99,17 +103,9 @@ void CConcordanceSearchT<CharT>::SearchText(Text text, const std::string& path) 
   if (!text.empty()) Scan(text, path);
 }
 
+// Standard input, read whole: text mode for byte searches.
 template <>
 void CConcordanceSearchT<char>::ScanFile(CTextFile& file, const std::string& path) {
-  // Counting needs no positions, so the file's own bytes serve whenever the key
-  // cannot match a line-end character or Ctrl-Z: the matches are the same.
-  if (m_bCountOnly && !m_pRecorder && m_pMatcher->MatchesNoControl()) {
-    if (m_observer.m_fnSource) m_observer.m_fnSource(path, file.Bytes().size());
-    const auto result = ScanBytesUntil(file.Bytes(), '\x1A', *m_pMatcher, nullptr, m_observer.m_fnProgress);
-    m_nMatches += result.m_nMatches;
-    m_bStopped = result.m_bStopped;
-    return;
-  }
   Scan(file.Text(), path);
 }
 
@@ -120,12 +116,40 @@ void CConcordanceSearchT<char16_t>::ScanFile(CTextFile& file, const std::string&
   Scan(text, path);
 }
 
+// Files are read through a buffer, never whole: a file that changes under the search
+// ends its scan with a message, and the lines found in it so far are kept.
 template <class CharT>
 void CConcordanceSearchT<CharT>::SearchFile(const std::string& path) {
   if (m_bStopped) return;
-  auto file = CTextFile::Open(path);
-  if (!file) m_arrSkipped.push_back(file.Error());
-  else ScanFile(**file, path);
+  auto fd = OpenRegularFile(path);
+  if (!fd) {
+    m_arrSkipped.push_back(fd.Error());
+    return;
+  }
+  CFileReader file(*fd, path);
+  if (m_observer.m_fnSource) m_observer.m_fnSource(path, static_cast<std::uint64_t>(file.Size()));
+  const std::int64_t before = m_pRecorder ? m_pRecorder->Count() : 0;
+  const auto keyLength = static_cast<std::int64_t>(m_prepared.m_strKey.size());
+  auto read = [&file] { return file.Position(); };
+  const auto width = m_request.m_nLineWidth;
+  m_nScanBase = before;
+  m_bScanning = true;
+  CScanResult result;
+  if constexpr (sizeof(CharT) == 1) {
+    CTextModeReader text(file, m_bCountOnly && !m_pRecorder && m_pMatcher->MatchesNoControl());
+    result = ScanPieces<char>(text, read, file.Size(), *m_pMatcher, m_pRecorder.get(), path, keyLength, width,
+                              m_observer.m_fnProgress);
+  } else {
+    CEditorTextReader text(file, *m_pAnsiCp);
+    result = ScanPieces<char16_t>(text, read, file.Size(), *m_pMatcher, m_pRecorder.get(), path, keyLength, width,
+                                  m_observer.m_fnProgress);
+  }
+  ::close(*fd);
+  m_bScanning = false;
+  // Sentence and associated-word searches drop some matches: what counts is the lines.
+  m_nMatches += m_pRecorder ? static_cast<std::uint64_t>(m_pRecorder->Count() - before) : result.m_nMatches;
+  m_bStopped = result.m_bStopped;
+  if (!file.Problem().empty()) m_arrSkipped.push_back(file.Problem());
 }
 
 template <class CharT>

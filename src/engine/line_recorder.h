@@ -81,6 +81,8 @@ class CLineRecorderT : public CMatchSinkT<CharT> {
     m_strFile = std::move(path);
     m_nPositionBase = positionBase;
   }
+  // The same source goes on in a text that starts at positionBase (a file read in pieces).
+  void MoveBase(std::int64_t positionBase) { m_nPositionBase = positionBase; }
   bool OnMatch(std::basic_string_view<CharT> text, std::uint64_t offset) override;
 
   const CRecorderOptions& Options() const { return m_options; }

@@ -129,9 +129,13 @@ std::u16string WideKey(std::u16string_view line, std::size_t nOffset) {
   return std::u16string(key);
 }
 
-// The double-byte characters the keys are made of: the Han ranges of Big5 or GB.
-bool IsKeyLead(unsigned char b, bool bBig5) {
-  return bBig5 ? (b >= 0xA4 && b <= 0xF9) : (b >= 0xA1 && b <= 0xFE);
+// The double-byte characters the keys are made of: the Han ranges, a lead byte
+// 0xA4..0xF9 in both sets; Big5 trails run from 0x40, GB ones from 0xA1. GB's
+// punctuation (lead 0xA1..0xA3) stays out of the keys.
+bool IsKeyLead(unsigned char b) { return b >= 0xA4 && b <= 0xF9; }
+bool IsKeyTrail(unsigned char b, bool bBig5) { return b >= (bBig5 ? 0x40 : 0xA1) && b <= 0xFE; }
+bool IsKeyCharacter(unsigned char lead, unsigned char trail, bool bBig5) {
+  return IsKeyLead(lead) && IsKeyTrail(trail, bBig5);
 }
 bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFE; }
 
@@ -163,7 +167,7 @@ void BuildDoubleByteRightKey(CConcordanceEntry& entry, std::string_view line,
   for (auto i = static_cast<std::size_t>(nKeyColumn + nKeyLength); i < n && taken < 2;) {
     const auto b = static_cast<unsigned char>(line[i]);
     const bool bPair = i + 1 < n && IsTrail(static_cast<unsigned char>(line[i + 1]));
-    if (bPair && IsKeyLead(b, bBig5)) {
+    if (bPair && IsKeyCharacter(b, static_cast<unsigned char>(line[i + 1]), bBig5)) {
       entry.m_strSortKey.append(line.substr(i, 2));
       ++taken;
       i += 2;
@@ -186,8 +190,7 @@ void BuildDoubleByteLeftKey(CConcordanceEntry& entry, std::string_view line,
   int taken = 0;
   const std::int64_t stop = std::max<std::int64_t>(0, nKeyColumn - kMaxSortKey);
   for (std::int64_t i = nKeyColumn - 2; i >= stop && taken < 2; --i) {
-    if (IsKeyLead(static_cast<unsigned char>(line[i]), bBig5) &&
-        IsTrail(static_cast<unsigned char>(line[i + 1]))) {
+    if (IsKeyCharacter(static_cast<unsigned char>(line[i]), static_cast<unsigned char>(line[i + 1]), bBig5)) {
       chars[taken++].assign(line.substr(static_cast<std::size_t>(i), 2));
       --i;
     }

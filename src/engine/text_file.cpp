@@ -1,12 +1,13 @@
 #include "engine/text_file.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "engine/file_reader.h"
 
 namespace tessary {
 
@@ -54,30 +55,25 @@ std::size_t ApplyTextMode(char* data, std::size_t size) {
 
 Expected<std::unique_ptr<CTextFile>> CTextFile::Open(const std::string& path) {
   using Result = Expected<std::unique_ptr<CTextFile>>;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return Result::Failure("Cannot open " + path + ": " + Reason(errno) + ".");
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
-    ::close(fd);
-    return Result::Failure("Cannot read " + path + ": " + Reason(error) + ".");
-  }
+  auto fd = OpenRegularFile(path);
+  if (!fd) return Result::Failure(fd.Error());
   std::unique_ptr<CTextFile> file(new CTextFile);
-  if (S_ISREG(st.st_mode) && st.st_size > 0) {
-    // The whole file is read anyway: mapping it populated spares a fault per page.
-    void* map = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-    if (map != MAP_FAILED) {
-      ::madvise(map, static_cast<std::size_t>(st.st_size), MADV_SEQUENTIAL);
-      file->m_pMap = map;
-      file->m_nMapSize = static_cast<std::size_t>(st.st_size);
-      file->m_bytes = std::string_view(static_cast<const char*>(map), file->m_nMapSize);
-      ::close(fd);
-      return Result(std::move(file));
-    }
+  CFileReader reader(*fd, path);
+  file->m_strOwned.resize(static_cast<std::size_t>(reader.Size()));
+  std::size_t got = 0;
+  while (got < file->m_strOwned.size()) {
+    const std::size_t n = reader.Read(file->m_strOwned.data() + got, file->m_strOwned.size() - got);
+    if (n == 0) break;
+    got += n;
   }
-  auto read = FromStream(fd, path);
-  ::close(fd);
-  return read;
+  file->m_strOwned.resize(got);
+  // One more read notices a file that grew, was rewritten or removed meanwhile.
+  char extra;
+  reader.Read(&extra, 1);
+  ::close(*fd);
+  file->m_strProblem = reader.Problem();
+  file->m_bytes = file->m_strOwned;
+  return Result(std::move(file));
 }
 
 Expected<std::unique_ptr<CTextFile>> CTextFile::FromStream(int fd, const std::string& name) {
@@ -88,9 +84,7 @@ Expected<std::unique_ptr<CTextFile>> CTextFile::FromStream(int fd, const std::st
   return Result(std::move(file));
 }
 
-CTextFile::~CTextFile() {
-  if (m_pMap) ::munmap(m_pMap, m_nMapSize);
-}
+CTextFile::~CTextFile() = default;
 
 std::string_view CTextFile::RawText() {
   if (!m_bRaw) m_raw = UpToCtrlZ(m_bytes.data(), m_bytes.size());
@@ -106,10 +100,9 @@ std::string_view CTextFile::Text() {
     m_text = m_raw;
     return m_text;
   }
-  if (m_pMap) m_strOwned.assign(m_raw);
-  else m_strOwned.resize(m_raw.size());
-  m_strOwned.resize(ApplyTextMode(m_strOwned.data(), m_strOwned.size()));
-  m_text = m_strOwned;
+  m_strConverted.assign(m_raw);
+  m_strConverted.resize(ApplyTextMode(m_strConverted.data(), m_strConverted.size()));
+  m_text = m_strConverted;
   return m_text;
 }
 

@@ -11,12 +11,13 @@
 namespace tessary {
 
 // A file's bytes as the byte search reads them, in text mode: each CR LF pair is one
-// line feed and a Ctrl-Z byte ends the text. Files are mapped, and copied only when
-// they hold CR LF pairs.
+// line feed and a Ctrl-Z byte ends the text. Files are read, never mapped: a mapped file
+// that another program cuts short kills the process on the next read of a lost page.
 class CTextFile {
  public:
   // Fails with "Cannot open %s: %s." or "Cannot read %s: %s." (path and the system's
-  // reason). A directory or other non-regular file that cannot be read fails the same way.
+  // reason); anything but a regular file fails with a message saying what it is. A file
+  // that changes while it is read gives the bytes read before that, and Problem() says so.
   static Expected<std::unique_ptr<CTextFile>> Open(const std::string& path);
   // Standard input (read whole).
   static Expected<std::unique_ptr<CTextFile>> FromStream(int fd, const std::string& name);
@@ -31,12 +32,14 @@ class CTextFile {
   std::string_view RawText();
   // Every byte of the file, Ctrl-Z and all.
   std::string_view Bytes() const { return m_bytes; }
+  // Why the file could not be read to its end, or empty.
+  const std::string& Problem() const { return m_strProblem; }
 
  private:
   CTextFile() = default;
-  void* m_pMap = nullptr;
-  std::size_t m_nMapSize = 0;
-  std::string m_strOwned;      // read, or converted from the mapping
+  std::string m_strOwned;      // the bytes read
+  std::string m_strConverted;  // the text, when CR LF pairs made it differ
+  std::string m_strProblem;
   std::string_view m_bytes;    // the whole file
   std::string_view m_raw;      // up to the first Ctrl-Z, once asked for
   bool m_bRaw = false;

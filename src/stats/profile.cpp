@@ -139,6 +139,7 @@ void CByteProfile::AddFile(const std::string& path) {
     return;
   }
   AddText((*file)->Text(), path);
+  if (!(*file)->Problem().empty()) m_arrSkipped.push_back((*file)->Problem());
 }
 
 // ---- 16-bit profiles ----
@@ -186,6 +187,7 @@ void CWideProfile::AddFile(const std::string& path) {
     return;
   }
   AddText(DecodeForEditor((*file)->Bytes(), *m_pAnsi), path);
+  if (!(*file)->Problem().empty()) m_arrSkipped.push_back((*file)->Problem());
 }
 
 }  // namespace tessary

@@ -153,6 +153,7 @@ void CUniqueWordCounter::AddFile(const std::string& path) {
   }
   // Carriage returns end words like line feeds, so the text need not be converted.
   AddText((*file)->RawText(), path);
+  if (!(*file)->Problem().empty()) m_arrSkipped.push_back((*file)->Problem());
 }
 
 // ---- Byte tokenizer ----

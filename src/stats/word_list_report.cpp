@@ -76,6 +76,8 @@ CWordList WordListFromText(std::string_view text, const std::string& path, const
 Expected<CWordList> ReadWordList(const std::string& path, const CTextClasses& classes) {
   auto file = CTextFile::Open(path);
   if (!file) return Expected<CWordList>::Failure("File error");
+  // Half a word list would mark words as missing from it: a list that changed is refused.
+  if (!(*file)->Problem().empty()) return Expected<CWordList>::Failure((*file)->Problem());
   return WordListFromText((*file)->Text(), path, classes);
 }
 

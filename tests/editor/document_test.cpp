@@ -3,6 +3,7 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QAbstractScrollArea>
 #include <QCoreApplication>
@@ -106,6 +107,21 @@ TEST_F(DocumentOpen, EmptyFilesTakeTheirKindFromTheName) {
     EXPECT_EQ(doc->Title(), name);
   }
   EXPECT_TRUE(m_pPrompt->m_arrMessages.isEmpty());
+}
+
+// /dev/zero and a FIFO report no size: reading one would never end, or block.
+TEST_F(DocumentOpen, DevicesPipesAndFoldersAreRefusedBeforeReading) {
+  const QString fifo = Path("pipe.txt");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const std::pair<QString, QString> cases[] = {
+      {fifo, "it is a named pipe, not a regular file."},
+      {QStringLiteral("/dev/zero"), "it is a device, not a regular file."},
+      {Path(""), "Is a directory."}};
+  for (const auto& [path, what] : cases) {
+    SCOPED_TRACE(path.toStdString());
+    EXPECT_EQ(Open(path), nullptr);
+    EXPECT_EQ(LastMessage(), "Cannot read " + path + ": " + what);
+  }
 }
 
 TEST_F(DocumentOpen, MissingFileAndOversizedFileAreRefused) {

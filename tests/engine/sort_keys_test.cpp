@@ -81,8 +81,9 @@ TEST(SortKeysDoubleByte, TakeTwoHanCharactersWithoutLosingStep) {
   const std::string line = "ab" + zhong + comma + " x" + wen + zi + zhong;
   BuildDoubleByteRightKey(e, line, 2, 2, true);
   EXPECT_EQ(e.m_strSortKey, wen + zi);
-  BuildDoubleByteRightKey(e, line, 2, 2, false);  // GB counts 0xA1 as a lead
-  EXPECT_EQ(e.m_strSortKey, comma + wen);
+  // GB: the same lead range, but a trail below 0xA1 (zi's 0x72) is no Han character.
+  BuildDoubleByteRightKey(e, line, 2, 2, false);
+  EXPECT_EQ(e.m_strSortKey, wen + zhong);
   // A full-width digit (0xA2 0xAF): its trail byte must not be read as a lead.
   BuildDoubleByteRightKey(e, zhong + "\xA2\xAF" + wen + zi, 0, 2, true);
   EXPECT_EQ(e.m_strSortKey, wen + zi);
@@ -90,6 +91,22 @@ TEST(SortKeysDoubleByte, TakeTwoHanCharactersWithoutLosingStep) {
   EXPECT_EQ(e.m_strSortKey, wen + zhong);
   BuildDoubleByteLeftKey(e, zi + std::string(19, ' ') + zhong, 21, true);
   EXPECT_EQ(e.m_strSortKey, "");
+}
+
+TEST(SortKeysDoubleByte, GbPunctuationStaysOutOfTheKeys) {
+  // GB: zhong (0xD6 0xD0) and wen (0xCE 0xC4); the full-width comma 0xA3 0xAC, the
+  // ideographic full stop 0xA1 0xA3 and a full-width letter 0xA3 0xC1 are symbols.
+  const std::string zhong = "\xD6\xD0", wen = "\xCE\xC4", comma = "\xA3\xAC", stop = "\xA1\xA3";
+  CConcordanceEntry e;
+  BuildDoubleByteRightKey(e, zhong + comma + wen + stop + zhong, 0, 2, false);
+  EXPECT_EQ(e.m_strSortKey, wen + zhong);
+  BuildDoubleByteRightKey(e, zhong + "\xA3\xC1" + comma + wen, 0, 2, false);
+  EXPECT_EQ(e.m_strSortKey, wen);
+  BuildDoubleByteLeftKey(e, wen + " " + comma + zhong + zhong, 7, false);
+  EXPECT_EQ(e.m_strSortKey, wen + zhong);
+  // The same bytes as Big5: 0xA3 leads symbols there too, and 0xF9 is the last lead.
+  BuildDoubleByteRightKey(e, zhong + comma + "\xF9\x40" + "\xFA\x40", 0, 2, true);
+  EXPECT_EQ(e.m_strSortKey, "\xF9\x40");
 }
 
 TEST(SortKeysWide, KeysFollowTheProbesAndLetterLikeRanges) {
