@@ -27,31 +27,14 @@ void CConcordanceController::RequestBigFileSearch() {
   // Big files are byte text: there is no code-set question.
   request.m_bUnicode = false;
 
-  CConcordanceSelectionDialog selection;
-  selection.m_strSearch = m_strLastByteSearch;
-  selection.m_nMatchMode = s.m_nMatchMode;
-  selection.m_bDirectory = s.m_bDirectory;
-  selection.m_strDistance = QString::number(s.m_nSortDistance);
-  selection.m_strSortMode = QString::fromStdString(s.m_strSortMode);
-  selection.m_strLineNumbers = s.m_bLineNumbers ? "Yes" : "No";
-  if (!m_app.Prompt().Exec(selection)) return;
-  s.m_nMatchMode = selection.m_nMatchMode >= 0 ? selection.m_nMatchMode : s.m_nMatchMode;
-  s.m_bDirectory = selection.m_bDirectory;
-  s.m_nSortDistance = std::clamp(selection.m_strDistance.trimmed().toInt(), 1, 3);
-  s.m_strSortMode = selection.m_strSortMode.toStdString();
-  s.m_bLineNumbers = selection.m_strLineNumbers == "Yes";
-  request.m_nMatchMode = s.m_nMatchMode;
-  request.m_nSortDistance = s.m_nSortDistance;
-  request.m_strSortMode = s.m_strSortMode;
-  request.m_bLineNumbers = s.m_bLineNumbers;
-  request.m_wstrTyped = ToU16(selection.m_strSearch);
+  if (!AskSelection(request)) return;
 
   auto cp = CCodePage::Open(request.m_language.TextCodePage());
   if (!cp) {
     m_app.Prompt().Message(QString::fromStdString(cp.Error()), "Concordance Selection", QMessageBox::Warning);
     return;
   }
-  m_strLastByteSearch = selection.m_strSearch;
+  m_strLastByteSearch = FromU16(request.m_wstrTyped);
   // The big-file search takes the string as typed, spaces and all.
   s.m_strSearch = request.m_strSearch = (*cp)->FromUnicode(request.m_wstrTyped);
   if (request.m_strSearch.empty()) return;

@@ -177,6 +177,32 @@ std::vector<CSourceText> OpenDocumentTexts(const CTessaryApp& app) {
 
 }  // namespace
 
+bool CConcordanceController::AskSelection(CSearchRequest& request) {
+  CSearchSettings& s = m_app.m_settings;
+  CConcordanceSelectionDialog selection;
+  selection.m_bUnicodeForm = request.m_bUnicode;
+  selection.m_strSearch = request.m_bUnicode ? FromU16(s.m_wstrSearch) : m_strLastByteSearch;
+  selection.m_nMatchMode = s.m_nMatchMode;
+  selection.m_bDirectory = s.m_bDirectory;
+  selection.m_strDistance = QString::number(s.m_nSortDistance);
+  selection.m_strSortMode = QString::fromStdString(s.m_strSortMode);
+  selection.m_strLineNumbers = s.m_bLineNumbers ? "Yes" : "No";
+  if (!m_app.Prompt().Exec(selection)) return false;
+  s.m_nMatchMode = selection.m_nMatchMode >= 0 ? selection.m_nMatchMode : s.m_nMatchMode;
+  s.m_bDirectory = selection.m_bDirectory;
+  // Typed like atoi; the collocate rules take 1 to 3.
+  s.m_nSortDistance = std::clamp(selection.m_strDistance.trimmed().toInt(), 1, 3);
+  s.m_strSortMode = selection.m_strSortMode.toStdString();
+  s.m_bLineNumbers = selection.m_strLineNumbers == "Yes";
+  request.m_nMatchMode = s.m_nMatchMode;
+  request.m_nSortDistance = s.m_nSortDistance;
+  request.m_strSortMode = s.m_strSortMode;
+  request.m_bLineNumbers = s.m_bLineNumbers;
+  // A search string is one line, whatever reached the box.
+  request.m_wstrTyped = ToU16(OneLineSearchString(selection.m_strSearch));
+  return true;
+}
+
 void CConcordanceController::RequestConcordance() {
   CSearchSettings& s = m_app.m_settings;
   // Whatever the dialogs end with, the next search's own asks are used up.
@@ -191,27 +217,7 @@ void CConcordanceController::RequestConcordance() {
   if (!m_app.Prompt().Exec(codeSet)) return;
   s.m_bUnicode = request.m_bUnicode = codeSet.m_bUnicode;
 
-  CConcordanceSelectionDialog selection;
-  selection.m_bUnicodeForm = s.m_bUnicode;
-  selection.m_strSearch = s.m_bUnicode ? FromU16(s.m_wstrSearch) : m_strLastByteSearch;
-  selection.m_nMatchMode = s.m_nMatchMode;
-  selection.m_bDirectory = s.m_bDirectory;
-  selection.m_strDistance = QString::number(s.m_nSortDistance);
-  selection.m_strSortMode = QString::fromStdString(s.m_strSortMode);
-  selection.m_strLineNumbers = s.m_bLineNumbers ? "Yes" : "No";
-  if (!m_app.Prompt().Exec(selection)) return;
-  s.m_nMatchMode = selection.m_nMatchMode >= 0 ? selection.m_nMatchMode : s.m_nMatchMode;
-  s.m_bDirectory = selection.m_bDirectory;
-  // Typed like atoi; the collocate rules take 1 to 3.
-  s.m_nSortDistance = std::clamp(selection.m_strDistance.trimmed().toInt(), 1, 3);
-  s.m_strSortMode = selection.m_strSortMode.toStdString();
-  s.m_bLineNumbers = selection.m_strLineNumbers == "Yes";
-  request.m_nMatchMode = s.m_nMatchMode;
-  request.m_nSortDistance = s.m_nSortDistance;
-  request.m_strSortMode = s.m_strSortMode;
-  request.m_bLineNumbers = s.m_bLineNumbers;
-  // A search string is one line, whatever reached the box.
-  request.m_wstrTyped = ToU16(OneLineSearchString(selection.m_strSearch));
+  if (!AskSelection(request)) return;
 
   if (s.m_bUnicode) {
     s.m_wstrSearch = request.m_wstrSearch = request.m_wstrTyped;

@@ -55,6 +55,9 @@ class CConcordanceController : public QObject {
 
  private:
   void RequestConcordance();
+  // "Concordance Selection": its answers go into the settings (remembered) and the
+  // request; false when cancelled.
+  bool AskSelection(CSearchRequest& request);
   void RequestBigFileSearch();  // big_file_request.cpp
   // Asks for the files of a directory search, takes the open documents' texts otherwise,
   // and runs the search.

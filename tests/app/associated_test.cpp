@@ -25,12 +25,6 @@
 namespace tessary::test {
 namespace {
 
-QTextCharFormat FormatAt(const CTessaryView* view, int position) {
-  QTextCursor cursor(view->Document());
-  cursor.setPosition(position + 1);  // the format of the character before the cursor
-  return cursor.charFormat();
-}
-
 // The window text the core gives for a request over one text.
 QString CoreText(const CSearchRequest& request, const QString& text, const std::string& path) {
   if (request.m_bUnicode) {

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -59,6 +60,12 @@ void ProgramTest::WaitForRun() {
   EXPECT_FALSE(controller.Running()) << "the run did not end";
   // Let the ended run go.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QTextCharFormat FormatAt(const CTessaryView* view, int position) {
+  QTextCursor cursor(view->Document());
+  cursor.setPosition(position + 1);  // the format of the character before the cursor
+  return cursor.charFormat();
 }
 
 CTessaryView* ProgramTest::NewestView() const {

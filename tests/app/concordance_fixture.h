@@ -16,6 +16,9 @@
 
 namespace tessary::test {
 
+// The character format at a position of a window's text.
+QTextCharFormat FormatAt(const CTessaryView* view, int position);
+
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -15,12 +15,6 @@
 namespace tessary::test {
 namespace {
 
-QTextCharFormat FormatAt(const CTessaryView* view, int position) {
-  QTextCursor cursor(view->Document());
-  cursor.setPosition(position + 1);  // the format of the character before the cursor
-  return cursor.charFormat();
-}
-
 TEST_F(ProgramTest, SearchOverTwoDocumentsSortsNumbersAndColours) {
   OpenText("The cat sat on the mat.", "/texts/one.txt");
   OpenText("A dog and a cat ran; the cat hid.", "/texts/two.txt");

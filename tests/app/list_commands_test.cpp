@@ -21,12 +21,6 @@
 namespace tessary::test {
 namespace {
 
-QTextCharFormat FormatAt(const CTessaryView* view, int position) {
-  QTextCursor cursor(view->Document());
-  cursor.setPosition(position + 1);  // the format of the character before the cursor
-  return cursor.charFormat();
-}
-
 class ListCommandsTest : public ProgramTest {
  protected:
   // Runs a command on view as the active window and waits for what it started.

@@ -23,12 +23,6 @@
 namespace tessary::test {
 namespace {
 
-QTextCharFormat FormatAt(const CTessaryView* view, int position) {
-  QTextCursor cursor(view->Document());
-  cursor.setPosition(position + 1);  // the format of the character before the cursor
-  return cursor.charFormat();
-}
-
 void Flush() {
   QCoreApplication::processEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
