@@ -1,6 +1,6 @@
 // The RTF reader over any bytes: it must fail cleanly or give a document, and what it
 // gives must survive writing and reading again.
-#include "editor/rtf.h"
+#include "richtext/rtf.h"
 #include "fuzz_support.h"
 
 using namespace tessary;
