@@ -62,7 +62,9 @@ class StatsTest : public ProgramTest {
   }
   // Runs a statistics command and waits for what it started.
   void Command(int id) {
-    m_pApp->Stats().OnCommand(id);
+    // As the menu runs it: the frame routes it to the statistics.
+    EXPECT_TRUE(m_pApp->MainFrame()->CommandEnabled(id));
+    m_pApp->MainFrame()->OnCommand(id);
     CStatsController& stats = m_pApp->Stats();
     if (stats.Running()) {
       QEventLoop loop;
