@@ -191,6 +191,39 @@ TEST_F(StatsTest, UnicodeProfilesCountCharactersOrWholeWords) {
   EXPECT_EQ(m_pApp->m_settings.m_nMatchMode, kMatchWord);
 }
 
+TEST_F(StatsTest, AllMatchingFilesOfAFolderAndAStoppedProfileStillShowingItsCounts) {
+  QDir(m_dir.path()).mkdir("corpus");
+  const QString first = WriteFile("corpus/one.txt", kCats);
+  const QString second = WriteFile("corpus/two.txt", kMore);
+  WriteFile("corpus/skip.dat", "cat cat cat\n");
+  CFileDialogResult all;
+  all.m_bAllMatching = true;
+  all.m_strTypedPath = m_dir.filePath("corpus/*.txt");
+  ProfileString("cat");
+  m_pPrompt->OnFiles(all);
+  Command(ids::kProfileDirectory);
+  EXPECT_EQ(LastBox(), CommandLine({"profile", "--substring", "cat", first, second}));
+
+  // "Select all matching files" with no path ends the command with no result.
+  all.m_strTypedPath.clear();
+  ProfileString("cat");
+  m_pPrompt->OnFiles(all);
+  Command(ids::kProfileDirectory);
+  EXPECT_EQ(m_pPrompt->m_arrMessages.size(), 1);
+
+  // Stopped at once: the result box still comes, with the counts reached.
+  OpenText(QString::fromUtf8(kCats), first);
+  m_pApp->Stats().m_fnProgressShown = [](QWidget* dialog) {
+    qobject_cast<CProgressDialog*>(dialog)->StopButton()->click();
+  };
+  CodeSet(false);
+  ProfileString("cat");
+  Command(ids::kProfileOpenFiles);
+  ASSERT_EQ(m_pPrompt->m_arrMessages.size(), 2);
+  EXPECT_TRUE(m_pPrompt->m_arrCaptions.back().startsWith("Frequency Profile for < cat > = "));
+  EXPECT_FALSE(m_pApp->Busy());
+}
+
 TEST_F(StatsTest, CancelledDialogsAndEmptyStringsEndTheCommandsQuietly) {
   OpenText("the cat sat", m_dir.filePath("a.txt"));
   const QStringList before = Texts();
