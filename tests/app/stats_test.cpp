@@ -309,9 +309,12 @@ TEST_F(StatsTest, FailedSavesSayFileErrorAndTheViewGoesOn) {
   OpenText("untouched text", m_dir.filePath("open.txt"));
   const QStringList before = Texts();
   const QString good = m_dir.filePath("good.txt");
+  // A full disk, where the machine has the device.
+  struct stat st {};
+  const bool full = ::stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode);
   Chosen({path});
   Chosen({m_dir.filePath("no such folder/list.txt")});
-  Chosen({"/dev/full"});
+  Chosen({full ? QString("/dev/full") : m_dir.filePath("no such folder/again.txt")});
   Chosen({});  // cancelled: nothing is written, nothing said
   Chosen({good});
   m_pPrompt->OnDialogOf<CUniqueWordsDialog>([&](CUniqueWordsDialog& d) {
@@ -326,9 +329,10 @@ TEST_F(StatsTest, FailedSavesSayFileErrorAndTheViewGoesOn) {
   });
   Command(ids::kUniqueDirectory);
   EXPECT_FALSE(QDir(m_dir.filePath("no such folder")).exists());
-  struct stat st {};
-  ASSERT_EQ(::stat("/dev/full", &st), 0);
-  EXPECT_TRUE(S_ISCHR(st.st_mode)) << "a failed save must never remove what it wrote to";
+  if (full) {
+    ASSERT_EQ(::stat("/dev/full", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode)) << "a failed save must never remove what it wrote to";
+  }
   EXPECT_TRUE(ReadFile(good).startsWith("Unique words = 3    \tTotal words = 6\n"));
 }
 

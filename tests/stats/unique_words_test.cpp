@@ -261,7 +261,7 @@ TEST(UniqueWordsList, SavedFileInTheRowsCurrentOrder) {
 TEST(UniqueWordsList, AFailedSaveNeverRemovesWhatItWroteToAndAGoodOneReplacesTheFile) {
   const CUniqueWordList list = ListOf("the cat saw the dog");
   struct stat st {};
-  if (::stat("/dev/full", &st) == 0) {
+  if (::stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode)) {
     const auto full = SaveUniqueWordList("/dev/full", list);
     ASSERT_FALSE(full);
     EXPECT_EQ(full.Error(), "File error");
