@@ -21,6 +21,8 @@
 #include "app/concordance_controller.h"
 #include "app/concordance_dialogs.h"
 #include "app/main_frame.h"
+#include "app/stats_controller.h"
+#include "app/stats_dialogs.h"
 #include "app/tessary_app.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
@@ -36,11 +38,16 @@ class BenchPrompt : public IPrompt {
   QString m_strKey = "lord";
   QString m_strSort = "Unsorted";
   QString m_strFile;  // searched as a picked file when set
-  QElapsedTimer m_clock;  // started by a collocates case
+  QElapsedTimer m_clock;  // started by a collocates or statistics case
   qint64 m_nShownMs = 0;
   int m_nRows = 0;
-  QMessageBox::StandardButton Message(const QString& text, const QString&, QMessageBox::Icon, QMessageBox::StandardButtons,
-                                      QMessageBox::StandardButton) override {
+  qint64 m_nFrequencySortMs = 0;
+  qint64 m_nAlphabeticSortMs = 0;
+  QString m_strBox;  // the last message box: caption, then text
+  QMessageBox::StandardButton Message(const QString& text, const QString& caption, QMessageBox::Icon,
+                                      QMessageBox::StandardButtons, QMessageBox::StandardButton) override {
+    m_nShownMs = m_clock.isValid() ? m_clock.elapsed() : 0;
+    m_strBox = caption + " / " + text;
     std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
     return QMessageBox::Ok;
   }
@@ -54,6 +61,26 @@ class BenchPrompt : public IPrompt {
     return result;
   }
   bool Exec(CDialogModel& dialog) override {
+    if (auto* words = dynamic_cast<CUniqueWordsDialog*>(&dialog)) {
+      auto widget = words->CreateWidget(nullptr);
+      widget->show();
+      QApplication::processEvents();
+      m_nShownMs = m_clock.elapsed();
+      m_nRows = words->RowCount();
+      QElapsedTimer sort;
+      sort.start();
+      words->FrequencySort();
+      QApplication::processEvents();
+      m_nFrequencySortMs = sort.restart();
+      words->AlphabeticSort();
+      QApplication::processEvents();
+      m_nAlphabeticSortMs = sort.elapsed();
+      return true;
+    }
+    if (auto* profile = dynamic_cast<CProfileStringDialog*>(&dialog)) {
+      profile->m_strSearch = m_strKey;
+      return true;
+    }
     if (auto* collocates = dynamic_cast<CCollocatesDialog*>(&dialog)) {
       // The view as the user sees it: built, shown and painted once.
       auto widget = collocates->CreateWidget(nullptr);
@@ -248,6 +275,63 @@ void SortCommand(CTessaryApp& app, BenchPrompt& prompt, int lines) {
   }
 }
 
+// Runs the statistics command started and waits until it has ended.
+void WaitForStats(CTessaryApp& app) {
+  CStatsController& stats = app.Stats();
+  if (!stats.Running()) return;
+  QEventLoop loop;
+  QObject::connect(&stats, &CStatsController::RunEnded, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// "Directory" profile of a picked file, from the command to the result box.
+void ProfileFile(CTessaryApp& app, BenchPrompt& prompt, const QString& path, const char* key) {
+  prompt.m_strFile = path;
+  prompt.m_strKey = key;
+  CStallMeter stalls;
+  stalls.Start();
+  prompt.m_clock.start();
+  app.Stats().OnCommand(ids::kProfileDirectory);
+  WaitForStats(app);
+  std::printf("profile of %s: result box in %lld ms, longest UI stall %lld ms, peak RSS %ld MB\n  %s\n",
+              path.toUtf8().constData(), static_cast<long long>(prompt.m_nShownMs),
+              static_cast<long long>(stalls.Stop()), PeakRssKb() / 1024, prompt.m_strBox.toUtf8().constData());
+}
+
+// Unique words of a picked file, from the command to the shown view, then both sorts.
+void WordsFile(CTessaryApp& app, BenchPrompt& prompt, const QString& path) {
+  prompt.m_strFile = path;
+  CStallMeter stalls;
+  stalls.Start();
+  prompt.m_clock.start();
+  app.Stats().OnCommand(ids::kUniqueDirectory);
+  WaitForStats(app);
+  std::printf("unique words of %s: view with %d rows shown in %lld ms, frequency sort %lld ms, alphabetic sort "
+              "%lld ms, longest UI stall %lld ms, peak RSS %ld MB\n",
+              path.toUtf8().constData(), prompt.m_nRows, static_cast<long long>(prompt.m_nShownMs),
+              static_cast<long long>(prompt.m_nFrequencySortMs), static_cast<long long>(prompt.m_nAlphabeticSortMs),
+              static_cast<long long>(stalls.Stop()), PeakRssKb() / 1024);
+}
+
+// 100,000 distinct words, each a few times, for the view's sorts.
+void Words100k(CTessaryApp& app, BenchPrompt& prompt) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("words.txt");
+  {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    QByteArray text;
+    for (int i = 0; i < 100000; ++i) {
+      QByteArray word = "w";
+      for (int n = i; n > 0; n /= 26) word += static_cast<char>('a' + n % 26);
+      for (int k = 0; k <= i % 3; ++k) text += word + (k == 2 ? "\n" : " ");
+      text += '\n';
+    }
+    file.write(text);
+  }
+  WordsFile(app, prompt, path);
+}
+
 void OpenLargeText(CTessaryApp& app) {
   QTemporaryDir dir;
   const QString path = dir.filePath("large.txt");
@@ -276,11 +360,24 @@ int main(int argc, char** argv) {
   CTessaryApp app(std::move(prompt), settings.filePath("options.ini"));
   if (!app.InitInstance({}, true)) return 1;
   // One case per run keeps the peak memory figure its own:
-  //   tessary-gui-bench [format|open|collocates|100k|100k-sorted|1m|search FILE [KEY]]
+  //   tessary-gui-bench [format|open|collocates|100k|100k-sorted|1m|search FILE [KEY]|profile FILE [KEY]|
+  //                      words FILE|words-100k]
   const QString which = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("all");
   if (which == "search" && argc > 2) {
     const QByteArray key = argc > 3 ? QByteArray(argv[3]) : QByteArray("the");
     SearchFile(app, script, QString::fromLocal8Bit(argv[2]), key.constData(), "Sort Right", argv[2]);
+    return 0;
+  }
+  if (which == "profile" && argc > 2) {
+    ProfileFile(app, script, QString::fromLocal8Bit(argv[2]), argc > 3 ? argv[3] : "the");
+    return 0;
+  }
+  if (which == "words" && argc > 2) {
+    WordsFile(app, script, QString::fromLocal8Bit(argv[2]));
+    return 0;
+  }
+  if (which == "words-100k") {
+    Words100k(app, script);
     return 0;
   }
   const bool all = which == "all";

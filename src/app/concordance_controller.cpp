@@ -128,10 +128,6 @@ void CConcordanceController::SetLineWidthCommand() {
   if (!error.empty()) m_app.Prompt().Message(QString::fromStdString(error), "Set line width", QMessageBox::Information);
 }
 
-namespace {
-
-// The files of a directory search, asked for when the search is confirmed. False when
-// the user gave none; bAll tells "all matching files".
 bool AskSearchFiles(CTessaryApp& app, bool bUnicode, std::vector<std::string>& files, bool& bAll) {
   CFileDialogRequest request;
   request.m_strTitle = "Directory File Search";
@@ -163,6 +159,8 @@ bool AskSearchFiles(CTessaryApp& app, bool bUnicode, std::vector<std::string>& f
   for (const QString& file : answer.m_arrFiles) files.push_back(ToFsPath(file));
   return true;
 }
+
+namespace {
 
 // The open documents to search, in the order they were opened; the run takes their
 // texts as it starts. List windows are never searched.

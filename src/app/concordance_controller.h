@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/search_request.h"
 
@@ -19,6 +21,10 @@ class CListOperation;
 class CTessaryApp;
 class CTessaryDoc;
 class CTessaryView;
+
+// The files of a directory search or statistics run, asked for when it is confirmed.
+// False when the user gave none; bAll tells "all matching files".
+bool AskSearchFiles(CTessaryApp& app, bool bUnicode, std::vector<std::string>& files, bool& bAll);
 
 class CConcordanceController : public QObject {
   Q_OBJECT
@@ -34,6 +40,9 @@ class CConcordanceController : public QObject {
 
   // Status panes for the view that got the focus.
   void OnViewFocus(CTessaryView* view);
+
+  // The byte search string the next request dialog starts from (as typed).
+  void SetLastByteSearch(const QString& typed) { m_strLastByteSearch = typed; }
 
   // A search or sort runs (from OK to the filled window).
   bool Running() const { return m_pRun != nullptr; }

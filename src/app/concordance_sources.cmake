@@ -20,4 +20,7 @@ list(APPEND TESSARY_APP_SOURCES
   search_string_edit.h search_string_edit.cpp
   associated_dialogs.h associated_dialogs.cpp
   associated_request.h associated_request.cpp
+  stats_controller.h stats_controller.cpp
+  stats_dialogs.h stats_dialogs.cpp
+  stats_runs.h stats_runs.cpp
 )

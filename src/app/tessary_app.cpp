@@ -22,6 +22,7 @@
 #include "app/list_menu.h"
 #include "app/main_frame.h"
 #include "app/single_instance.h"
+#include "app/stats_controller.h"
 #include "editor/editor_dialogs.h"
 #include "editor/printing.h"
 #include "editor/tessary_doc.h"
@@ -125,6 +126,7 @@ CTessaryApp::CTessaryApp(std::unique_ptr<IPrompt> prompt, const QString& setting
       m_strSettingsPath(settingsPath),
       m_pEditorHost(std::make_unique<CAppEditorHost>(*this)),
       m_pConcordance(std::make_unique<CConcordanceController>(*this)),
+      m_pStats(std::make_unique<CStatsController>(*this)),
       m_pContext(std::make_unique<CContextLookup>(*this)) {
   g_pApp = this;
   SetEditorHost(m_pEditorHost.get());
@@ -134,6 +136,7 @@ CTessaryApp::CTessaryApp(std::unique_ptr<IPrompt> prompt, const QString& setting
 CTessaryApp::~CTessaryApp() {
   // A run still going is stopped and its worker waited for before anything it shows goes.
   if (m_pConcordance) m_pConcordance->AbandonRunning();
+  if (m_pStats) m_pStats->AbandonRunning();
   // The frame goes first: its windows' views still reach their documents as they go.
   CMainFrame* frame = m_pFrame;
   m_pFrame = nullptr;
@@ -422,6 +425,7 @@ bool CTessaryApp::CanCloseView(CTessaryView* view) {
 bool CTessaryApp::QueryExit() {
   // Exit stops a running search or sort and waits for it; its window never opens.
   Concordance().AbandonRunning();
+  Stats().AbandonRunning();
   if (Busy() ||
       std::any_of(m_arrDocuments.begin(), m_arrDocuments.end(), [this](CTessaryDoc* d) { return InUse(d); })) {
     m_bExitPending = true;

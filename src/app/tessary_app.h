@@ -22,6 +22,7 @@ class CMainFrame;
 class CTessaryDoc;
 class CTessaryView;
 class CConcordanceController;
+class CStatsController;
 class CContextLookup;
 class COpenFileServer;
 class IPrompt;
@@ -62,6 +63,8 @@ class CTessaryApp : public QObject {
   IPrompt& Prompt() { return *m_pPrompt; }
   CMainFrame* MainFrame() const { return m_pFrame; }
   CConcordanceController& Concordance() { return *m_pConcordance; }
+  // The word statistics: frequency profiles and unique-word lists.
+  CStatsController& Stats() { return *m_pStats; }
   // The right mouse button's look-up of a list line's context.
   CContextLookup& ContextLookup() { return *m_pContext; }
 
@@ -131,6 +134,7 @@ class CTessaryApp : public QObject {
   std::unique_ptr<CAppEditorHost> m_pEditorHost;  // the editor's view of this object
   CMainFrame* m_pFrame = nullptr;
   std::unique_ptr<CConcordanceController> m_pConcordance;
+  std::unique_ptr<CStatsController> m_pStats;
   std::unique_ptr<CContextLookup> m_pContext;
   std::vector<CTessaryDoc*> m_arrDocuments;
   COpenFileServer* m_pServer = nullptr;

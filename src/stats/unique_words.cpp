@@ -5,6 +5,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -434,11 +439,33 @@ std::string UniqueWordFileText(const CUniqueWordList& list) {
 Expected<std::string> SaveUniqueWordList(const std::string& path, const CUniqueWordList& list) {
   using Result = Expected<std::string>;
   const std::string text = UniqueWordFileText(list);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return Result::Failure("File error");
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  if (std::fclose(file) != 0 || !written) {
-    std::remove(path.c_str());
+  auto writeAll = [&text](int fd) {
+    for (std::size_t done = 0; done < text.size();) {
+      const ::ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      done += static_cast<std::size_t>(n);
+    }
+    return true;
+  };
+  struct stat st {};
+  const bool exists = ::stat(path.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) {
+    // A device or pipe is written straight and never removed, whatever happens.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return Result::Failure("File error");
+    const bool written = writeAll(fd);
+    if (::close(fd) != 0 || !written) return Result::Failure("File error");
+    return path;
+  }
+  // Written aside and put in place whole: a failed write leaves an existing list as it was.
+  std::string temp = path + ".partXXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return Result::Failure("File error");
+  ::fchmod(fd, exists ? (st.st_mode & 07777) : 0644);
+  const bool written = writeAll(fd);
+  if (::close(fd) != 0 || !written || ::rename(temp.c_str(), path.c_str()) != 0) {
+    ::unlink(temp.c_str());
     return Result::Failure("File error");
   }
   return path;

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <random>
 
+#include <sys/stat.h>
+
 #include "engine/scan_paths.h"
 #include "test_texts.h"
 #include "stats/shell_sort.h"
@@ -254,6 +256,25 @@ TEST(UniqueWordsList, SavedFileInTheRowsCurrentOrder) {
   const auto failed = SaveUniqueWordList("/nonexistent/dir/list.txt", list);
   ASSERT_FALSE(failed);
   EXPECT_EQ(failed.Error(), "File error");
+}
+
+TEST(UniqueWordsList, AFailedSaveNeverRemovesWhatItWroteToAndAGoodOneReplacesTheFile) {
+  const CUniqueWordList list = ListOf("the cat saw the dog");
+  struct stat st {};
+  if (::stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode)) {
+    const auto full = SaveUniqueWordList("/dev/full", list);
+    ASSERT_FALSE(full);
+    EXPECT_EQ(full.Error(), "File error");
+    ASSERT_EQ(::stat("/dev/full", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+  }
+  test::TempFile file("an older, longer list that the new one replaces whole\n");
+  ASSERT_TRUE(SaveUniqueWordList(file.Path(), list));
+  std::FILE* f = std::fopen(file.Path().c_str(), "rb");
+  std::string saved(4096, '\0');
+  saved.resize(std::fread(saved.data(), 1, saved.size(), f));
+  std::fclose(f);
+  EXPECT_EQ(saved, UniqueWordFileText(list));
 }
 
 TEST(UniqueWordsList, EmptyRunAndPercentWithoutWords) {

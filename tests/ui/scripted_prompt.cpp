@@ -4,10 +4,11 @@
 
 namespace tessary::test {
 
-QMessageBox::StandardButton CScriptedPrompt::Message(const QString& text, const QString&, QMessageBox::Icon,
+QMessageBox::StandardButton CScriptedPrompt::Message(const QString& text, const QString& caption, QMessageBox::Icon,
                                                      QMessageBox::StandardButtons buttons,
                                                      QMessageBox::StandardButton def) {
   m_arrMessages.push_back(text);
+  m_arrCaptions.push_back(caption);
   if (m_messageAnswers.empty()) {
     // An OK-only message needs no script; anything else must be answered.
     if (buttons == QMessageBox::Ok || buttons == QMessageBox::NoButton) return QMessageBox::Ok;

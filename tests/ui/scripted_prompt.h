@@ -38,6 +38,7 @@ class CScriptedPrompt : public IPrompt {
 
   // What was asked, in order: message texts, named-button texts, file-dialog titles.
   QStringList m_arrMessages;
+  QStringList m_arrCaptions;  // of the message boxes
   std::vector<CFileDialogRequest> m_arrFileRequests;
   bool Exhausted() const {
     return m_dialogs.empty() && m_files.empty() && m_messageAnswers.empty() && m_namedAnswers.empty();
