@@ -23,6 +23,7 @@ class CTessaryDoc;
 class CTessaryView;
 class CConcordanceController;
 class CContextLookup;
+class CExportController;
 class COpenFileServer;
 class IPrompt;
 struct CCommandLine;
@@ -64,6 +65,8 @@ class CTessaryApp : public QObject {
   CConcordanceController& Concordance() { return *m_pConcordance; }
   // The right mouse button's look-up of a list line's context.
   CContextLookup& ContextLookup() { return *m_pContext; }
+  // HTML, the word-list report and the concordance database.
+  CExportController& Exports() { return *m_pExports; }
 
   // Documents in creation order.
   const std::vector<CTessaryDoc*>& Documents() const { return m_arrDocuments; }
@@ -132,6 +135,7 @@ class CTessaryApp : public QObject {
   CMainFrame* m_pFrame = nullptr;
   std::unique_ptr<CConcordanceController> m_pConcordance;
   std::unique_ptr<CContextLookup> m_pContext;
+  std::unique_ptr<CExportController> m_pExports;
   std::vector<CTessaryDoc*> m_arrDocuments;
   COpenFileServer* m_pServer = nullptr;
   QStringList m_arrRecentFiles;
