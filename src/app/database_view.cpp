@@ -79,16 +79,19 @@ void CConcordanceDbModel::Rebuild() {
   m_bOrdered = false;
   sqlite3_exec(m_db, "DROP TABLE IF EXISTS temp.tessary_order", nullptr, nullptr, nullptr);
   const bool bFiltered = !m_strKeyword.isEmpty() || !m_strText.isEmpty() || !m_strFile.isEmpty();
-  if (!bFiltered && m_nSortColumn < 0) {
-    // Row ids without gaps (a table only ever added to) need no list of their own.
-    CStatement bounds(m_db, "SELECT MIN(rowid), MAX(rowid), COUNT(*) FROM Concordances");
-    if (bounds.m_p && sqlite3_step(bounds.m_p) == SQLITE_ROW) {
-      const std::int64_t first = sqlite3_column_int64(bounds.m_p, 0);
-      const std::int64_t last = sqlite3_column_int64(bounds.m_p, 1);
-      m_nCount = sqlite3_column_int64(bounds.m_p, 2);
-      m_nFirstRowid = first;
-      m_bDense = m_nCount == 0 || last - first + 1 == m_nCount;
-      if (m_bDense) return;
+  if (!bFiltered && m_nSortColumn < 0 && !m_bGaps) {
+    // A table only ever added to has row ids without gaps: row n is row id first + n.
+    // The bounds come from the table's key at once; counting would read the whole file.
+    // A page that comes back short shows a gap, and the ids are then listed after all.
+    CStatement first(m_db, "SELECT MIN(rowid) FROM Concordances");
+    CStatement last(m_db, "SELECT MAX(rowid) FROM Concordances");
+    if (first.m_p && last.m_p && sqlite3_step(first.m_p) == SQLITE_ROW && sqlite3_step(last.m_p) == SQLITE_ROW) {
+      m_bDense = true;
+      m_nFirstRowid = sqlite3_column_int64(first.m_p, 0);
+      m_nCount = sqlite3_column_type(first.m_p, 0) == SQLITE_NULL
+                     ? 0
+                     : sqlite3_column_int64(last.m_p, 0) - m_nFirstRowid + 1;
+      return;
     }
   }
   m_bDense = false;
@@ -150,6 +153,21 @@ const std::vector<CConcordanceDbModel::CRow>& CConcordanceDbModel::Page(int page
     if (sqlite3_column_type(select.m_p, 2) != SQLITE_NULL) row.m_record.m_strFile = Text(select.m_p, 2);
     if (sqlite3_column_type(select.m_p, 3) != SQLITE_NULL) row.m_record.m_nPosition = sqlite3_column_int64(select.m_p, 3);
     rows.push_back(std::move(row));
+  }
+  const auto expected = static_cast<std::size_t>(std::min<std::int64_t>(kPageRows, m_nCount - from));
+  if (m_bDense && rows.size() < expected && !m_bGaps) {
+    m_bGaps = true;
+    // Not while the view asks for data: the model is reset once it has returned.
+    QMetaObject::invokeMethod(
+        const_cast<CConcordanceDbModel*>(this),
+        [this] {
+          auto* self = const_cast<CConcordanceDbModel*>(this);
+          self->beginResetModel();
+          self->Rebuild();
+          self->endResetModel();
+          emit self->CountChanged();
+        },
+        Qt::QueuedConnection);
   }
   return rows;
 }
@@ -235,12 +253,13 @@ CDatabaseView::CDatabaseView(CTessaryApp& app, std::unique_ptr<CConcordanceDbMod
 
   m_pTable = new QTableView(this);
   m_pTable->setAccessibleName("Records");
-  m_pTable->setModel(m_pModel.get());
-  m_pTable->setSortingEnabled(true);
   // Rows have one height: the view then never measures rows it does not show.
   m_pTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   m_pTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  m_pTable->setModel(m_pModel.get());
+  // Records open in the order they were added: no column is sorted until clicked.
   m_pTable->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  m_pTable->setSortingEnabled(true);
   m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_pTable->setWordWrap(false);
@@ -261,6 +280,7 @@ CDatabaseView::CDatabaseView(CTessaryApp& app, std::unique_ptr<CConcordanceDbMod
   connect(timer, &QTimer::timeout, this, &CDatabaseView::ApplyFilter);
   for (QLineEdit* box : {m_pKeyword, m_pText, m_pFile})
     connect(box, &QLineEdit::textChanged, timer, qOverload<>(&QTimer::start));
+  connect(m_pModel.get(), &CConcordanceDbModel::CountChanged, this, &CDatabaseView::UpdateCount);
   UpdateCount();
   resize(900, 500);
 }

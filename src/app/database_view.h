@@ -47,6 +47,10 @@ class CConcordanceDbModel : public QAbstractTableModel {
 
   static constexpr int kPageRows = 256;
 
+ signals:
+  // The records were counted again (a gap in the row ids was found).
+  void CountChanged();
+
  private:
   explicit CConcordanceDbModel(sqlite3* db, QString path);
   struct CRow {
@@ -61,6 +65,7 @@ class CConcordanceDbModel : public QAbstractTableModel {
   // Without sort or filter, when the row ids run without gaps, row n is row id
   // m_nFirstRowid + n; otherwise temp.tessary_order holds the row ids in order.
   bool m_bDense = false;
+  mutable bool m_bGaps = false;  // the row ids have gaps: always list them
   bool m_bOrdered = false;
   std::int64_t m_nFirstRowid = 1;
   int m_nSortColumn = -1;

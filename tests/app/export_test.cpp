@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
+#include <sqlite3.h>
 
 #include "app/command_ids.h"
 #include "app/concordance_fixture.h"
@@ -269,10 +270,26 @@ TEST_F(DatabaseViewTest, ShowsEveryRecordInOrderAndReadsOnlyThePagesInView) {
   EXPECT_EQ(m_pPrompt->m_arrFileRequests.back().m_strTitle, "Open Concordance Database");
   EXPECT_EQ(view->CountText(), "1000 records");
   EXPECT_EQ(Cell(view, 0, 1), "line 0");
+  EXPECT_EQ(Cell(view, 1, 0), "k1");  // the order they were added in: no column sorted at first
   EXPECT_EQ(Cell(view, 999, 1), "line 999");
   EXPECT_EQ(Cell(view, 999, 3), "999");
   EXPECT_EQ(Cell(view, 999, 2), "/corpus/f1.txt");
   EXPECT_LE(view->Model().PagesRead(), 3);
+}
+
+TEST_F(DatabaseViewTest, RecordsDeletedByAnotherToolLeaveNoEmptyRows) {
+  const QString path = MakeDatabase(600);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "DELETE FROM Concordances WHERE Position % 2 = 1", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  CDatabaseView* view = OpenView(path);
+  ASSERT_TRUE(view);
+  (void)Cell(view, 0, 1);  // the first page shows the gaps
+  QCoreApplication::processEvents();
+  EXPECT_EQ(view->CountText(), "300 records");
+  EXPECT_EQ(Cell(view, 1, 1), "line 2");
+  EXPECT_EQ(Cell(view, 299, 1), "line 598");
 }
 
 TEST_F(DatabaseViewTest, SortsByAnyColumnBothWays) {
