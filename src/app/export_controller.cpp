@@ -306,7 +306,14 @@ void CExportController::SaveToDatabase(bool bAppend) {
   const std::string path = ToFsPath(answer.m_arrFiles.front());
   // The dialog asked before overwriting: the new file is made beside the old one and
   // takes its place only when it is whole, so a failure leaves the old one.
-  const bool bReplace = !bAppend && QFileInfo::exists(answer.m_arrFiles.front());
+  const QFileInfo chosen(answer.m_arrFiles.front());
+  const bool bReplace = !bAppend && chosen.exists();
+  // Only a file is replaced: a device or a folder of that name is left alone.
+  if (bReplace && !chosen.isFile()) {
+    m_app.Prompt().Message(WithReason(kCommandFailed, path + ": not a file that can be replaced"),
+                           "Save concordances in a new database", QMessageBox::Warning);
+    return;
+  }
   // Line i of the window takes entry i: the entries are copied, the window may change.
   std::shared_ptr<const CConcordanceList> entries =
       list ? std::make_shared<const CConcordanceList>(*list) : nullptr;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -232,7 +233,11 @@ TEST_F(ExportTest, DatabaseFailuresSayCommandFailedAndLeaveFilesAndWindowsAsThey
   Command(ids::kDatabaseNew);
   Answer(m_dir.filePath("missing.db"));
   Command(ids::kDatabaseAppend);
-  ASSERT_EQ(m_pPrompt->m_arrMessages.size(), 3);
+  // A device chosen to be overwritten stays the device.
+  Answer("/dev/full");
+  Command(ids::kDatabaseNew);
+  EXPECT_FALSE(QFileInfo("/dev/full").isFile());
+  ASSERT_EQ(m_pPrompt->m_arrMessages.size(), 4);
   for (const QString& message : m_pPrompt->m_arrMessages) EXPECT_TRUE(message.startsWith("Command failed.")) << message.toStdString();
   EXPECT_EQ(ReadAll(text), notDb);
   EXPECT_FALSE(QFile::exists(m_dir.filePath("missing.db")));
