@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QScrollBar>
+#include <QTableView>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -20,12 +21,15 @@
 #include "app/command_ids.h"
 #include "app/concordance_controller.h"
 #include "app/concordance_dialogs.h"
+#include "app/database_view.h"
+#include "app/export_controller.h"
 #include "app/main_frame.h"
 #include "app/stats_controller.h"
 #include "app/stats_dialogs.h"
 #include "app/tessary_app.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
+#include "export/concordance_db.h"
 #include "ui/prompt.h"
 
 namespace {
@@ -349,6 +353,51 @@ void OpenLargeText(CTessaryApp& app) {
               doc ? "opened" : "failed");
 }
 
+// "Open a concordance database" on a file of `records` records: from the command to
+// the painted window, then to its last row, then sorted by keyword.
+void DatabaseView(CTessaryApp& app, BenchPrompt& prompt, int records) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("concordances.db");
+  std::vector<CConcordanceRecord> rows(static_cast<std::size_t>(records));
+  for (int i = 0; i < records; ++i) {
+    CConcordanceRecord& r = rows[static_cast<std::size_t>(i)];
+    r.m_strKeyword = i % 3 ? "lord" : "people";
+    r.m_strConcordance = QStringLiteral("And the w%1x spake unto the people, line %2 of the text, and so on and on")
+                             .arg(i % 997).arg(i).toStdString();
+    r.m_strFile = "/corpus/file" + std::to_string(i % 50) + ".txt";
+    r.m_nPosition = i * 17;
+  }
+  if (!CreateConcordanceDatabase(path.toStdString(), rows)) {
+    std::printf("database view: the file could not be made\n");
+    return;
+  }
+  rows.clear();
+  prompt.m_strFile = path;
+  CStallMeter stalls;
+  QElapsedTimer timer;
+  stalls.Start();
+  timer.start();
+  app.MainFrame()->OnCommand(ids::kDatabaseView);
+  auto* view = app.MainFrame()->findChild<CDatabaseView*>();
+  QApplication::processEvents();
+  const qint64 opened = timer.elapsed();
+  timer.restart();
+  if (view) view->Table()->scrollToBottom();
+  QApplication::processEvents();
+  const qint64 scrolled = timer.elapsed();
+  timer.restart();
+  if (view) view->Table()->sortByColumn(0, Qt::DescendingOrder);
+  QApplication::processEvents();
+  const qint64 sorted = timer.elapsed();
+  const qint64 longest = stalls.Stop();
+  prompt.m_strFile.clear();
+  std::printf("database view of %d records: shown in %lld ms (%s), last row in %lld ms, sorted by keyword in %lld ms, "
+              "longest UI stall %lld ms\n",
+              records, static_cast<long long>(opened), view ? qPrintable(view->CountText()) : "not opened",
+              static_cast<long long>(scrolled), static_cast<long long>(sorted), static_cast<long long>(longest));
+  delete view;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -360,8 +409,8 @@ int main(int argc, char** argv) {
   CTessaryApp app(std::move(prompt), settings.filePath("options.ini"));
   if (!app.InitInstance({}, true)) return 1;
   // One case per run keeps the peak memory figure its own:
-  //   tessary-gui-bench [format|open|collocates|100k|100k-sorted|1m|search FILE [KEY]|profile FILE [KEY]|
-  //                      words FILE|words-100k]
+  //   tessary-gui-bench [format|open|collocates|100k|100k-sorted|1m|db-view-1m|search FILE [KEY]|
+  //                      profile FILE [KEY]|words FILE|words-100k]
   const QString which = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("all");
   if (which == "search" && argc > 2) {
     const QByteArray key = argc > 3 ? QByteArray(argv[3]) : QByteArray("the");
@@ -389,5 +438,6 @@ int main(int argc, char** argv) {
   if (all || which == "1m") ListWindow(app, script, 1000000, "Unsorted");
   if (all || which == "sort-100k") SortCommand(app, script, 100000);
   if (which == "sort-1m") SortCommand(app, script, 1000000);
+  if (all || which == "db-view-1m") DatabaseView(app, script, 1000000);
   return 0;
 }

@@ -84,6 +84,9 @@ enum CommandId : int {
   kCharItalic = 32800,
   kCharUnderline = 32802,
   kWordListId = 32801,
+  kDatabaseNew = 513,
+  kDatabaseAppend = 114,
+  kDatabaseView = 527,
 };
 
 }  // namespace tessary::ids

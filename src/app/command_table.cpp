@@ -19,6 +19,9 @@ constexpr CCommandInfo kCommands[] = {
     {kFileSave, "&Save", "Ctrl+S", "Save the active document", "Save"},
     {kFileSaveAs, "Save &As...", "", "Save the active document with a new name", "Save As"},
     {kSaveAsUnicode, "Save As &Unicode", "", "", ""},
+    {kDatabaseNew, "Save concordances in a new database", "", "Save concordances in a new database", ""},
+    {kDatabaseAppend, "Append to an existing database", "", "Append concordances to an existing database", ""},
+    {kDatabaseView, "Open a concordance database", "", "Open a concordance database", ""},
     {kFilePrint, "&Print...", "Ctrl+P", "Print the active document", "Print"},
     {kFilePrintPreview, "Print Pre&view", "", "Display full pages", "Print Preview"},
     {kFilePrintSetup, "P&rint Setup...", "", "Change the printer and printing options", "Print Setup"},
@@ -79,6 +82,7 @@ constexpr CCommandInfo kCommands[] = {
     {kUniqueOpenFiles, "Open Files", "", "Lists unique words and instances", ""},
     {kUniqueDirectory, "Directory", "", "Lists unique words and instances (directory files)", ""},
     {kMatchWordLists, "Match text with word lists", "", "Compares the words in a text with frequency lists", ""},
+    {kWordListId, "Word lists", "", "Compares the words in a text with frequency lists", "Match text with word lists"},
     // Left Margins
     {kSetMargin, "Set Margin", "", "Set the margin width to ignore in corpus files", ""},
     // Internet
@@ -104,6 +108,7 @@ constexpr CCommandInfo kCommands[] = {
 };
 
 constexpr const char* kFile = "&File";
+constexpr const char* kDatabase = "&File|&Database";
 constexpr const char* kEdit = "&Edit";
 constexpr const char* kView = "&View";
 constexpr const char* kWindow = "&Window";
@@ -122,7 +127,8 @@ constexpr const char* kConvert = "Con&vert";
 
 constexpr CMenuEntry kFullMenu[] = {
     {kFile, kFileNew}, {kFile, kFileOpen}, {kFile, kFileClose}, {kFile, kFileSave}, {kFile, kFileSaveAs},
-    {kFile, kSaveAsUnicode}, {kFile, 0}, {kFile, kFilePrint}, {kFile, kFilePrintPreview},
+    {kFile, kSaveAsUnicode}, {kDatabase, kDatabaseNew}, {kDatabase, kDatabaseAppend}, {kDatabase, kDatabaseView},
+    {kFile, 0}, {kFile, kFilePrint}, {kFile, kFilePrintPreview},
     {kFile, kFilePrintSetup}, {kFile, kPageSetup}, {kFile, 0}, {kFile, kFileMru1}, {kFile, 0},
     {kFile, kAppExit},
     {kEdit, kEditUndo}, {kEdit, 0}, {kEdit, kEditCut}, {kEdit, kEditCopy}, {kEdit, kEditPaste},

@@ -49,6 +49,32 @@ void CContextLookup::Request(CTessaryView* view) {
   pending.m_list.m_bFromFiles = list->m_bFromFiles;
   pending.m_entry = *entry;
   pending.m_strPath = path;
+  Open(std::move(pending));
+}
+
+void CContextLookup::RequestRecord(const std::string& path, std::int64_t position, const std::string& keyword) {
+  CPendingContext pending;
+  pending.m_strPath = path;
+  pending.m_entry.m_nPosition = position;
+  const std::u16string key = Utf8ToUtf16(keyword);
+  CConcordanceList bytes;
+  bytes.m_request.m_language.m_kind = m_app.m_settings.m_language;
+  bytes.m_request.m_language.m_nCodePage = ResolveCodePage(0, m_app.m_settings.m_nAnsiCodePage);
+  bytes.m_bFromFiles = true;
+  bytes.m_nMatchMode = 2;  // the stored keyword as it stands, wherever it stands
+  if (auto cp = CCodePage::Open(bytes.Language().TextCodePage())) bytes.m_request.m_strSearch = (*cp)->FromUnicode(key);
+  bytes.m_nKeyLength = static_cast<std::int64_t>(bytes.m_request.m_strSearch.size());
+  CConcordanceList wide = bytes;
+  wide.m_request.m_bUnicode = true;
+  wide.m_request.m_wstrSearch = key;
+  wide.m_nKeyLength = static_cast<std::int64_t>(key.size());
+  pending.m_list = std::move(bytes);
+  pending.m_alternative = std::move(wide);
+  Open(std::move(pending));
+}
+
+void CContextLookup::Open(CPendingContext pending) {
+  const std::string path = pending.m_strPath;
   // A file that cannot be opened is reported by the open itself; nothing then waits.
   m_pending.reset();
   CTessaryDoc* doc = m_app.OpenDocumentFile(FromFsPath(path));
@@ -89,8 +115,10 @@ void CContextLookup::Apply(CTessaryView* view) {
     file = std::move(*opened);
   }
   const std::u16string text = ToU16(doc->PlainText());
-  const auto range = LocateContext(list, pending.m_entry, text, file ? file->Bytes() : std::string_view(), **ansi,
-                                   **textCp);
+  auto range = LocateContext(list, pending.m_entry, text, file ? file->Bytes() : std::string_view(), **ansi,
+                             **textCp);
+  if (!range && pending.m_alternative)
+    range = LocateContext(*pending.m_alternative, pending.m_entry, text, std::string_view(), **ansi, **textCp);
   if (!range) {
     // Selecting what stands there now would show the wrong words.
     Say(QStringLiteral("%1 has changed since the search: the keyword is no longer where it was found.").arg(name));

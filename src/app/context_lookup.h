@@ -25,6 +25,10 @@ class CContextLookup : public QObject {
   void Request(CTessaryView* view);
   // A view got the focus: a pending selection of its document is made now.
   void OnViewFocus(CTessaryView* view);
+  // A record of a concordance database: its file, the keyword's position there and the
+  // keyword (UTF-8). The record does not say how it was searched, so a byte search of
+  // the file is tried first, then a 16-bit one.
+  void RequestRecord(const std::string& path, std::int64_t position, const std::string& keyword);
   bool Pending() const { return m_pending.has_value(); }
 
  private:
@@ -33,7 +37,9 @@ class CContextLookup : public QObject {
     CConcordanceList m_list;  // the list's search, without its lines' entries
     CListEntry m_entry;
     std::string m_strPath;
+    std::optional<CConcordanceList> m_alternative;  // tried when m_list does not find it
   };
+  void Open(CPendingContext pending);
   void Apply(CTessaryView* view);
   void Say(const QString& text);
 

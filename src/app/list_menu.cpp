@@ -16,7 +16,8 @@ QMenu* ShowListMenu(CMainFrame& frame, CTessaryView* view, const QPoint& globalP
   auto* menu = new QMenu(&frame);
   menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->setAccessibleName("List window menu");
-  for (int id : {int(ids::kEditCopy), int(ids::kEditSelectAll), 0, int(ids::kSortRight), int(ids::kSortLeft)}) {
+  for (int id : {int(ids::kEditCopy), int(ids::kEditSelectAll), 0, int(ids::kSortRight), int(ids::kSortLeft), 0,
+                 int(ids::kSaveAsHtml), int(ids::kDatabaseNew), int(ids::kDatabaseAppend)}) {
     if (id == 0) menu->addSeparator();
     else if (QAction* action = frame.Action(id)) menu->addAction(action);
   }

@@ -1,6 +1,6 @@
 #pragma once
-// The list window's own menu (the menu key, Shift+F10): Copy, Select All and the sort
-// commands, as the main menu's actions, so they are enabled as there.
+// The list window's own menu (the menu key, Shift+F10): Copy, Select All, the sort
+// commands and the exports, as the main menu's actions, so they are enabled as there.
 #include <QPoint>
 
 class QMenu;

@@ -20,6 +20,7 @@
 #include "app/command_ids.h"
 #include "app/command_table.h"
 #include "app/concordance_controller.h"
+#include "app/export_controller.h"
 #include "app/help_window.h"
 #include "app/stats_controller.h"
 #include "app/tessary_app.h"
@@ -45,6 +46,7 @@ bool StartsLongOperation(int id) {
     case kSetLineWidth: case kSentenceConcordances: case kTestNew: case kTestAnswer: case kCollocates:
     case kProfileOpenFiles: case kProfileDirectory: case kUniqueOpenFiles: case kUniqueDirectory:
     case kMatchWordLists: case ids::kSortRight: case ids::kSortLeft:
+    case kSaveAsHtml: case kWordListId: case kDatabaseNew: case kDatabaseAppend:
       return true;
     default:
       return false;
@@ -208,6 +210,7 @@ void CMainFrame::CreateBars() {
   m_pFormatToolBar->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
   addToolBarBreak(Qt::TopToolBarArea);
   addToolBar(Qt::TopToolBarArea, m_pFormatToolBar);
+  m_pFormatToolBar->addAction(Action(kWordListId));
 
   for (QToolBar* bar : {m_pToolBar, m_pFormatToolBar})
     connect(bar, &QToolBar::visibilityChanged, this, &CMainFrame::ScheduleUpdate);
@@ -523,6 +526,7 @@ bool CMainFrame::CommandEnabled(int id) const {
   CConcordanceController& concordance = m_app.Concordance();
   if (concordance.Handles(id)) return concordance.IsEnabled(id);
   if (m_app.Stats().Handles(id)) return m_app.Stats().IsEnabled(id);
+  if (m_app.Exports().Handles(id)) return m_app.Exports().IsEnabled(id);
   if (IsRecentFile(id)) return id - kFileMru1 < m_app.RecentFiles().size();
   const CTessaryView* view = ActiveView();
   switch (id) {
@@ -605,6 +609,11 @@ void CMainFrame::OnCommand(int id) {
   }
   if (m_app.Stats().Handles(id)) {
     m_app.Stats().OnCommand(id);
+    UpdateCommandStates();
+    return;
+  }
+  if (m_app.Exports().Handles(id)) {
+    m_app.Exports().OnCommand(id);
     UpdateCommandStates();
     return;
   }

@@ -18,6 +18,7 @@
 #include "app/app_editor_host.h"
 #include "app/concordance_controller.h"
 #include "app/context_lookup.h"
+#include "app/export_controller.h"
 #include "app/intro_window.h"
 #include "app/list_menu.h"
 #include "app/main_frame.h"
@@ -127,7 +128,8 @@ CTessaryApp::CTessaryApp(std::unique_ptr<IPrompt> prompt, const QString& setting
       m_pEditorHost(std::make_unique<CAppEditorHost>(*this)),
       m_pConcordance(std::make_unique<CConcordanceController>(*this)),
       m_pStats(std::make_unique<CStatsController>(*this)),
-      m_pContext(std::make_unique<CContextLookup>(*this)) {
+      m_pContext(std::make_unique<CContextLookup>(*this)),
+      m_pExports(std::make_unique<CExportController>(*this)) {
   g_pApp = this;
   SetEditorHost(m_pEditorHost.get());
   m_options.m_nUnits = DefaultUnits();
@@ -137,6 +139,7 @@ CTessaryApp::~CTessaryApp() {
   // A run still going is stopped and its worker waited for before anything it shows goes.
   if (m_pConcordance) m_pConcordance->AbandonRunning();
   if (m_pStats) m_pStats->AbandonRunning();
+  if (m_pExports) m_pExports->AbandonRunning();
   // The frame goes first: its windows' views still reach their documents as they go.
   CMainFrame* frame = m_pFrame;
   m_pFrame = nullptr;
@@ -426,6 +429,7 @@ bool CTessaryApp::QueryExit() {
   // Exit stops a running search or sort and waits for it; its window never opens.
   Concordance().AbandonRunning();
   Stats().AbandonRunning();
+  Exports().AbandonRunning();
   if (Busy() ||
       std::any_of(m_arrDocuments.begin(), m_arrDocuments.end(), [this](CTessaryDoc* d) { return InUse(d); })) {
     m_bExitPending = true;

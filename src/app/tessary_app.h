@@ -24,6 +24,7 @@ class CTessaryView;
 class CConcordanceController;
 class CStatsController;
 class CContextLookup;
+class CExportController;
 class COpenFileServer;
 class IPrompt;
 struct CCommandLine;
@@ -67,6 +68,8 @@ class CTessaryApp : public QObject {
   CStatsController& Stats() { return *m_pStats; }
   // The right mouse button's look-up of a list line's context.
   CContextLookup& ContextLookup() { return *m_pContext; }
+  // HTML, the word-list report and the concordance database.
+  CExportController& Exports() { return *m_pExports; }
 
   // Documents in creation order.
   const std::vector<CTessaryDoc*>& Documents() const { return m_arrDocuments; }
@@ -136,6 +139,7 @@ class CTessaryApp : public QObject {
   std::unique_ptr<CConcordanceController> m_pConcordance;
   std::unique_ptr<CStatsController> m_pStats;
   std::unique_ptr<CContextLookup> m_pContext;
+  std::unique_ptr<CExportController> m_pExports;
   std::vector<CTessaryDoc*> m_arrDocuments;
   COpenFileServer* m_pServer = nullptr;
   QStringList m_arrRecentFiles;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "engine/codepage.h"
@@ -146,13 +147,18 @@ Expected<CHtmlPage> WriteConcordanceHtml(const std::string& path, std::u16string
   using Result = Expected<CHtmlPage>;
   auto page = ConcordanceHtml(text, window);
   if (!page) return page;
+  // Only a page this call made or replaced is removed after a failed write: a device
+  // (a full disk's /dev/full, a terminal) is written to but never deleted.
+  std::error_code ignored;
+  const auto status = std::filesystem::status(path, ignored);
+  const bool removable = !std::filesystem::exists(status) || std::filesystem::is_regular_file(status);
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return Result::Failure(kFileError);
   const std::string& bytes = page->m_strBytes;
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   ok = std::fclose(file) == 0 && ok;
   if (!ok) {
-    std::remove(path.c_str());
+    if (removable) std::remove(path.c_str());
     return Result::Failure(kFileError);
   }
   return page;

@@ -8,4 +8,5 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/big_file_run_test.cpp
   app/associated_test.cpp
   app/stats_test.cpp
+  app/export_test.cpp
 )

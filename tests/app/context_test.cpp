@@ -244,7 +244,8 @@ TEST_F(ContextTest, TheListMenuHoldsTheSortCommandsForAnUnsortedList) {
         EXPECT_EQ(action->isEnabled(), list == unsorted) << action->text().toStdString();
       }
     }
-    EXPECT_EQ(texts, QStringList({"&Copy", "Select A&ll", "Sort Right", "Sort Left"}));
+    EXPECT_EQ(texts, QStringList({"&Copy", "Select A&ll", "Sort Right", "Sort Left", "Save as HTML",
+                                  "Save concordances in a new database", "Append to an existing database"}));
     menu->close();
     QApplication::processEvents();
   }

@@ -2,6 +2,7 @@
 // charset is declared for which bytes, and failures as values.
 #include "export/html_export.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "engine/concordance_search.h"
@@ -156,6 +157,16 @@ TEST(HtmlExport, RefusalsAndFileErrors) {
   auto noDir = WriteConcordanceHtml(dir.Path("missing/list.htm"), u"abcdeKEYfghijk\n", Window(5, 3, false));
   ASSERT_FALSE(noDir);
   EXPECT_EQ(noDir.Error(), "File error");
+}
+
+TEST(HtmlExport, AFullDeviceIsAFileErrorAndStaysADevice) {
+  std::error_code error;
+  if (!std::filesystem::is_character_file("/dev/full", error)) GTEST_SKIP() << "no /dev/full here";
+  auto full = WriteConcordanceHtml("/dev/full", u"abcdeKEYfghijk\n", Window(5, 3, false));
+  ASSERT_FALSE(full);
+  EXPECT_EQ(full.Error(), "File error");
+  // Run as root, removing what was written would delete the device itself.
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/full", error));
 }
 
 }  // namespace

@@ -1,0 +1,33 @@
+#include "app/export_dialogs.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace tessary {
+
+std::unique_ptr<QDialog> CDatabaseKeywordDialog::CreateWidget(QWidget* parent) {
+  auto dialog = std::make_unique<QDialog>(parent);
+  dialog->setWindowTitle("Databse Keyword Field");
+  auto* layout = new QVBoxLayout(dialog.get());
+  auto* label = new QLabel("Please supply the keyword:");
+  auto* edit = new QLineEdit(m_strKeyword, dialog.get());
+  edit->setObjectName("keyword");
+  edit->setAccessibleName("Keyword");
+  label->setBuddy(edit);
+  layout->addWidget(label);
+  layout->addWidget(edit);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog.get());
+  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog.get(), &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog.get(), &QDialog::reject);
+  layout->addWidget(buttons);
+  return dialog;
+}
+
+void CDatabaseKeywordDialog::ReadWidget(QDialog& widget) {
+  m_strKeyword = widget.findChild<QLineEdit*>("keyword")->text();
+}
+
+}  // namespace tessary
