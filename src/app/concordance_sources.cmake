@@ -20,4 +20,6 @@ list(APPEND TESSARY_APP_SOURCES
   search_string_edit.h search_string_edit.cpp
   associated_dialogs.h associated_dialogs.cpp
   associated_request.h associated_request.cpp
+  encoding_controller.h encoding_controller.cpp
+  encoding_dialogs.h encoding_dialogs.cpp
 )

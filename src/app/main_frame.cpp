@@ -20,6 +20,7 @@
 #include "app/command_ids.h"
 #include "app/command_table.h"
 #include "app/concordance_controller.h"
+#include "app/encoding_controller.h"
 #include "app/help_window.h"
 #include "app/tessary_app.h"
 #include "editor/printing.h"
@@ -521,6 +522,7 @@ bool CMainFrame::CommandEnabled(int id) const {
   if (m_app.Busy() && StartsLongOperation(id)) return false;
   CConcordanceController& concordance = m_app.Concordance();
   if (concordance.Handles(id)) return concordance.IsEnabled(id);
+  if (m_app.Encoding().Handles(id)) return m_app.Encoding().IsEnabled(id);
   if (IsRecentFile(id)) return id - kFileMru1 < m_app.RecentFiles().size();
   const CTessaryView* view = ActiveView();
   switch (id) {
@@ -598,6 +600,11 @@ void CMainFrame::OnCommand(int id) {
   CConcordanceController& concordance = m_app.Concordance();
   if (concordance.Handles(id)) {
     concordance.OnCommand(id);
+    UpdateCommandStates();
+    return;
+  }
+  if (m_app.Encoding().Handles(id)) {
+    m_app.Encoding().OnCommand(id);
     UpdateCommandStates();
     return;
   }

@@ -18,6 +18,7 @@
 #include "app/app_editor_host.h"
 #include "app/concordance_controller.h"
 #include "app/context_lookup.h"
+#include "app/encoding_controller.h"
 #include "app/intro_window.h"
 #include "app/list_menu.h"
 #include "app/main_frame.h"
@@ -26,6 +27,8 @@
 #include "editor/printing.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
+#include "engine/codepage.h"
+#include "export/encodings.h"
 #include "ui/prompt.h"
 
 namespace tessary {
@@ -125,7 +128,8 @@ CTessaryApp::CTessaryApp(std::unique_ptr<IPrompt> prompt, const QString& setting
       m_strSettingsPath(settingsPath),
       m_pEditorHost(std::make_unique<CAppEditorHost>(*this)),
       m_pConcordance(std::make_unique<CConcordanceController>(*this)),
-      m_pContext(std::make_unique<CContextLookup>(*this)) {
+      m_pContext(std::make_unique<CContextLookup>(*this)),
+      m_pEncoding(std::make_unique<CEncodingController>(*this)) {
   g_pApp = this;
   SetEditorHost(m_pEditorHost.get());
   m_options.m_nUnits = DefaultUnits();
@@ -219,6 +223,15 @@ void CTessaryApp::LoadOptions() {
   m_options.m_rcFrame = ValidateFrameRect(FrameRectFromBytes(settings->value("FrameRect").toByteArray()), ScreenRect());
   m_options.m_rcPageMargin =
       MarginsFromBytes(settings->value("PageMargin").toByteArray(), CAppOptions().m_rcPageMargin);
+  // Only a page the lists offer, and that can be read, is taken back.
+  const int nCodePage = settings->value("CodePage").toInt(&ok);
+  if (ok && CodePageFromName(CodePageDisplayName(nCodePage)) == nCodePage &&
+      CCodePage::Open(ResolveCodePage(nCodePage, kSystemAnsiCodePage)))
+    SetCodePage(nCodePage);
+  const int nEncoding = settings->value("Encoding").toInt(&ok);
+  if (ok && nEncoding >= kEncodingNone && nEncoding <= kEncodingUtf8) m_nEncoding = nEncoding;
+  const int nNoSpaces = settings->value("NoSpaces").toInt(&ok);
+  if (ok) m_bNoSpaces = nNoSpaces != 0;
   settings->endGroup();
 
   m_arrRecentFiles.clear();
@@ -228,6 +241,11 @@ void CTessaryApp::LoadOptions() {
     if (!path.isEmpty()) m_arrRecentFiles.push_back(path);
   }
   settings->endGroup();
+}
+
+void CTessaryApp::SetCodePage(int nCodePage) {
+  m_nCodePage = nCodePage;
+  m_settings.m_nAnsiCodePage = ResolveCodePage(nCodePage, kSystemAnsiCodePage);
 }
 
 void CTessaryApp::LoadBarLayouts() {
@@ -252,6 +270,11 @@ void CTessaryApp::SaveOptions() {
       if (!layout.isEmpty()) settings->setValue(section + "/Layout2", layout);
     }
   }
+  settings->beginGroup("Options");
+  settings->setValue("CodePage", m_nCodePage);
+  settings->setValue("Encoding", m_nEncoding);
+  settings->setValue("NoSpaces", m_bNoSpaces ? 1 : 0);
+  settings->endGroup();
   settings->beginGroup("Recent File List");
   for (int i = 1; i <= 4; ++i) {
     const QString key = QStringLiteral("File%1").arg(i);

@@ -22,6 +22,7 @@ class CMainFrame;
 class CTessaryDoc;
 class CTessaryView;
 class CConcordanceController;
+class CEncodingController;
 class CContextLookup;
 class COpenFileServer;
 class IPrompt;
@@ -58,10 +59,19 @@ class CTessaryApp : public QObject {
   bool m_bForcePlainText = false;
   bool m_bPromptForType = false;
   int m_nOpenFilterIndex = 3;
+  // The code-page and encoding choices, kept between runs. m_nCodePage 0 is the ANSI
+  // code page; the page chosen is what byte texts are read, searched and saved in
+  // (m_settings.m_nAnsiCodePage, set by SetCodePage).
+  static constexpr int kSystemAnsiCodePage = 1252;
+  int m_nCodePage = 0;
+  int m_nEncoding = 0;
+  bool m_bNoSpaces = true;
+  void SetCodePage(int nCodePage);
 
   IPrompt& Prompt() { return *m_pPrompt; }
   CMainFrame* MainFrame() const { return m_pFrame; }
   CConcordanceController& Concordance() { return *m_pConcordance; }
+  CEncodingController& Encoding() { return *m_pEncoding; }
   // The right mouse button's look-up of a list line's context.
   CContextLookup& ContextLookup() { return *m_pContext; }
 
@@ -132,6 +142,7 @@ class CTessaryApp : public QObject {
   CMainFrame* m_pFrame = nullptr;
   std::unique_ptr<CConcordanceController> m_pConcordance;
   std::unique_ptr<CContextLookup> m_pContext;
+  std::unique_ptr<CEncodingController> m_pEncoding;
   std::vector<CTessaryDoc*> m_arrDocuments;
   COpenFileServer* m_pServer = nullptr;
   QStringList m_arrRecentFiles;

@@ -7,4 +7,5 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/context_test.cpp
   app/big_file_run_test.cpp
   app/associated_test.cpp
+  app/encoding_test.cpp
 )

@@ -1,0 +1,128 @@
+#include "app/encoding_dialogs.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include "export/encodings.h"
+
+namespace tessary {
+
+namespace {
+
+QStringList Names(std::span<const char* const> names) {
+  QStringList list;
+  for (const char* name : names) list << QString::fromUtf8(name);
+  return list;
+}
+
+std::unique_ptr<QDialog> MakeDialog(QWidget* parent, const QString& title, QVBoxLayout*& layout) {
+  auto dialog = std::make_unique<QDialog>(parent);
+  dialog->setWindowTitle(title);
+  dialog->setAccessibleName(title.trimmed());
+  layout = new QVBoxLayout(dialog.get());
+  return dialog;
+}
+
+void AddButtons(QDialog* dialog, QVBoxLayout* layout) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  layout->addWidget(buttons);
+}
+
+// An editable list whose field starts with text (which need not be one of the items).
+QComboBox* NameList(QDialog* dialog, const char* name, const QString& accessible, const QStringList& items,
+                    const QString& text) {
+  auto* combo = new QComboBox(dialog);
+  combo->setObjectName(name);
+  combo->setAccessibleName(accessible);
+  combo->setEditable(true);
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  combo->addItems(items);
+  combo->setCurrentText(text);
+  return combo;
+}
+
+}  // namespace
+
+std::unique_ptr<QDialog> CCodePageDialog::CreateWidget(QWidget* parent) {
+  QVBoxLayout* layout = nullptr;
+  auto dialog = MakeDialog(parent, "Language / Page Code Selection", layout);
+  auto* label = new QLabel("Select the language and character set from the combo box:", dialog.get());
+  layout->addWidget(label);
+  auto* list = NameList(dialog.get(), "codepage", "Language and character set", Names(CodePageListNames()),
+                        m_strCodePage);
+  label->setBuddy(list);
+  layout->addWidget(list);
+  AddButtons(dialog.get(), layout);
+  list->setFocus();
+  return dialog;
+}
+
+void CCodePageDialog::ReadWidget(QDialog& widget) {
+  m_strCodePage = widget.findChild<QComboBox*>("codepage")->currentText();
+}
+
+std::unique_ptr<QDialog> CEncodingDialog::CreateWidget(QWidget* parent) {
+  QVBoxLayout* layout = nullptr;
+  auto dialog = MakeDialog(parent, "Select encoding to use ", layout);
+  auto* label = new QLabel("Select the encoding to use from the combo box:", dialog.get());
+  layout->addWidget(label);
+  auto* list = NameList(dialog.get(), "encoding", "Encoding", Names(EncodingListNames()), m_strEncoding);
+  label->setBuddy(list);
+  layout->addWidget(list);
+  AddButtons(dialog.get(), layout);
+  list->setFocus();
+  return dialog;
+}
+
+void CEncodingDialog::ReadWidget(QDialog& widget) {
+  m_strEncoding = widget.findChild<QComboBox*>("encoding")->currentText();
+}
+
+std::unique_ptr<QDialog> CUnicodeStringDialog::CreateWidget(QWidget* parent) {
+  QVBoxLayout* layout = nullptr;
+  auto dialog = MakeDialog(parent, "Enter unicode string", layout);
+  auto* edit = new QTextEdit(dialog.get());
+  edit->setObjectName("text");
+  edit->setAccessibleName("Unicode string");
+  edit->setAcceptRichText(false);
+  edit->setPlainText(m_strText);
+  edit->setFixedHeight(edit->fontMetrics().height() * 2 + 8);
+  layout->addWidget(edit);
+  auto* label = new QLabel("Select the language and character set from the combo box: below", dialog.get());
+  layout->addWidget(label);
+  auto* list = NameList(dialog.get(), "codepage", "Language and character set", Names(CodePageListNames()),
+                        m_strCodePage);
+  label->setBuddy(list);
+  layout->addWidget(list);
+  auto* spaces = new QGroupBox("Spaces between words", dialog.get());
+  auto* spacesLayout = new QVBoxLayout(spaces);
+  auto* none = new QRadioButton("No spaces", spaces);
+  none->setObjectName("nospaces");
+  none->setAccessibleName("No spaces");
+  auto* with = new QRadioButton("With spaces", spaces);
+  with->setAccessibleName("With spaces");
+  (m_bNoSpaces ? none : with)->setChecked(true);
+  spacesLayout->addWidget(none);
+  spacesLayout->addWidget(with);
+  layout->addWidget(spaces);
+  QObject::connect(none, &QRadioButton::toggled, dialog.get(), [this](bool on) { m_bNoSpaces = on; });
+  AddButtons(dialog.get(), layout);
+  edit->setFocus();
+  return dialog;
+}
+
+void CUnicodeStringDialog::ReadWidget(QDialog& widget) {
+  m_strText = widget.findChild<QTextEdit*>("text")->toPlainText();
+  m_strCodePage = widget.findChild<QComboBox*>("codepage")->currentText();
+  m_bNoSpaces = widget.findChild<QRadioButton*>("nospaces")->isChecked();
+}
+
+}  // namespace tessary
