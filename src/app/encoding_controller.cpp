@@ -74,7 +74,8 @@ bool CEncodingController::IsEnabled(int id) const {
   const CTessaryDoc* doc = ActiveDocument();
   switch (id) {
     case ids::kChooseCodePage: return true;
-    case ids::kUnicodeToAnsi: case ids::kAnsiToUnicode: case ids::kSaveAsUnicode: return doc != nullptr;
+    // A window being filled has no whole text yet.
+    case ids::kUnicodeToAnsi: case ids::kAnsiToUnicode: case ids::kSaveAsUnicode: return doc && !doc->m_bBusy;
     case ids::kReopenWithCodePage:
       // Only a plain-text file is read in a code page; a window a long operation reads
       // keeps its text until the operation ends.
@@ -181,7 +182,7 @@ void CEncodingController::UnicodeToAnsiCommand() {
   if (!doc) return;
   doc->SetDocType(kTypeText);
   doc->Document()->setPlainText(FromU16((*page)->ToUnicode(bytes)));
-  doc->SetAnsiCodePage(nPage);
+  doc->SetAnsiCodePage(nPage, source->CrLfLineEnds());
   doc->SetModified(!bytes.empty());
 }
 

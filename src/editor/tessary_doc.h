@@ -76,10 +76,11 @@ class CTessaryDoc : public QObject {
   // The code page of a kAnsi document's bytes: the page it was read in, or for a new
   // document 0, the host's page when it is saved.
   int CodePage() const { return m_nCodePage; }
-  // A new text that should be saved as bytes in nCodePage.
-  void SetAnsiCodePage(int nCodePage) {
+  // A new text that should be saved as bytes in nCodePage, with these line ends.
+  void SetAnsiCodePage(int nCodePage, bool bCrLf) {
     m_encoding = TextEncoding::kAnsi;
     m_nCodePage = nCodePage;
+    m_bCrLf = bCrLf;
   }
   bool CrLfLineEnds() const { return m_bCrLf; }
   // text has one line feed per line; kAnsi falls back to UTF-8 with a byte-order mark
