@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -33,6 +34,8 @@ void AddButtons(QDialog* dialog, QVBoxLayout* layout) {
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
   QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  buttons->button(QDialogButtonBox::Ok)->setAccessibleName("OK");
+  buttons->button(QDialogButtonBox::Cancel)->setAccessibleName("Cancel");
   layout->addWidget(buttons);
 }
 

@@ -1,6 +1,10 @@
 // The code-page and Unicode commands in the program: the chosen code page reaching the
 // editor, the searches and the saves, and the conversions and Unicode files.
+#include <QComboBox>
 #include <QDir>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
@@ -217,6 +221,14 @@ TEST_F(EncodingTest, ReopenWithCodePageReadsTheFileAgainAndSavesItBack) {
   AnswerCodePage("Chinese");
   Run(ids::kReopenWithCodePage);
   EXPECT_EQ(doc->PlainText(), "changed");
+  // Nor does a file that has gone: the window keeps its text.
+  doc->SetModified(false);
+  ASSERT_TRUE(QFile::remove(path));
+  AnswerCodePage("Traditional Chinese (950)");
+  Run(ids::kReopenWithCodePage);
+  EXPECT_EQ(m_pPrompt->m_arrMessages.back(), "Failed to open document.");
+  EXPECT_EQ(doc->PlainText(), "changed");
+  EXPECT_EQ(doc->PathName(), path);
 }
 
 TEST_F(EncodingTest, ReopenIsOfferedOnlyForPlainTextFiles) {
@@ -274,10 +286,13 @@ TEST_F(EncodingTest, FailedUnicodeWritesAreToldAndChangeNothing) {
   Run(ids::kSaveAsUnicode);
   EXPECT_EQ(m_pPrompt->m_arrMessages.back(), QString("Cannot write %1: File error.").arg(inside));
 
-  AnswerFile("/dev/full");
-  AnswerEncoding("UNI16_LE");
-  Run(ids::kSaveAsUnicode);
-  EXPECT_EQ(m_pPrompt->m_arrMessages.back(), "Cannot write /dev/full: File error.");
+  // A full disk, where the machine has one to offer (a device, not a file).
+  if (QFileInfo("/dev/full").exists() && !QFileInfo("/dev/full").isFile()) {
+    AnswerFile("/dev/full");
+    AnswerEncoding("UNI16_LE");
+    Run(ids::kSaveAsUnicode);
+    EXPECT_EQ(m_pPrompt->m_arrMessages.back(), "Cannot write /dev/full: File error.");
+  }
 
   // An encoding that is not in the list writes nothing.
   const QString path = m_dir.filePath("none.txt");
@@ -379,6 +394,60 @@ TEST_F(EncodingTest, UnicodeStringDialogSetsCodePageAndSpacing) {
   EXPECT_FALSE(m_pApp->Encoding().AskUnicodeString());
   EXPECT_EQ(m_pApp->m_nCodePage, 874);
   EXPECT_TRUE(m_pApp->m_bNoSpaces);
+}
+
+// Every control of the three dialogs can be named by a screen reader.
+void ExpectNamedControls(QDialog& dialog) {
+  std::vector<QWidget*> controls;
+  for (auto* w : dialog.findChildren<QComboBox*>()) controls.push_back(w);
+  for (auto* w : dialog.findChildren<QRadioButton*>()) controls.push_back(w);
+  for (auto* w : dialog.findChildren<QTextEdit*>()) controls.push_back(w);
+  for (auto* w : dialog.findChildren<QPushButton*>()) controls.push_back(w);
+  EXPECT_FALSE(controls.empty());
+  for (QWidget* control : controls)
+    EXPECT_FALSE(control->accessibleName().isEmpty()) << control->metaObject()->className();
+}
+
+TEST_F(EncodingTest, DialogsShowTheListsAndReadBackWhatWasTyped) {
+  CCodePageDialog codePage;
+  codePage.m_strCodePage = "Thai (874)";
+  auto widget = codePage.CreateWidget(nullptr);
+  EXPECT_EQ(widget->windowTitle(), "Language / Page Code Selection");
+  auto* list = widget->findChild<QComboBox*>("codepage");
+  ASSERT_TRUE(list);
+  EXPECT_EQ(list->currentText(), "Thai (874)");
+  QStringList items;
+  for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
+  EXPECT_EQ(items, QStringList({"Traditional Chinese (950)", "Simplified Chinese (936)", "Thai (874)",
+                                "Japanese, Shift-JIS (932)", "Russian (866)"}));
+  list->setCurrentText("ANSI code page CP_ACP");
+  codePage.ReadWidget(*widget);
+  EXPECT_EQ(codePage.m_strCodePage, "ANSI code page CP_ACP");
+  ExpectNamedControls(*widget);
+
+  CEncodingDialog encoding;
+  widget = encoding.CreateWidget(nullptr);
+  EXPECT_EQ(widget->windowTitle(), "Select encoding to use ");
+  auto* encodings = widget->findChild<QComboBox*>("encoding");
+  EXPECT_EQ(encodings->currentText(), "UTF-8");
+  EXPECT_EQ(encodings->count(), 3);
+  encodings->setCurrentIndex(2);
+  encoding.ReadWidget(*widget);
+  EXPECT_EQ(encoding.m_strEncoding, "UNI16_BE");
+  ExpectNamedControls(*widget);
+
+  CUnicodeStringDialog text;
+  text.m_strCodePage = "Russian (866)";
+  widget = text.CreateWidget(nullptr);
+  EXPECT_EQ(widget->windowTitle(), "Enter unicode string");
+  // A click on a radio counts at once, whatever button closes the dialog.
+  widget->findChildren<QRadioButton*>().at(1)->click();
+  EXPECT_FALSE(text.m_bNoSpaces);
+  widget->findChild<QTextEdit*>("text")->setPlainText(QString::fromUtf8("мир"));
+  text.ReadWidget(*widget);
+  EXPECT_EQ(text.m_strText, QString::fromUtf8("мир"));
+  EXPECT_EQ(text.m_strCodePage, "Russian (866)");
+  ExpectNamedControls(*widget);
 }
 
 }  // namespace
