@@ -246,6 +246,14 @@ void CTessaryApp::LoadOptions() {
 void CTessaryApp::SetCodePage(int nCodePage) {
   m_nCodePage = nCodePage;
   m_settings.m_nAnsiCodePage = ResolveCodePage(nCodePage, kSystemAnsiCodePage);
+  // The Chinese and Japanese pages are searched as the double-byte sets they are, so a
+  // match never starts on the second byte of a character.
+  switch (nCodePage) {
+    case 950: m_settings.m_language = TextLanguageKind::kBig5; break;
+    case 936: m_settings.m_language = TextLanguageKind::kGb; break;
+    case 932: m_settings.m_language = TextLanguageKind::kJapanese; break;
+    default: m_settings.m_language = TextLanguageKind::kCodePage; break;
+  }
 }
 
 void CTessaryApp::LoadBarLayouts() {

@@ -61,7 +61,7 @@ class CTessaryApp : public QObject {
   int m_nOpenFilterIndex = 3;
   // The code-page and encoding choices, kept between runs. m_nCodePage 0 is the ANSI
   // code page; the page chosen is what byte texts are read, searched and saved in
-  // (m_settings.m_nAnsiCodePage, set by SetCodePage).
+  // (m_settings.m_nAnsiCodePage, set by SetCodePage with the language of the texts).
   static constexpr int kSystemAnsiCodePage = 1252;
   int m_nCodePage = 0;
   int m_nEncoding = 0;

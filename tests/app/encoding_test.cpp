@@ -125,6 +125,22 @@ TEST_F(EncodingTest, RussianDosFileOpensSearchesAndSavesInTheChosenCodePage) {
   EXPECT_EQ(ReadBytes(path), ReadBytes(Sample("ru.cp866.txt")));
 }
 
+TEST_F(EncodingTest, AJapaneseFileIsSearchedAsItsDoubleByteSet) {
+  ChooseCodePage("Japanese, Shift-JIS (932)");
+  EXPECT_EQ(m_pApp->m_settings.m_language, TextLanguageKind::kJapanese);
+  const QString path = CopySample("ja.cp932.txt");
+  ASSERT_TRUE(Open(path));
+  Search(QString::fromUtf8("水"), "Sort Right", true, kMatchAny);
+  CTessaryView* list = NewestView();
+  ASSERT_TRUE(list && list->List());
+  EXPECT_EQ(TextOf(list).toUtf8(),
+            RunCli({"concord", "--double-byte", "japanese", "--mode", "any", QString::fromUtf8("水"), path}));
+  EXPECT_EQ(list->List()->m_arrEntries.size(), 3u);
+  // Another page takes the language back to single bytes.
+  ChooseCodePage("Russian (866)");
+  EXPECT_EQ(m_pApp->m_settings.m_language, TextLanguageKind::kCodePage);
+}
+
 TEST_F(EncodingTest, WithoutTheCodePageARussianSearchFindsNothing) {
   Open(CopySample("ru.cp866.txt"));
   Search(QString::fromUtf8("вода"));
