@@ -74,6 +74,8 @@ enum CommandId : int {
   kHomePage = 1168,
   kUnicodeToAnsi = 11179,
   kAnsiToUnicode = 11180,
+  kChooseCodePage = 11190,
+  kReopenWithCodePage = 11191,
   kEnglish = 528,
   kBig5 = 529,
   kGb = 530,

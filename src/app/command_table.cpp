@@ -96,6 +96,10 @@ constexpr CCommandInfo kCommands[] = {
     // Convert
     {kUnicodeToAnsi, "Unicode to Ansi", "", "", ""},
     {kAnsiToUnicode, "Ansi to Unicode", "", "", ""},
+    {kChooseCodePage, "Code Page...", "", "Choose the code page that byte texts are read, searched and saved in",
+     "Code Page"},
+    {kReopenWithCodePage, "Reopen with Code Page...", "", "Read the active file again in another code page",
+     "Reopen with Code Page"},
     // Commands without an item in the main menu: shortcuts and the big file viewer's
     // commands.
     {kBigFileSearch, "Concordance search (Ctrl + F5)", "Ctrl+F5", "Concordance search in a big file (Ctrl + F5)", ""},
@@ -127,8 +131,8 @@ constexpr const char* kConvert = "Con&vert";
 
 constexpr CMenuEntry kFullMenu[] = {
     {kFile, kFileNew}, {kFile, kFileOpen}, {kFile, kFileClose}, {kFile, kFileSave}, {kFile, kFileSaveAs},
-    {kFile, kSaveAsUnicode}, {kDatabase, kDatabaseNew}, {kDatabase, kDatabaseAppend}, {kDatabase, kDatabaseView},
-    {kFile, 0}, {kFile, kFilePrint}, {kFile, kFilePrintPreview},
+    {kFile, kSaveAsUnicode}, {kFile, kReopenWithCodePage}, {kDatabase, kDatabaseNew}, {kDatabase, kDatabaseAppend},
+    {kDatabase, kDatabaseView}, {kFile, 0}, {kFile, kFilePrint}, {kFile, kFilePrintPreview},
     {kFile, kFilePrintSetup}, {kFile, kPageSetup}, {kFile, 0}, {kFile, kFileMru1}, {kFile, 0},
     {kFile, kAppExit},
     {kEdit, kEditUndo}, {kEdit, 0}, {kEdit, kEditCut}, {kEdit, kEditCopy}, {kEdit, kEditPaste},
@@ -151,7 +155,7 @@ constexpr CMenuEntry kFullMenu[] = {
     {kInternet, kWebConcordancer}, {kInternet, kOnlineTutorial}, {kInternet, kNetDictionary},
     {kInternet, kHomePage},
     {kHelpMenu, kAppAbout}, {kHelpMenu, kHelp},
-    {kConvert, kUnicodeToAnsi}, {kConvert, kAnsiToUnicode},
+    {kConvert, kUnicodeToAnsi}, {kConvert, kAnsiToUnicode}, {kConvert, 0}, {kConvert, kChooseCodePage},
 };
 
 constexpr CMenuEntry kShortMenu[] = {

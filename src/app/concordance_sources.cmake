@@ -23,4 +23,6 @@ list(APPEND TESSARY_APP_SOURCES
   stats_controller.h stats_controller.cpp
   stats_dialogs.h stats_dialogs.cpp
   stats_runs.h stats_runs.cpp
+  encoding_controller.h encoding_controller.cpp
+  encoding_dialogs.h encoding_dialogs.cpp
 )

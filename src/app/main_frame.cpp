@@ -21,6 +21,7 @@
 #include "app/command_table.h"
 #include "app/concordance_controller.h"
 #include "app/export_controller.h"
+#include "app/encoding_controller.h"
 #include "app/help_window.h"
 #include "app/stats_controller.h"
 #include "app/tessary_app.h"
@@ -527,6 +528,7 @@ bool CMainFrame::CommandEnabled(int id) const {
   if (concordance.Handles(id)) return concordance.IsEnabled(id);
   if (m_app.Stats().Handles(id)) return m_app.Stats().IsEnabled(id);
   if (m_app.Exports().Handles(id)) return m_app.Exports().IsEnabled(id);
+  if (m_app.Encoding().Handles(id)) return m_app.Encoding().IsEnabled(id);
   if (IsRecentFile(id)) return id - kFileMru1 < m_app.RecentFiles().size();
   const CTessaryView* view = ActiveView();
   switch (id) {
@@ -614,6 +616,11 @@ void CMainFrame::OnCommand(int id) {
   }
   if (m_app.Exports().Handles(id)) {
     m_app.Exports().OnCommand(id);
+    UpdateCommandStates();
+    return;
+  }
+  if (m_app.Encoding().Handles(id)) {
+    m_app.Encoding().OnCommand(id);
     UpdateCommandStates();
     return;
   }

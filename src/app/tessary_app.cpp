@@ -19,6 +19,7 @@
 #include "app/concordance_controller.h"
 #include "app/context_lookup.h"
 #include "app/export_controller.h"
+#include "app/encoding_controller.h"
 #include "app/intro_window.h"
 #include "app/list_menu.h"
 #include "app/main_frame.h"
@@ -28,6 +29,8 @@
 #include "editor/printing.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
+#include "engine/codepage.h"
+#include "export/encodings.h"
 #include "ui/prompt.h"
 
 namespace tessary {
@@ -129,7 +132,8 @@ CTessaryApp::CTessaryApp(std::unique_ptr<IPrompt> prompt, const QString& setting
       m_pConcordance(std::make_unique<CConcordanceController>(*this)),
       m_pStats(std::make_unique<CStatsController>(*this)),
       m_pContext(std::make_unique<CContextLookup>(*this)),
-      m_pExports(std::make_unique<CExportController>(*this)) {
+      m_pExports(std::make_unique<CExportController>(*this)),
+      m_pEncoding(std::make_unique<CEncodingController>(*this)) {
   g_pApp = this;
   SetEditorHost(m_pEditorHost.get());
   m_options.m_nUnits = DefaultUnits();
@@ -225,6 +229,15 @@ void CTessaryApp::LoadOptions() {
   m_options.m_rcFrame = ValidateFrameRect(FrameRectFromBytes(settings->value("FrameRect").toByteArray()), ScreenRect());
   m_options.m_rcPageMargin =
       MarginsFromBytes(settings->value("PageMargin").toByteArray(), CAppOptions().m_rcPageMargin);
+  // Only a page the lists offer, and that can be read, is taken back.
+  const int nCodePage = settings->value("CodePage").toInt(&ok);
+  if (ok && CodePageFromName(CodePageDisplayName(nCodePage)) == nCodePage &&
+      CCodePage::Open(ResolveCodePage(nCodePage, kSystemAnsiCodePage)))
+    SetCodePage(nCodePage);
+  const int nEncoding = settings->value("Encoding").toInt(&ok);
+  if (ok && nEncoding >= kEncodingNone && nEncoding <= kEncodingUtf8) m_nEncoding = nEncoding;
+  const int nNoSpaces = settings->value("NoSpaces").toInt(&ok);
+  if (ok) m_bNoSpaces = nNoSpaces != 0;
   settings->endGroup();
 
   m_arrRecentFiles.clear();
@@ -234,6 +247,19 @@ void CTessaryApp::LoadOptions() {
     if (!path.isEmpty()) m_arrRecentFiles.push_back(path);
   }
   settings->endGroup();
+}
+
+void CTessaryApp::SetCodePage(int nCodePage) {
+  m_nCodePage = nCodePage;
+  m_settings.m_nAnsiCodePage = ResolveCodePage(nCodePage, kSystemAnsiCodePage);
+  // The Chinese and Japanese pages are searched as the double-byte sets they are, so a
+  // match never starts on the second byte of a character.
+  switch (nCodePage) {
+    case 950: m_settings.m_language = TextLanguageKind::kBig5; break;
+    case 936: m_settings.m_language = TextLanguageKind::kGb; break;
+    case 932: m_settings.m_language = TextLanguageKind::kJapanese; break;
+    default: m_settings.m_language = TextLanguageKind::kCodePage; break;
+  }
 }
 
 void CTessaryApp::LoadBarLayouts() {
@@ -258,6 +284,11 @@ void CTessaryApp::SaveOptions() {
       if (!layout.isEmpty()) settings->setValue(section + "/Layout2", layout);
     }
   }
+  settings->beginGroup("Options");
+  settings->setValue("CodePage", m_nCodePage);
+  settings->setValue("Encoding", m_nEncoding);
+  settings->setValue("NoSpaces", m_bNoSpaces ? 1 : 0);
+  settings->endGroup();
   settings->beginGroup("Recent File List");
   for (int i = 1; i <= 4; ++i) {
     const QString key = QStringLiteral("File%1").arg(i);

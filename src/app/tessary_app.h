@@ -23,6 +23,7 @@ class CTessaryDoc;
 class CTessaryView;
 class CConcordanceController;
 class CStatsController;
+class CEncodingController;
 class CContextLookup;
 class CExportController;
 class COpenFileServer;
@@ -60,12 +61,21 @@ class CTessaryApp : public QObject {
   bool m_bForcePlainText = false;
   bool m_bPromptForType = false;
   int m_nOpenFilterIndex = 3;
+  // The code-page and encoding choices, kept between runs. m_nCodePage 0 is the ANSI
+  // code page; the page chosen is what byte texts are read, searched and saved in
+  // (m_settings.m_nAnsiCodePage, set by SetCodePage with the language of the texts).
+  static constexpr int kSystemAnsiCodePage = 1252;
+  int m_nCodePage = 0;
+  int m_nEncoding = 0;
+  bool m_bNoSpaces = true;
+  void SetCodePage(int nCodePage);
 
   IPrompt& Prompt() { return *m_pPrompt; }
   CMainFrame* MainFrame() const { return m_pFrame; }
   CConcordanceController& Concordance() { return *m_pConcordance; }
   // The word statistics: frequency profiles and unique-word lists.
   CStatsController& Stats() { return *m_pStats; }
+  CEncodingController& Encoding() { return *m_pEncoding; }
   // The right mouse button's look-up of a list line's context.
   CContextLookup& ContextLookup() { return *m_pContext; }
   // HTML, the word-list report and the concordance database.
@@ -140,6 +150,7 @@ class CTessaryApp : public QObject {
   std::unique_ptr<CStatsController> m_pStats;
   std::unique_ptr<CContextLookup> m_pContext;
   std::unique_ptr<CExportController> m_pExports;
+  std::unique_ptr<CEncodingController> m_pEncoding;
   std::vector<CTessaryDoc*> m_arrDocuments;
   COpenFileServer* m_pServer = nullptr;
   QStringList m_arrRecentFiles;

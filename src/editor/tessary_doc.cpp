@@ -36,7 +36,7 @@ int AnsiCodePage() { return Host() ? Host()->AnsiCodePage() : 1252; }
 
 bool ForcePlainText() { return Host() && Host()->ForcePlainText(); }
 
-std::shared_ptr<const CCodePage> CodePage(int nCodePage) {
+std::shared_ptr<const CCodePage> OpenPage(int nCodePage) {
   auto page = CCodePage::Open(nCodePage);
   if (page) return *page;
   auto fallback = CCodePage::Open(1252);
@@ -144,12 +144,13 @@ bool CTessaryDoc::OnNewDocument() {
   m_pDocument->setModified(false);
   m_strPathName.clear();
   m_encoding = TextEncoding::kAnsi;
+  m_nCodePage = 0;
   m_bCrLf = true;
   SetDocType(kTypeRtf);
   return true;
 }
 
-bool CTessaryDoc::OnOpenDocument(const QString& path) {
+bool CTessaryDoc::OnOpenDocument(const QString& path, int nCodePage) {
   // A device or FIFO has no size to check and would be read forever, or block.
   if (const std::string problem = RegularFileProblem(ToFsPath(path)); !problem.empty()) {
     Ask(QString::fromStdString(problem), QMessageBox::Warning);
@@ -202,17 +203,26 @@ bool CTessaryDoc::OnOpenDocument(const QString& path) {
     m_pDocument->setUndoRedoEnabled(false);
     RichTextToDocument(text, *m_pDocument);
     m_encoding = TextEncoding::kAnsi;
+    m_nCodePage = 0;
   } else {
     std::u16string text;
     if (nType == kTypeTextDos) {
       // The OEM set has no byte-order marks or UTF-8: its bytes are taken as they are.
       std::string owned(view);
       owned.resize(ApplyTextMode(owned.data(), owned.size()));
-      if (auto page = CodePage(kOemCodePage)) text = page->ToUnicode(owned);
+      if (auto page = OpenPage(kOemCodePage)) text = page->ToUnicode(owned);
       m_encoding = TextEncoding::kAnsi;
+      m_nCodePage = kOemCodePage;
     } else {
-      if (auto page = CodePage(AnsiCodePage())) text = DecodeForEditor(view, *page);
+      // The page is kept: a save writes the text back in the bytes it came in, whatever
+      // the program's choice is by then.
+      const int nPage = nCodePage ? nCodePage : AnsiCodePage();
       m_encoding = EncodingOf(bytes);
+      if (nCodePage && m_encoding == TextEncoding::kUtf8) m_encoding = TextEncoding::kAnsi;
+      if (auto page = OpenPage(nPage)) {
+        text = m_encoding == TextEncoding::kAnsi ? DecodeForEditor(view, *page, false) : DecodeForEditor(view, *page);
+        m_nCodePage = page->Number();
+      }
     }
     m_pDocument->setUndoRedoEnabled(false);
     LoadPlainText(FromU16(text));
@@ -242,7 +252,7 @@ QByteArray CTessaryDoc::EncodeText(const QString& text, TextEncoding encoding, i
   if (encoding == TextEncoding::kAnsi) {
     // Never lose characters: a text the code page can't hold is saved as UTF-8 with a
     // byte-order mark, which this program and every other editor read back.
-    if (auto page = CodePage(nCodePage)) {
+    if (auto page = OpenPage(nCodePage)) {
       const std::string bytes = page->FromUnicode(wide);
       if (page->ToUnicode(bytes) == wide) return QByteArray::fromStdString(bytes);
     }
@@ -275,6 +285,9 @@ qsizetype PieceEnd(const QString& text, qsizetype from, qsizetype want) {
 }  // namespace
 
 void CTessaryDoc::LoadPlainText(QString text) {
+  // A reopened file replaces whatever of the old text was still to come.
+  m_strPending.clear();
+  m_nPendingFrom = 0;
   const qsizetype cut = PieceEnd(text, 0, kFirstPieceChars);
   if (cut >= text.size()) {
     m_pDocument->setPlainText(text);
@@ -346,7 +359,7 @@ bool CTessaryDoc::OnSaveDocument(const QString& path, int nType) {
   } else if (nType == kTypeTextDos) {
     bytes = EncodeText(PlainText(), TextEncoding::kAnsi, kOemCodePage, true);
   } else {
-    bytes = EncodeText(PlainText(), m_encoding, AnsiCodePage(), m_bCrLf);
+    bytes = EncodeText(PlainText(), m_encoding, m_nCodePage ? m_nCodePage : AnsiCodePage(), m_bCrLf);
   }
 
   // A failed write leaves the old file whole: the text goes to a temporary file that

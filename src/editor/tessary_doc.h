@@ -52,7 +52,9 @@ class CTessaryDoc : public QObject {
   // The standard document operations with the editor's rules; each reports its own
   // failures through the host's prompt and returns false.
   bool OnNewDocument();
-  bool OnOpenDocument(const QString& path);
+  // nCodePage: the code page of a plain-text file without a byte-order mark, which is
+  // then not tried as UTF-8 (the user's choice); 0: the host's page after UTF-8.
+  bool OnOpenDocument(const QString& path, int nCodePage = 0);
   bool OnSaveDocument(const QString& path, int nType);
   // Save (or Save As when bAskName or the document has no path); false when cancelled.
   bool DoSave(bool bAskName);
@@ -71,6 +73,16 @@ class CTessaryDoc : public QObject {
   enum class TextEncoding { kAnsi, kUtf8, kUtf8Bom, kUtf16Le, kUtf16Be };
   TextEncoding Encoding() const { return m_encoding; }
   static TextEncoding EncodingOf(const QByteArray& bytes);
+  // The code page of a kAnsi document's bytes: the page it was read in, or for a new
+  // document 0, the host's page when it is saved.
+  int CodePage() const { return m_nCodePage; }
+  // A new text that should be saved as bytes in nCodePage, with these line ends.
+  void SetAnsiCodePage(int nCodePage, bool bCrLf) {
+    m_encoding = TextEncoding::kAnsi;
+    m_nCodePage = nCodePage;
+    m_bCrLf = bCrLf;
+  }
+  bool CrLfLineEnds() const { return m_bCrLf; }
   // text has one line feed per line; kAnsi falls back to UTF-8 with a byte-order mark
   // when the code page lacks a character.
   static QByteArray EncodeText(const QString& text, TextEncoding encoding, int nCodePage, bool bCrLf);
@@ -96,6 +108,7 @@ class CTessaryDoc : public QObject {
   std::vector<CTessaryView*> m_arrViews;
   TextEncoding m_encoding = TextEncoding::kAnsi;
   bool m_bCrLf = true;  // line ends of the file read; new documents get CR LF
+  int m_nCodePage = 0;
 
   bool AskSaveName(QString& path, int& nType);
   void LoadPlainText(QString text);

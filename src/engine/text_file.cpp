@@ -161,12 +161,12 @@ bool IsValidUtf8(std::string_view s) {
   return true;
 }
 
-std::u16string DecodeForEditor(std::string_view bytes, const CCodePage& ansi) {
+std::u16string DecodeForEditor(std::string_view bytes, const CCodePage& ansi, bool bTryUtf8) {
   std::u16string text;
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") text = Utf8ToUtf16(bytes.substr(3));
   else if (bytes.substr(0, 2) == "\xFF\xFE") text = DecodeUtf16(bytes.substr(2), false);
   else if (bytes.substr(0, 2) == "\xFE\xFF") text = DecodeUtf16(bytes.substr(2), true);
-  else if (IsValidUtf8(bytes)) text = Utf8ToUtf16(bytes);
+  else if (bTryUtf8 && IsValidUtf8(bytes)) text = Utf8ToUtf16(bytes);
   else text = ansi.ToUnicode(bytes);
   return OneLineFeedPerParagraph(std::move(text));
 }

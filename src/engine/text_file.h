@@ -54,7 +54,8 @@ std::size_t ApplyTextMode(char* data, std::size_t size);
 // The text of a file as the editor loads it for a 16-bit search: a byte-order mark
 // (UTF-8, UTF-16 LE or BE) decides; else valid UTF-8 is taken as UTF-8; else the
 // bytes are in the ANSI code page. Paragraph ends (CR LF, CR, LF) become one LF.
-std::u16string DecodeForEditor(std::string_view bytes, const CCodePage& ansi);
+// Without bTryUtf8 (a code page the user chose for the file) only a mark overrides it.
+std::u16string DecodeForEditor(std::string_view bytes, const CCodePage& ansi, bool bTryUtf8 = true);
 
 // Well-formed UTF-8: no overlong forms, surrogates or code points above U+10FFFF.
 bool IsValidUtf8(std::string_view bytes);

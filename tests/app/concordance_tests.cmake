@@ -9,4 +9,5 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/associated_test.cpp
   app/stats_test.cpp
   app/export_test.cpp
+  app/encoding_test.cpp
 )

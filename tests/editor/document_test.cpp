@@ -332,6 +332,34 @@ TEST_F(TextEncodings, TheHostsCodePageReadsAndWritesFilesWithoutAMark) {
   EXPECT_EQ(m_host.m_arrStatus.back(), "Ready");
 }
 
+TEST_F(TextEncodings, ADocumentIsSavedInThePageItWasReadInNotTheHostsLaterOne) {
+  const QByteArray original = QByteArray::fromStdString(ReadDataFile("ru.cp1251.txt"));
+  m_host.m_nAnsiCodePage = 1251;
+  auto doc = Open(Write("ru.txt", original));
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(doc->CodePage(), 1251);
+  m_host.m_nAnsiCodePage = 866;
+  ASSERT_TRUE(doc->OnSaveDocument(doc->PathName(), kTypeText));
+  EXPECT_EQ(Read(doc->PathName()).toHex(' ').toStdString(), original.toHex(' ').toStdString());
+}
+
+TEST_F(TextEncodings, AChosenPageIsNotOverruledByUtf8ButIsByAMark) {
+  // "\xD0\xB0" is valid UTF-8 (a Cyrillic a) and also two letters of 1251.
+  auto doc = std::make_unique<CTessaryDoc>(true);
+  ASSERT_TRUE(doc->OnOpenDocument(Write("two.txt", "\xD0\xB0"), 1251));
+  EXPECT_EQ(doc->PlainText(), QString::fromUtf8("Р°"));
+  EXPECT_EQ(doc->Encoding(), CTessaryDoc::TextEncoding::kAnsi);
+  ASSERT_TRUE(doc->OnSaveDocument(doc->PathName(), kTypeText));
+  EXPECT_EQ(Read(doc->PathName()), "\xD0\xB0");
+  // Reopened in another page, the same window takes the new reading.
+  ASSERT_TRUE(doc->OnOpenDocument(doc->PathName(), 866));
+  EXPECT_EQ(doc->CodePage(), 866);
+  EXPECT_EQ(doc->PlainText(), QString::fromUtf8("╨░"));
+  ASSERT_TRUE(doc->OnOpenDocument(Write("marked.txt", "\xEF\xBB\xBF\xD0\xB0"), 1251));
+  EXPECT_EQ(doc->PlainText(), QString::fromUtf8("а"));
+  EXPECT_EQ(doc->Encoding(), CTessaryDoc::TextEncoding::kUtf8Bom);
+}
+
 TEST_F(TextEncodings, LineFeedFilesKeepLineFeeds) {
   auto doc = Open(Write("unix.txt", "caf\xC3\xA9\nsecond\n"));
   ASSERT_NE(doc, nullptr);
