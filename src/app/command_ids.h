@@ -89,6 +89,7 @@ enum CommandId : int {
   kDatabaseNew = 513,
   kDatabaseAppend = 114,
   kDatabaseView = 527,
+  kUniqueWordsView = 512,
 };
 
 }  // namespace tessary::ids

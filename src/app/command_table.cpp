@@ -22,6 +22,7 @@ constexpr CCommandInfo kCommands[] = {
     {kDatabaseNew, "Save concordances in a new database", "", "Save concordances in a new database", ""},
     {kDatabaseAppend, "Append to an existing database", "", "Append concordances to an existing database", ""},
     {kDatabaseView, "Open a concordance database", "", "Open a concordance database", ""},
+    {kUniqueWordsView, "Unique words view", "", "Open a unique-word list saved in a database", ""},
     {kFilePrint, "&Print...", "Ctrl+P", "Print the active document", "Print"},
     {kFilePrintPreview, "Print Pre&view", "", "Display full pages", "Print Preview"},
     {kFilePrintSetup, "P&rint Setup...", "", "Change the printer and printing options", "Print Setup"},
@@ -132,7 +133,7 @@ constexpr const char* kConvert = "Con&vert";
 constexpr CMenuEntry kFullMenu[] = {
     {kFile, kFileNew}, {kFile, kFileOpen}, {kFile, kFileClose}, {kFile, kFileSave}, {kFile, kFileSaveAs},
     {kFile, kSaveAsUnicode}, {kFile, kReopenWithCodePage}, {kDatabase, kDatabaseNew}, {kDatabase, kDatabaseAppend},
-    {kDatabase, kDatabaseView}, {kFile, 0}, {kFile, kFilePrint}, {kFile, kFilePrintPreview},
+    {kDatabase, kDatabaseView}, {kDatabase, kUniqueWordsView}, {kFile, 0}, {kFile, kFilePrint}, {kFile, kFilePrintPreview},
     {kFile, kFilePrintSetup}, {kFile, kPageSetup}, {kFile, 0}, {kFile, kFileMru1}, {kFile, 0},
     {kFile, kAppExit},
     {kEdit, kEditUndo}, {kEdit, 0}, {kEdit, kEditCut}, {kEdit, kEditCopy}, {kEdit, kEditPaste},

@@ -15,6 +15,7 @@
 #include "app/progress_dialog.h"
 #include "app/tessary_app.h"
 #include "app/text_snapshot.h"
+#include "app/unique_words_db_view.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
 #include "engine/codepage.h"
@@ -72,6 +73,7 @@ bool CExportController::Handles(int id) const {
     case ids::kDatabaseNew:
     case ids::kDatabaseAppend:
     case ids::kDatabaseView:
+    case ids::kUniqueWordsView:
       return true;
     default:
       return false;
@@ -79,7 +81,7 @@ bool CExportController::Handles(int id) const {
 }
 
 bool CExportController::IsEnabled(int id) const {
-  if (id == ids::kDatabaseView) return true;  // reads a file, no window
+  if (id == ids::kDatabaseView || id == ids::kUniqueWordsView) return true;  // reads a file, no window
   if (m_app.Busy() || Running()) return false;
   const CTessaryView* view = m_app.MainFrame() ? m_app.MainFrame()->ActiveView() : nullptr;
   // The refusal of a window that is no list is the command's own message.
@@ -94,6 +96,7 @@ void CExportController::OnCommand(int id) {
     case ids::kDatabaseNew: SaveToDatabase(false); break;
     case ids::kDatabaseAppend: SaveToDatabase(true); break;
     case ids::kDatabaseView: OpenDatabaseView(); break;
+    case ids::kUniqueWordsView: OpenUniqueWordsView(); break;
     default: break;
   }
 }
@@ -369,6 +372,23 @@ void CExportController::OpenDatabaseView() {
     return;
   }
   auto* window = new CDatabaseView(m_app, std::move(*model), m_app.MainFrame());
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+void CExportController::OpenUniqueWordsView() {
+  CFileDialogRequest request;
+  request.m_strTitle = "Open Unique Words Database";
+  request.m_arrFilters = kDatabaseFilters;
+  const CFileDialogResult answer = m_app.Prompt().AskFiles(request);
+  if (!answer.m_bOk || answer.m_arrFiles.isEmpty()) return;
+  auto model = CUniqueWordsDbModel::Open(answer.m_arrFiles.front());
+  if (!model) {
+    m_app.Prompt().Message(WithReason(kCommandFailed, model.Error()), "Unique words view", QMessageBox::Warning);
+    return;
+  }
+  auto* window = new CUniqueWordsDbView(std::move(*model), m_app.MainFrame());
   window->show();
   window->raise();
   window->activateWindow();

@@ -50,6 +50,8 @@ class CExportController : public QObject {
   void WordListReport();
   void SaveToDatabase(bool bAppend);
   void OpenDatabaseView();
+  // "Unique words view" (512): the table UniqueWords of a chosen database.
+  void OpenUniqueWordsView();
   void OpenPage(const QString& path);
   // Takes doc's text, then runs work on the worker thread, then done on the UI thread.
   void Run(CTessaryDoc* doc, std::function<void(const QString& text)> work, std::function<void()> done);

@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "export/unique_words_db.h"
 #include "ui/qt_text.h"
 
 namespace tessary {
@@ -184,6 +185,31 @@ bool CUniqueWordsDialog::Save() {
   return true;
 }
 
+bool CUniqueWordsDialog::SaveToDatabase() {
+  CFileDialogRequest request;
+  request.m_strTitle = "Create Database";
+  request.m_arrFilters = {"Database Files (*.db *.sqlite)", "All Files (*)"};
+  request.m_strDefaultSuffix = "db";
+  request.m_bSave = true;
+  // The dialog asks before an existing file is chosen: a database keeps its other
+  // tables and has its unique-word table replaced; any other file is refused.
+  const CFileDialogResult answer = m_prompt.AskFiles(request);
+  if (!answer.m_bOk || answer.m_arrFiles.isEmpty()) return false;
+  std::vector<CUniqueWordRecord> rows;
+  rows.reserve(m_list.m_arrRows.size());
+  for (int row = 0; row < RowCount(); ++row)
+    rows.push_back({0, Word(row).toStdString(), m_list.m_arrRows[static_cast<std::size_t>(row)].m_nCount});
+  const auto written = SaveUniqueWordsDatabase(ToFsPath(answer.m_arrFiles.front()), rows);
+  if (!written) {
+    m_prompt.Message(QStringLiteral("Command failed.\n\n%1").arg(QString::fromStdString(written.Error())),
+                     "Save to Database", QMessageBox::Warning);
+    return false;
+  }
+  m_prompt.Message(QString::fromStdString(UniqueWordsSummary(*written)), "Save to Database",
+                   QMessageBox::Information);
+  return true;
+}
+
 std::unique_ptr<QDialog> CUniqueWordsDialog::CreateWidget(QWidget* parent) {
   auto dialog = std::make_unique<QDialog>(parent);
   dialog->setWindowTitle("Unique Words View");
@@ -238,6 +264,7 @@ std::unique_ptr<QDialog> CUniqueWordsDialog::CreateWidget(QWidget* parent) {
   add("Frequency Sort", "frequency", [this] { FrequencySort(); });
   add("Alphabetic Sort", "alphabetic", [this] { AlphabeticSort(); });
   add("Save", "save", [this] { Save(); });
+  add("Save to Database", "database", [this] { SaveToDatabase(); });
   QDialog* raw = dialog.get();
   add("OK", "ok", [raw] { raw->accept(); })->setDefault(true);
   layout->addLayout(buttons);

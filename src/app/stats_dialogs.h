@@ -57,6 +57,10 @@ class CUniqueWordsDialog : public CDialogModel {
   // "Save": asks for the file, writes the rows in their current order and opens the
   // file; "File error" when it cannot be written. False when nothing was written.
   bool Save();
+  // "Save to Database": asks for a database file and stores the rows in their current
+  // order as its table UniqueWords; "Command failed." when it cannot. False when
+  // nothing was written.
+  bool SaveToDatabase();
 
   std::unique_ptr<QDialog> CreateWidget(QWidget* parent) override;
   void ReadWidget(QDialog&) override {}

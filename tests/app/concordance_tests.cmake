@@ -10,4 +10,5 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/stats_test.cpp
   app/export_test.cpp
   app/encoding_test.cpp
+  app/unique_words_db_test.cpp
 )
