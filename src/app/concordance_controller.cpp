@@ -299,8 +299,9 @@ void CConcordanceController::StartRun(std::unique_ptr<CListOperation> run) {
   m_pRun = std::move(run);
   m_app.BeginBusy();
   connect(m_pRun.get(), &CListOperation::Ended, this, [this] {
-    // The run may still be on the stack that emitted Ended: it goes once that returns.
-    m_pRun.release()->deleteLater();
+    // Queued: the stack that emitted Ended has returned, so the run can go here, while
+    // the windows its dialogs belong to still exist; those told of the end still see it.
+    const std::unique_ptr<CListOperation> ended = std::move(m_pRun);
     m_app.EndBusy();
     emit RunEnded();
   }, Qt::QueuedConnection);
