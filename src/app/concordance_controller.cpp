@@ -24,7 +24,9 @@
 
 namespace tessary {
 
-CConcordanceController::CConcordanceController(CTessaryApp& app) : m_app(app) {}
+CConcordanceController::CConcordanceController(CTessaryApp& app) : m_app(app), m_runs(app) {
+  connect(&m_runs, &COperationSlot::Ended, this, &CConcordanceController::RunEnded);
+}
 
 CConcordanceController::~CConcordanceController() { AbandonRunning(); }
 
@@ -295,32 +297,11 @@ void CConcordanceController::ListCommand(int id) {
   StartRun(std::make_unique<CCollocatesRun>(m_app, *this, *doc));
 }
 
-void CConcordanceController::StartRun(std::unique_ptr<CListOperation> run) {
-  m_pRun = std::move(run);
-  m_app.BeginBusy();
-  connect(m_pRun.get(), &CListOperation::Ended, this, [this] {
-    // Queued: the stack that emitted Ended has returned, so the run can go here, while
-    // the windows its dialogs belong to still exist; those told of the end still see it.
-    const std::unique_ptr<CListOperation> ended = std::move(m_pRun);
-    m_app.EndBusy();
-    emit RunEnded();
-  }, Qt::QueuedConnection);
-  m_pRun->Start();
-}
+void CConcordanceController::StartRun(std::unique_ptr<CListOperation> run) { m_runs.Start(std::move(run)); }
 
-void CConcordanceController::StopRunning() {
-  if (m_pRun) m_pRun->Stop();
-}
+void CConcordanceController::StopRunning() { m_runs.Stop(); }
 
-void CConcordanceController::AbandonRunning() {
-  if (!m_pRun) return;
-  std::unique_ptr<CListOperation> run = std::move(m_pRun);
-  run->disconnect(this);
-  run->Abandon();
-  run.reset();
-  m_app.EndBusy();
-  emit RunEnded();
-}
+void CConcordanceController::AbandonRunning() { m_runs.Abandon(); }
 
 void CConcordanceController::OnViewFocus(CTessaryView* view) {
   CMainFrame* frame = m_app.MainFrame();

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/list_operation.h"
 #include "engine/search_request.h"
 
 class QWidget;
@@ -45,7 +46,7 @@ class CConcordanceController : public QObject {
   void SetLastByteSearch(const QString& typed) { m_strLastByteSearch = typed; }
 
   // A search or sort runs (from OK to the filled window).
-  bool Running() const { return m_pRun != nullptr; }
+  bool Running() const { return m_runs.Running(); }
   // As its stop button: lines found or shown so far stay.
   void StopRunning();
   // The program ends: the run stops, its worker is waited for, no window opens.
@@ -80,7 +81,7 @@ class CConcordanceController : public QObject {
 
   CTessaryApp& m_app;
   QString m_strLastByteSearch;  // as typed, for the next request dialog
-  std::unique_ptr<CListOperation> m_pRun;
+  COperationSlot m_runs;
 };
 
 }  // namespace tessary

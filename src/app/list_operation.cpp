@@ -10,6 +10,37 @@
 
 namespace tessary {
 
+COperationSlot::COperationSlot(CTessaryApp& app) : m_app(app) {}
+
+COperationSlot::~COperationSlot() { Abandon(); }
+
+void COperationSlot::Start(std::unique_ptr<CListOperation> run) {
+  m_pRun = std::move(run);
+  m_app.BeginBusy();
+  connect(m_pRun.get(), &CListOperation::Ended, this, [this] {
+    // Queued: the stack that emitted Ended has returned, so the run can go here, while
+    // the windows its dialogs belong to still exist; those told of the end still see it.
+    const std::unique_ptr<CListOperation> ended = std::move(m_pRun);
+    m_app.EndBusy();
+    emit Ended();
+  }, Qt::QueuedConnection);
+  m_pRun->Start();
+}
+
+void COperationSlot::Stop() {
+  if (m_pRun) m_pRun->Stop();
+}
+
+void COperationSlot::Abandon() {
+  if (!m_pRun) return;
+  std::unique_ptr<CListOperation> run = std::move(m_pRun);
+  run->disconnect(this);
+  run->Abandon();
+  run.reset();
+  m_app.EndBusy();
+  emit Ended();
+}
+
 CFillingOperation::CFillingOperation(CTessaryApp& app) : m_app(app), m_pTask(std::make_unique<CBackgroundTask>()) {}
 
 CFillingOperation::~CFillingOperation() = default;

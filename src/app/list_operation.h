@@ -25,6 +25,27 @@ class CListOperation : public QObject {
   void Ended();
 };
 
+// The one operation a controller runs at a time: the program is busy while it runs,
+// and Ended follows each one, whether it ended, was stopped or was abandoned.
+class COperationSlot : public QObject {
+  Q_OBJECT
+ public:
+  explicit COperationSlot(CTessaryApp& app);
+  ~COperationSlot() override;  // abandons a running operation
+
+  void Start(std::unique_ptr<CListOperation> run);
+  bool Running() const { return m_pRun != nullptr; }
+  void Stop();
+  void Abandon();
+
+ signals:
+  void Ended();
+
+ private:
+  CTessaryApp& m_app;
+  std::unique_ptr<CListOperation> m_pRun;
+};
+
 // A command whose core work runs on a worker thread and whose result fills a new list
 // window: the worker, the filler and the window, and how stop and exit treat them.
 class CFillingOperation : public CListOperation {

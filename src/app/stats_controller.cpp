@@ -35,7 +35,9 @@ int ByteCodePage(const CSearchSettings& s) { return CSearchRequest::FromSettings
 
 }  // namespace
 
-CStatsController::CStatsController(CTessaryApp& app) : m_app(app) {}
+CStatsController::CStatsController(CTessaryApp& app) : m_app(app), m_runs(app) {
+  connect(&m_runs, &COperationSlot::Ended, this, &CStatsController::RunEnded);
+}
 
 CStatsController::~CStatsController() { AbandonRunning(); }
 
@@ -165,31 +167,10 @@ void CStatsController::UniqueWords(bool bFiles) {
   StartRun(std::make_unique<CUniqueWordsRun>(m_app, *this, options, std::move(sources)));
 }
 
-void CStatsController::StartRun(std::unique_ptr<CListOperation> run) {
-  m_pRun = std::move(run);
-  m_app.BeginBusy();
-  connect(m_pRun.get(), &CListOperation::Ended, this, [this] {
-    // Queued: the stack that emitted Ended has returned, so the run can go here, while
-    // the windows its dialogs belong to still exist; those told of the end still see it.
-    const std::unique_ptr<CListOperation> ended = std::move(m_pRun);
-    m_app.EndBusy();
-    emit RunEnded();
-  }, Qt::QueuedConnection);
-  m_pRun->Start();
-}
+void CStatsController::StartRun(std::unique_ptr<CListOperation> run) { m_runs.Start(std::move(run)); }
 
-void CStatsController::StopRunning() {
-  if (m_pRun) m_pRun->Stop();
-}
+void CStatsController::StopRunning() { m_runs.Stop(); }
 
-void CStatsController::AbandonRunning() {
-  if (!m_pRun) return;
-  std::unique_ptr<CListOperation> run = std::move(m_pRun);
-  run->disconnect(this);
-  run->Abandon();
-  run.reset();
-  m_app.EndBusy();
-  emit RunEnded();
-}
+void CStatsController::AbandonRunning() { m_runs.Abandon(); }
 
 }  // namespace tessary

@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+#include "app/list_operation.h"
+
 class QWidget;
 
 namespace tessary {
@@ -24,7 +26,7 @@ class CStatsController : public QObject {
   void OnCommand(int id);
   bool IsEnabled(int id) const;
 
-  bool Running() const { return m_pRun != nullptr; }
+  bool Running() const { return m_runs.Running(); }
   void StopRunning();
   // The program ends: the run stops, its worker is waited for, nothing is shown.
   void AbandonRunning();
@@ -47,7 +49,7 @@ class CStatsController : public QObject {
 
   CTessaryApp& m_app;
   QString m_strLastProfile;  // as typed, for the next "Enter search string"
-  std::unique_ptr<CListOperation> m_pRun;
+  COperationSlot m_runs;
 };
 
 }  // namespace tessary
