@@ -72,6 +72,8 @@ bool CConcordanceController::IsChecked(int id) const {
   const CSearchSettings& s = m_app.m_settings;
   switch (id) {
     case ids::kAutomaticFormat: return s.m_bAutoFormat;
+    // The two switches are one setting: exactly one of them is checked.
+    case ids::kManualFormat: return !s.m_bAutoFormat;
     case ids::kFileReference: return s.m_bFileReference;
     case ids::kSetMargin: return s.m_nLeftMargin > 0;
     case ids::kEnglish: return s.m_language == TextLanguageKind::kCodePage;

@@ -117,7 +117,8 @@ void CListFiller::FormatSlice() {
 }
 
 void CListFiller::Finish(bool bFilled, bool bFormatted) {
-  if (m_pDoc) m_pDoc->Document()->setModified(true);
+  // The program's own list is not a change the user could lose; the user's edits are.
+  if (m_pDoc) m_pDoc->Document()->setModified(false);
   Release();
   m_arrRanges.clear();
   m_arrRanges.shrink_to_fit();

@@ -122,6 +122,8 @@ CMainFrame::CMainFrame(CTessaryApp& app)
   setWindowIcon(AppIcon());
   setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
   m_pMdi->setViewMode(QMdiArea::SubWindowView);
+  // Closing a window goes back to the one used before it, as Ctrl+F6 does.
+  m_pMdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
   m_pMdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   m_pMdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(m_pMdi);
@@ -363,6 +365,8 @@ void CMainFrame::CloseView(CTessaryView* view) {
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* sub) {
   if (sub) m_pLastActive = sub;
   CTessaryView* view = ActiveView();
+  // The panes tell about the active window, however it became active.
+  if (view) m_app.Concordance().OnViewFocus(view);
   m_pFormatBar->SetView(view);
   ApplyKindOf(view);
   UpdateTitles();
@@ -460,7 +464,11 @@ void CMainFrame::SetPaneText(int pane, const QString& text) {
   if (pane < 0 || pane > 2) return;
   QLabel* label = m_pPanes[pane];
   label->setText(text);
-  if (pane == 0) return;
+  if (pane == 0) {
+    // A newer status than a hover prompt that outlived its hover.
+    statusBar()->clearMessage();
+    return;
+  }
   // A pane grows to what it shows (a count of millions stays whole); a long search
   // string stops at a third of the bar and is shown whole in the tool tip.
   const int base = pane == 1 ? kPane1Width : kPane2Width;
@@ -603,6 +611,8 @@ void CMainFrame::UpdateRecentFiles() {
 
 void CMainFrame::OnCommand(int id) {
   if (!CommandEnabled(id)) return;
+  // The hover prompt of the item chosen is over; what the command does takes pane 0.
+  statusBar()->clearMessage();
   CConcordanceController& concordance = m_app.Concordance();
   if (concordance.Handles(id)) {
     concordance.OnCommand(id);

@@ -13,6 +13,8 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <algorithm>
+#include <iterator>
+#include <optional>
 
 #include "app/app_dialogs.h"
 #include "app/app_editor_host.h"
@@ -435,10 +437,30 @@ bool CTessaryApp::CloseAllDocuments() {
   for (CTessaryDoc* doc : m_arrDocuments) {
     if (InUse(doc)) return false;
   }
-  for (CTessaryDoc* doc : std::vector<CTessaryDoc*>(m_arrDocuments)) {
-    if (!doc->SaveModified()) return false;
-  }
+  if (!SaveAllModified()) return false;
   for (CTessaryDoc* doc : std::vector<CTessaryDoc*>(m_arrDocuments)) CloseDocument(doc);
+  return true;
+}
+
+bool CTessaryApp::SaveAllModified() {
+  std::vector<CTessaryDoc*> modified;
+  std::copy_if(m_arrDocuments.begin(), m_arrDocuments.end(), std::back_inserter(modified),
+               [](CTessaryDoc* doc) { return doc->IsModified(); });
+  // With several to ask about, one answer may settle the rest.
+  const bool bOfferAll = modified.size() > 1;
+  std::optional<CTessaryDoc::SaveChoice> forAll;
+  for (CTessaryDoc* doc : modified) {
+    const CTessaryDoc::SaveChoice choice = forAll ? *forAll : doc->AskSaveChanges(bOfferAll);
+    switch (choice) {
+      case CTessaryDoc::SaveChoice::kSaveAll: forAll = choice; [[fallthrough]];
+      case CTessaryDoc::SaveChoice::kSave:
+        if (!doc->DoSave(false)) return false;
+        break;
+      case CTessaryDoc::SaveChoice::kDiscardAll: forAll = choice; [[fallthrough]];
+      case CTessaryDoc::SaveChoice::kDiscard: break;
+      case CTessaryDoc::SaveChoice::kCancel: return false;
+    }
+  }
   return true;
 }
 

@@ -94,6 +94,9 @@ class CTessaryApp : public QObject {
   void CloseDocument(CTessaryDoc* doc);
   // Closes every document, asking to save; false when the user cancels.
   bool CloseAllDocuments();
+  // Asks about every modified document (offering "Save all"/"Discard all" when there
+  // are several) and saves those the user chose; false when the user cancels.
+  bool SaveAllModified();
 
   // Commands of the application object.
   void OnFileNew();

@@ -422,7 +422,7 @@ bool CTessaryDoc::DoSave(bool bAskName) {
   if (IsPlainKind(nType) && HasFormatting(*m_pDocument)) {
     const QString text =
         QStringLiteral("You are about to save the document in Text-Only format, which will remove all formatting. "
-                       "Save %1 as")
+                       "Save %1 as a rich text document or as a text document?")
             .arg(QFileInfo(path).fileName());
     const int nAnswer = Host() ? Host()->Prompt().AskNamedButtons(
                                      QStringLiteral("Tessary"), text, QMessageBox::Warning,
@@ -438,13 +438,33 @@ bool CTessaryDoc::DoSave(bool bAskName) {
   return true;
 }
 
+CTessaryDoc::SaveChoice CTessaryDoc::AskSaveChanges(bool bOfferAll) {
+  const QString name = m_strPathName.isEmpty() ? m_strTitle : QDir::toNativeSeparators(m_strPathName);
+  const QString text = QStringLiteral("Save changes to %1?").arg(name);
+  if (!bOfferAll) {
+    switch (Ask(text, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                QMessageBox::Yes)) {
+      case QMessageBox::Yes: return SaveChoice::kSave;
+      case QMessageBox::No: return SaveChoice::kDiscard;
+      default: return SaveChoice::kCancel;
+    }
+  }
+  if (!Host()) return SaveChoice::kCancel;
+  static const SaveChoice choices[] = {SaveChoice::kSave, SaveChoice::kDiscard, SaveChoice::kSaveAll,
+                                       SaveChoice::kDiscardAll, SaveChoice::kCancel};
+  const int nAnswer = Host()->Prompt().AskNamedButtons(
+      QStringLiteral("Tessary"), text, QMessageBox::Warning,
+      {QStringLiteral("&Yes"), QStringLiteral("&No"), QStringLiteral("Save &all"), QStringLiteral("&Discard all"),
+       QStringLiteral("Cancel")},
+      0, 4);
+  return nAnswer >= 0 && nAnswer < 5 ? choices[nAnswer] : SaveChoice::kCancel;
+}
+
 bool CTessaryDoc::SaveModified() {
   if (!IsModified()) return true;
-  const QString name = m_strPathName.isEmpty() ? m_strTitle : QDir::toNativeSeparators(m_strPathName);
-  switch (Ask(QStringLiteral("Save changes to %1?").arg(name), QMessageBox::Warning,
-              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
-    case QMessageBox::Yes: return DoSave(false);
-    case QMessageBox::No: return true;
+  switch (AskSaveChanges(false)) {
+    case SaveChoice::kSave: return DoSave(false);
+    case SaveChoice::kDiscard: return true;
     default: return false;
   }
 }

@@ -60,6 +60,10 @@ class CTessaryDoc : public QObject {
   bool DoSave(bool bAskName);
   // "Save changes to %1?" for a modified document; false when the user cancels.
   bool SaveModified();
+  // The same question when several documents close together: bOfferAll adds
+  // "Save all" and "Discard all", which answer it for the rest too.
+  enum class SaveChoice { kSave, kDiscard, kSaveAll, kDiscardAll, kCancel };
+  SaveChoice AskSaveChanges(bool bOfferAll);
 
   // The plain text as a search reads it: one line feed per paragraph.
   QString PlainText() const;

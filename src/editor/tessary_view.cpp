@@ -132,11 +132,45 @@ void CTessaryView::MergeCharFormat(const QTextCharFormat& format) {
   emit CharFormatChanged();
 }
 
-bool CTessaryView::HasBullet() const { return TextCursor().currentList() != nullptr; }
+namespace {
+
+// A plain window has no list formats: its bullet is the text the saved file keeps.
+const QString kPlainBullet = QStringLiteral("\u2022 ");
+
+void TogglePlainBullets(QPlainTextEdit& edit) {
+  QTextCursor cursor = edit.textCursor();
+  QTextDocument* document = edit.document();
+  const QTextBlock first = document->findBlock(cursor.selectionStart());
+  const QTextBlock last = document->findBlock(cursor.selectionEnd());
+  const bool bRemove = first.text().startsWith(kPlainBullet);
+  cursor.beginEditBlock();
+  for (QTextBlock block = first; block.isValid(); block = block.next()) {
+    QTextCursor at(block);
+    if (bRemove && block.text().startsWith(kPlainBullet)) {
+      at.setPosition(block.position() + kPlainBullet.size(), QTextCursor::KeepAnchor);
+      at.removeSelectedText();
+    } else if (!bRemove) {
+      at.insertText(kPlainBullet);
+    }
+    if (block == last) break;
+  }
+  cursor.endEditBlock();
+}
+
+}  // namespace
+
+bool CTessaryView::HasBullet() const {
+  if (m_pPlain) return TextCursor().block().text().startsWith(kPlainBullet);
+  return TextCursor().currentList() != nullptr;
+}
 
 void CTessaryView::OnInsertBullet() {
-  // A list needs the rich layout; plain documents have no bullets.
-  if (!m_pRich || m_pRich->isReadOnly()) return;
+  if (IsReadOnly()) return;
+  if (m_pPlain) {
+    TogglePlainBullets(*m_pPlain);
+    emit CharFormatChanged();
+    return;
+  }
   QTextCursor cursor = m_pRich->textCursor();
   cursor.beginEditBlock();
   if (cursor.currentList()) {

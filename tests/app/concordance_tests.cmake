@@ -11,4 +11,5 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/export_test.cpp
   app/encoding_test.cpp
   app/unique_words_db_test.cpp
+  app/window_faults_test.cpp
 )

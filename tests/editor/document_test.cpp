@@ -251,7 +251,7 @@ TEST_F(PlainTextSave, CancelLeavesTheFileUntouched) {
   m_pPrompt->OnNamedButtons(2);
   EXPECT_FALSE(m_pDoc->DoSave(false));
   EXPECT_EQ(LastMessage(),
-            "You are about to save the document in Text-Only format, which will remove all formatting. Save notes.txt as");
+            "You are about to save the document in Text-Only format, which will remove all formatting. Save notes.txt as a rich text document or as a text document?");
   EXPECT_EQ(Read(m_strPath), "first line\r\n");
   EXPECT_TRUE(m_pDoc->IsModified());
   EXPECT_EQ(m_pDoc->DocType(), kTypeText);
