@@ -7,6 +7,7 @@ list(APPEND TESSARY_APP_SOURCES
   app_dialogs.h app_dialogs.cpp
   app_icons.h app_icons.cpp
   help_window.h help_window.cpp
+  help_search.h help_search.cpp
   intro_window.h intro_window.cpp
   single_instance.h single_instance.cpp
   ${PROJECT_SOURCE_DIR}/resources/resources.qrc

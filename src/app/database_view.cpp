@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/help_search.h"
 #include "app/context_lookup.h"
 #include "app/tessary_app.h"
 
@@ -229,6 +230,7 @@ CDatabaseView::CDatabaseView(CTessaryApp& app, std::unique_ptr<CConcordanceDbMod
     : QWidget(parent, Qt::Window), m_app(app), m_pModel(std::move(model)) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle("Concordance Database View");
+  SetHelpPage(this, "exports.html");
   setAccessibleName("Concordance Database View");
   auto* layout = new QVBoxLayout(this);
   auto* path = new QLabel(m_pModel->Path(), this);

@@ -1,11 +1,15 @@
 #include "app/help_window.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
 #include <QStyle>
+#include <QTextCursor>
 #include <QTextBrowser>
 #include <QToolBar>
 
 #include "app/app_icons.h"
+#include "app/help_search.h"
 
 // The pages are built into the program's static library, whose resources must be
 // registered by name.
@@ -17,9 +21,11 @@ QUrl CHelpWindow::PageUrl(const QString& page) {
   return QUrl(QStringLiteral("qrc:/help/") + (page.isEmpty() ? QStringLiteral("index.html") : page));
 }
 
-CHelpWindow::CHelpWindow(QWidget* owner) : QMainWindow(owner, Qt::Window), m_pBrowser(new QTextBrowser(this)) {
+CHelpWindow::CHelpWindow(QWidget* owner)
+    : QMainWindow(owner, Qt::Window), m_pBrowser(new QTextBrowser(this)), m_pSearch(new QLineEdit(this)) {
   RegisterHelpPages();
   setObjectName("HelpWindow");
+  SetHelpPage(this, QString());
   setWindowTitle("Tessary Help");
   setWindowIcon(AppIcon());
   m_pBrowser->setOpenLinks(true);
@@ -41,9 +47,49 @@ CHelpWindow::CHelpWindow(QWidget* owner) : QMainWindow(owner, Qt::Window), m_pBr
   forward->setEnabled(false);
   connect(m_pBrowser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
   connect(m_pBrowser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
-  connect(m_pBrowser, &QTextBrowser::sourceChanged, this,
-          [this] { setWindowTitle("Tessary Help - " + m_pBrowser->documentTitle()); });
+  m_pBrowser->setAccessibleName("Help page");
+  back->setObjectName("back");
+  forward->setObjectName("forward");
+
+  bar->addSeparator();
+  auto* label = new QLabel("&Search:", bar);
+  label->setBuddy(m_pSearch);
+  bar->addWidget(label);
+  m_pSearch->setObjectName("search");
+  m_pSearch->setAccessibleName("Search the help");
+  m_pSearch->setPlaceholderText("Words to find");
+  m_pSearch->setClearButtonEnabled(true);
+  m_pSearch->setMaximumWidth(260);
+  bar->addWidget(m_pSearch);
+  connect(m_pSearch, &QLineEdit::returnPressed, this, [this] { Search(m_pSearch->text()); });
+  auto* find = new QAction("Find in help", this);
+  find->setShortcut(QKeySequence::Find);
+  connect(find, &QAction::triggered, this, [this] {
+    m_pSearch->setFocus();
+    m_pSearch->selectAll();
+  });
+  addAction(find);
+
+  connect(m_pBrowser, &QTextBrowser::sourceChanged, this, [this] {
+    setWindowTitle("Tessary Help - " + m_pBrowser->documentTitle());
+    MarkSearchedWord();
+  });
   resize(720, 560);
+}
+
+void CHelpWindow::Search(const QString& query) {
+  m_strSearched = query.simplified();
+  if (m_strSearched.isEmpty()) return;
+  m_pSearch->setText(m_strSearched);
+  m_pBrowser->setHtml(HelpResultsHtml(m_strSearched, SearchHelp(m_strSearched)));
+  setWindowTitle("Tessary Help - " + m_pBrowser->documentTitle());
+}
+
+void CHelpWindow::MarkSearchedWord() {
+  // A page reached from the results shows where the first word is.
+  if (m_strSearched.isEmpty()) return;
+  m_pBrowser->moveCursor(QTextCursor::Start);
+  m_pBrowser->find(m_strSearched.section(' ', 0, 0));
 }
 
 void CHelpWindow::ShowPage(const QString& page) {

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QUrl>
 
+class QLineEdit;
 class QTextBrowser;
 
 namespace tessary {
@@ -16,9 +17,17 @@ class CHelpWindow : public QMainWindow {
   static QUrl PageUrl(const QString& page);  // "" for the contents page
   void ShowPage(const QString& page = QString());
   QTextBrowser* Browser() const { return m_pBrowser; }
+  QLineEdit* SearchBox() const { return m_pSearch; }
+  // Lists the pages holding every word of query; the first hit is marked on the page
+  // opened from the list.
+  void Search(const QString& query);
 
  private:
+  void MarkSearchedWord();
+
   QTextBrowser* m_pBrowser;
+  QLineEdit* m_pSearch;
+  QString m_strSearched;
 };
 
 }  // namespace tessary

@@ -23,6 +23,7 @@
 #include "app/export_controller.h"
 #include "app/encoding_controller.h"
 #include "app/help_window.h"
+#include "app/help_search.h"
 #include "app/stats_controller.h"
 #include "app/tessary_app.h"
 #include "editor/printing.h"
@@ -183,6 +184,13 @@ void CMainFrame::CreateActions() {
     addAction(action);
     m_actions[id] = action;
   }
+  // F1, in every window of the program: the help page of the window the user is in.
+  auto* contextHelp = new QAction("Help on this window", this);
+  contextHelp->setObjectName("contextHelp");
+  contextHelp->setShortcut(QKeySequence(Qt::Key_F1));
+  contextHelp->setShortcutContext(Qt::ApplicationShortcut);
+  connect(contextHelp, &QAction::triggered, this, &CMainFrame::ShowContextHelp);
+  addAction(contextHelp);
   for (int i = 0; i < kRecentFileCount; ++i) {
     auto* action = new QAction(this);
     const int id = kFileMru1 + i;
@@ -517,6 +525,11 @@ void CMainFrame::SetBarVisible(QWidget* bar, bool bVisible) {
 // ---- Help ----
 
 CHelpWindow* CMainFrame::HelpWindow() const { return m_pHelp; }
+
+void CMainFrame::ShowContextHelp() {
+  const QWidget* in = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+  ShowHelp(HelpPageFor(in, ActiveView()));
+}
 
 void CMainFrame::ShowHelp(const QString& page) {
   if (!m_pHelp) m_pHelp = new CHelpWindow(this);

@@ -57,6 +57,8 @@ class CMainFrame : public QMainWindow {
   int AppliedKind() const { return m_nAppliedKind; }
   void SetBarLayout(const QString& section, const QByteArray& layout);
 
+  // The help page of the window with the focus (F1).
+  void ShowContextHelp();
   void ShowHelp(const QString& page = QString());
   CHelpWindow* HelpWindow() const;
   void UpdateCommandStates();

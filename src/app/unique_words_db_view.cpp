@@ -1,4 +1,5 @@
 #include "app/unique_words_db_view.h"
+#include "app/help_search.h"
 
 #include <sqlite3.h>
 
@@ -177,6 +178,7 @@ CUniqueWordsDbView::CUniqueWordsDbView(std::unique_ptr<CUniqueWordsDbModel> mode
     : QWidget(parent, Qt::Window), m_pModel(std::move(model)) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle("Unique words view");
+  SetHelpPage(this, "word_statistics.html");
   setAccessibleName("Unique words view");
   auto* layout = new QVBoxLayout(this);
   auto* path = new QLabel(m_pModel->Path(), this);
