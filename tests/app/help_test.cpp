@@ -1,9 +1,14 @@
 // The help: its search, and F1 opening the page of the window in use.
+#include <QDirIterator>
+#include <QFile>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QTextDocument>
 #include <QTextBrowser>
 #include <algorithm>
 
 #include "app/app_fixture.h"
+#include "app/command_table.h"
 #include "app/help_search.h"
 #include "app/help_window.h"
 #include "engine/concordance_list.h"
@@ -71,6 +76,30 @@ TEST_F(AppTest, F1OpensThePageOfTheWindowInUse) {
   }
   Flush();
   EXPECT_EQ(HelpPageFor(nullptr, Frame().ActiveView()), "");
+}
+
+// A menu item's name as a reader meets it in the help: no mnemonic, no key in brackets.
+QString HelpName(const char* text) {
+  QString name = QString::fromLatin1(text).remove('&');
+  name.remove(QRegularExpression(QStringLiteral("\\s*\\(.*\\)$")));
+  return name.trimmed().toLower();
+}
+
+TEST_F(AppTest, TheHelpNamesEveryCommandOfTheMenus) {
+  Start();
+  QString all;
+  for (QDirIterator it(":/help", {"*.html"}); it.hasNext();) {
+    QFile page(it.next());
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    QTextDocument text;
+    text.setHtml(QString::fromUtf8(page.readAll()));
+    all += text.toPlainText().simplified().toLower() + ' ';
+  }
+  for (const CCommandInfo& command : CommandTable()) {
+    const QString name = HelpName(command.m_pszText);
+    if (name.isEmpty()) continue;
+    EXPECT_TRUE(all.contains(name)) << "the help never names \"" << name.toStdString() << "\"";
+  }
 }
 
 }  // namespace
