@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDataStream>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
@@ -32,6 +33,7 @@
 #include "engine/codepage.h"
 #include "export/encodings.h"
 #include "ui/prompt.h"
+#include "ui/screen_fit.h"
 
 namespace tessary {
 
@@ -135,6 +137,7 @@ CTessaryApp::CTessaryApp(std::unique_ptr<IPrompt> prompt, const QString& setting
       m_pExports(std::make_unique<CExportController>(*this)),
       m_pEncoding(std::make_unique<CEncodingController>(*this)) {
   g_pApp = this;
+  new CScreenKeeper(this);  // every window of the program opens on the screen
   SetEditorHost(m_pEditorHost.get());
   m_options.m_nUnits = DefaultUnits();
 }
@@ -181,8 +184,17 @@ bool CTessaryApp::InitInstance(const QStringList& args, bool bShowFrame) {
   }
 
   if (!file.isEmpty()) {
+    const QString shown = QDir::toNativeSeparators(file);
+    if (!QFileInfo::exists(file)) {
+      m_strStartFailure = QStringLiteral("Cannot open %1: the file does not exist.").arg(shown);
+      Prompt().Message(m_strStartFailure, QStringLiteral("Tessary"), QMessageBox::Warning);
+      return false;
+    }
     CTessaryDoc* doc = OpenDocumentFile(file);
-    if (!doc) return false;
+    if (!doc) {
+      m_strStartFailure = QStringLiteral("Cannot open %1.").arg(shown);
+      return false;
+    }
     // The print forms print the file and end, as a shell's print verb expects.
     if (cmd.m_bPrint || cmd.m_bPrintTo) {
       PrintFromCommandLine(doc, cmd);
