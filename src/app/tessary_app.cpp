@@ -177,6 +177,14 @@ bool CTessaryApp::InitInstance(const QStringList& args, bool bShowFrame) {
   const QRect screen = ScreenRect();
   if (!rc.isEmpty() && screen.contains(rc.topLeft()) && screen.contains(rc.bottomRight())) m_pFrame->setGeometry(rc);
 
+  // Said before the intro window would stand over the message.
+  if (!file.isEmpty() && !QFileInfo::exists(file)) {
+    m_strStartFailure =
+        QStringLiteral("Cannot open %1: the file does not exist.").arg(QDir::toNativeSeparators(file));
+    Prompt().Message(m_strStartFailure, QStringLiteral("Tessary"), QMessageBox::Warning);
+    return false;
+  }
+
   QPointer<CIntroWindow> intro;
   if (bShowFrame) {
     intro = new CIntroWindow(m_pFrame);
@@ -184,15 +192,9 @@ bool CTessaryApp::InitInstance(const QStringList& args, bool bShowFrame) {
   }
 
   if (!file.isEmpty()) {
-    const QString shown = QDir::toNativeSeparators(file);
-    if (!QFileInfo::exists(file)) {
-      m_strStartFailure = QStringLiteral("Cannot open %1: the file does not exist.").arg(shown);
-      Prompt().Message(m_strStartFailure, QStringLiteral("Tessary"), QMessageBox::Warning);
-      return false;
-    }
     CTessaryDoc* doc = OpenDocumentFile(file);
     if (!doc) {
-      m_strStartFailure = QStringLiteral("Cannot open %1.").arg(shown);
+      m_strStartFailure = QStringLiteral("Cannot open %1.").arg(QDir::toNativeSeparators(file));
       return false;
     }
     // The print forms print the file and end, as a shell's print verb expects.
