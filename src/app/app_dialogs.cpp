@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_icons.h"
+#include "app/program_info.h"
 
 namespace tessary {
 
@@ -56,11 +57,11 @@ std::unique_ptr<QDialog> CAboutDialog::CreateWidget(QWidget* parent) {
   icon->setPixmap(AppIcon().pixmap(48, 48));
   icon->setAlignment(Qt::AlignTop);
   auto* text = new QVBoxLayout;
-  text->addWidget(new QLabel("Tessary Windows Application"));
-  text->addWidget(new QLabel(QStringLiteral("Version %1").arg(TESSARY_VERSION)));
+  text->addWidget(new QLabel(QStringLiteral("Tessary %1 Application").arg(PlatformName())));
+  text->addWidget(new QLabel(QStringLiteral("Version %1").arg(ProgramVersion())));
   auto* figures = new QFormLayout;
-  auto* available = new QLabel(QString::number(m_memory.m_nAvailable));
-  auto* total = new QLabel(QString::number(m_memory.m_nTotal));
+  auto* available = new QLabel(FormatByteSize(m_memory.m_nAvailable));
+  auto* total = new QLabel(FormatByteSize(m_memory.m_nTotal));
   available->setObjectName("available");
   total->setObjectName("total");
   figures->addRow("Available memory", available);

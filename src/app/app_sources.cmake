@@ -10,6 +10,7 @@ list(APPEND TESSARY_APP_SOURCES
   help_search.h help_search.cpp
   intro_window.h intro_window.cpp
   single_instance.h single_instance.cpp
+  program_info.h program_info.cpp
   ${PROJECT_SOURCE_DIR}/resources/resources.qrc
 )
-set_source_files_properties(app_dialogs.cpp PROPERTIES COMPILE_DEFINITIONS TESSARY_VERSION="${PROJECT_VERSION}")
+set_source_files_properties(program_info.cpp PROPERTIES COMPILE_DEFINITIONS TESSARY_VERSION="${PROJECT_VERSION}")

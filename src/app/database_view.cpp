@@ -14,6 +14,7 @@
 #include "app/help_search.h"
 #include "app/context_lookup.h"
 #include "app/tessary_app.h"
+#include "ui/fixed_font.h"
 
 namespace tessary {
 
@@ -266,8 +267,7 @@ CDatabaseView::CDatabaseView(CTessaryApp& app, std::unique_ptr<CConcordanceDbMod
   m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_pTable->setWordWrap(false);
   m_pTable->setColumnWidth(1, 560);
-  QFont fixed("Courier New");
-  fixed.setStyleHint(QFont::TypeWriter);
+  QFont fixed = FixedFont(QStringLiteral("Courier New"), m_pTable->font().pointSize());
   m_pTable->setFont(fixed);
   layout->addWidget(m_pTable, 1);
   connect(m_pTable, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { OpenContext(index.row()); });

@@ -28,11 +28,12 @@ namespace {
 
 constexpr const char* kCodePageCaption = "Language / Page Code Selection";
 
-// The window's whole text with the line ends its file had (CR LF for new documents).
+// The window's whole text with the line ends its file had (the platform's for new
+// documents).
 std::u16string WindowText(CTessaryDoc& doc) {
   doc.EnsureLoaded();
   QString text = doc.PlainText();
-  if (doc.CrLfLineEnds()) text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+  if (doc.LineEnd() != QLatin1String("\n")) text.replace(QLatin1Char('\n'), doc.LineEnd());
   return ToU16(text);
 }
 
@@ -171,7 +172,7 @@ void CEncodingController::UnicodeToAnsiCommand() {
   if (!doc) return;
   doc->SetDocType(kTypeText);
   doc->Document()->setPlainText(FromU16((*page)->ToUnicode(bytes)));
-  doc->SetAnsiCodePage(nPage, source->CrLfLineEnds());
+  doc->SetAnsiCodePage(nPage, source->LineEnd());
   doc->SetModified(!bytes.empty());
 }
 

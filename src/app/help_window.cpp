@@ -10,12 +10,18 @@
 
 #include "app/app_icons.h"
 #include "app/help_search.h"
+#include "ui/screen_fit.h"
 
 // The pages are built into the program's static library, whose resources must be
 // registered by name.
 static void RegisterHelpPages() { Q_INIT_RESOURCE(resources); }
 
 namespace tessary {
+
+namespace {
+// Room for the title bar and borders the window manager adds.
+const QSize kDecoration(16, 40);
+}  // namespace
 
 QUrl CHelpWindow::PageUrl(const QString& page) {
   return QUrl(QStringLiteral("qrc:/help/") + (page.isEmpty() ? QStringLiteral("index.html") : page));
@@ -94,6 +100,16 @@ void CHelpWindow::MarkSearchedWord() {
 
 void CHelpWindow::ShowPage(const QString& page) {
   m_pBrowser->setSource(PageUrl(page));
+  if (!m_bPlaced) {
+    // The first time over its owner, as large as the screen allows; later where the
+    // user left it.
+    m_bPlaced = true;
+    QWidget* owner = parentWidget();
+    const QRect area = AvailableArea(owner ? *owner : *this);
+    const QRect over = owner && owner->isVisible() ? owner->frameGeometry() : area;
+    resize(size().boundedTo(area.size() - kDecoration));
+    move(CentredOn(size() + kDecoration, over, area).topLeft());
+  }
   show();
   raise();
   activateWindow();

@@ -15,6 +15,8 @@ class CHelpWindow : public QMainWindow {
   explicit CHelpWindow(QWidget* owner);
 
   static QUrl PageUrl(const QString& page);  // "" for the contents page
+  // Shows the page; the first time the window opens centred on its owner and inside
+  // the screen.
   void ShowPage(const QString& page = QString());
   QTextBrowser* Browser() const { return m_pBrowser; }
   QLineEdit* SearchBox() const { return m_pSearch; }
@@ -28,6 +30,7 @@ class CHelpWindow : public QMainWindow {
   QTextBrowser* m_pBrowser;
   QLineEdit* m_pSearch;
   QString m_strSearched;
+  bool m_bPlaced = false;
 };
 
 }  // namespace tessary

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_icons.h"
+#include "ui/screen_fit.h"
 
 namespace tessary {
 
@@ -40,7 +41,7 @@ class CFramedPicture : public QWidget {
 const QStringList& CIntroWindow::Lines() {
   static const QStringList lines = {
       "Tessary Concordance and Word Profiler",
-      "For Windows  Operating Systems",
+      "For Linux Operating Systems",
       "",
       "This software provides concordancing utilities for text",
       "analysis. Texts can be input from one or multiple files. ",
@@ -81,16 +82,31 @@ CIntroWindow::CIntroWindow(QWidget* frame)
 CIntroWindow::~CIntroWindow() { qApp->removeEventFilter(this); }
 
 void CIntroWindow::ShowOver(QWidget* frame) {
+  m_pFrame = frame;
   adjustSize();
-  QRect area = frame && frame->isVisible() ? frame->frameGeometry() : QRect();
-  if (area.isEmpty() && screen()) area = screen()->availableGeometry();
-  move(area.center() - rect().center());
+  Centre();
   show();
   raise();
   repaint();
 }
 
-bool CIntroWindow::eventFilter(QObject*, QEvent* event) {
+void CIntroWindow::Centre() {
+  const QRect available = m_pFrame ? AvailableArea(*m_pFrame) : AvailableArea(*this);
+  const QRect over = m_pFrame && m_pFrame->isVisible() ? m_pFrame->frameGeometry() : available;
+  move(CentredOn(frameGeometry().size(), over, available).topLeft());
+}
+
+bool CIntroWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The window manager places and sizes the main window after it is shown: the intro
+  // window follows it to its real place.
+  if (watched == m_pFrame && m_pFrame->isWindow()) {
+    switch (event->type()) {
+      case QEvent::Show: case QEvent::Move: case QEvent::Resize: case QEvent::WindowStateChange:
+        if (!m_bDismissed && isVisible()) Centre();
+        return false;
+      default: break;
+    }
+  }
   switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::ShortcutOverride:

@@ -1,6 +1,7 @@
 #pragma once
 // The intro window shown over the main frame at start-up. It stays until the first key
 // or mouse button press anywhere in the program; that input then goes on as usual.
+#include <QPointer>
 #include <QWidget>
 
 namespace tessary {
@@ -13,6 +14,7 @@ class CIntroWindow : public QWidget {
 
   static const QStringList& Lines();
   // Centres the window on the frame (or the screen), shows it and paints it at once.
+  // It stays centred on the frame while the frame is placed, moved or resized.
   void ShowOver(QWidget* frame);
 
  protected:
@@ -21,8 +23,9 @@ class CIntroWindow : public QWidget {
 
  private:
   void Dismiss();
+  void Centre();
 
-  QWidget* m_pFrame;
+  QPointer<QWidget> m_pFrame;
   bool m_bDismissed = false;
 };
 

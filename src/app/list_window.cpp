@@ -5,15 +5,13 @@
 
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
+#include "ui/fixed_font.h"
 
 namespace tessary {
 
 QFont ListWindowFont(ListSource source) {
   const CListFont face = ListFont(source);
-  QFont font(QString::fromLatin1(face.m_pszFace), face.m_nPointSize);
-  font.setStyleHint(QFont::TypeWriter);
-  font.setFixedPitch(true);
-  return font;
+  return FixedFont(QString::fromLatin1(face.m_pszFace), face.m_nPointSize);
 }
 
 void SetListFont(CTessaryDoc& doc, const QFont& font) {

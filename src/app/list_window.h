@@ -8,8 +8,8 @@ namespace tessary {
 
 class CTessaryDoc;
 
-// The face of a list window's kind of search, with a fixed-pitch hint so the fallback
-// keeps every keyword in one column.
+// The face of a list window's kind of search, or the installed monospace that stands
+// for it, so every keyword stands in one column.
 QFont ListWindowFont(ListSource source);
 
 // Gives the document and every view of it the list font, before the lines go in.

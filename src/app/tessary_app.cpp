@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDataStream>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
@@ -34,6 +35,7 @@
 #include "engine/codepage.h"
 #include "export/encodings.h"
 #include "ui/prompt.h"
+#include "ui/screen_fit.h"
 
 namespace tessary {
 
@@ -137,6 +139,7 @@ CTessaryApp::CTessaryApp(std::unique_ptr<IPrompt> prompt, const QString& setting
       m_pExports(std::make_unique<CExportController>(*this)),
       m_pEncoding(std::make_unique<CEncodingController>(*this)) {
   g_pApp = this;
+  new CScreenKeeper(this);  // every window of the program opens on the screen
   SetEditorHost(m_pEditorHost.get());
   m_options.m_nUnits = DefaultUnits();
 }
@@ -176,6 +179,14 @@ bool CTessaryApp::InitInstance(const QStringList& args, bool bShowFrame) {
   const QRect screen = ScreenRect();
   if (!rc.isEmpty() && screen.contains(rc.topLeft()) && screen.contains(rc.bottomRight())) m_pFrame->setGeometry(rc);
 
+  // Said before the intro window would stand over the message.
+  if (!file.isEmpty() && !QFileInfo::exists(file)) {
+    m_strStartFailure =
+        QStringLiteral("Cannot open %1: the file does not exist.").arg(QDir::toNativeSeparators(file));
+    Prompt().Message(m_strStartFailure, QStringLiteral("Tessary"), QMessageBox::Warning);
+    return false;
+  }
+
   QPointer<CIntroWindow> intro;
   if (bShowFrame) {
     intro = new CIntroWindow(m_pFrame);
@@ -184,7 +195,10 @@ bool CTessaryApp::InitInstance(const QStringList& args, bool bShowFrame) {
 
   if (!file.isEmpty()) {
     CTessaryDoc* doc = OpenDocumentFile(file);
-    if (!doc) return false;
+    if (!doc) {
+      m_strStartFailure = QStringLiteral("Cannot open %1.").arg(QDir::toNativeSeparators(file));
+      return false;
+    }
     // The print forms print the file and end, as a shell's print verb expects.
     if (cmd.m_bPrint || cmd.m_bPrintTo) {
       PrintFromCommandLine(doc, cmd);

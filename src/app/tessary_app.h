@@ -53,6 +53,9 @@ class CTessaryApp : public QObject {
   // Start-up: command line (without the program name), single-instance query,
   // options, main frame, the shell command. false: the process should end.
   bool InitInstance(const QStringList& args, bool bShowFrame = true);
+  // Why the start failed to open the file it was given ("" otherwise), for the
+  // terminal; the user was told in a message already.
+  const QString& StartFailure() const { return m_strStartFailure; }
   // Writes the frame rectangle, "Maximized" and the bar layouts back.
   void ExitInstance();
 
@@ -161,6 +164,7 @@ class CTessaryApp : public QObject {
   bool m_bExitPending = false;
   int m_nBusy = 0;
   int m_nNextUntitled = 1;
+  QString m_strStartFailure;
 };
 
 // The command-line record: the file to open, the print forms and force plain text.

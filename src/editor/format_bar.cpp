@@ -12,6 +12,7 @@
 
 #include "editor/editor_host.h"
 #include "editor/tessary_view.h"
+#include "ui/fixed_font.h"
 #include "ui/prompt.h"
 
 namespace tessary {
@@ -140,9 +141,12 @@ void CFormatBar::UpdateFromView() {
   if (!m_pView) return;
   const QFont font = m_pView->CurrentCharFormat().font().resolve(m_pView->Document()->defaultFont());
   {
+    // The face the text is really drawn with, which for a face not installed is
+    // another than the one the text names.
+    const QString used = RenderedFamily(font);
     const QSignalBlocker block(m_pFontBox);
-    m_pFontBox->setCurrentFont(font);
-    m_pFontBox->setEditText(font.family());
+    m_pFontBox->setCurrentFont(QFont(used));
+    m_pFontBox->setEditText(used);
   }
   {
     const QSignalBlocker block(m_pSizeBox);
@@ -170,6 +174,10 @@ void CFormatBar::ApplyStyle(QAction* action, bool bChecked) {
 
 void CFormatBar::ApplyFamily(const QString& family) {
   if (!m_pView || family.trimmed().isEmpty()) return;
+  if (!m_pView->AcceptsFace(QFont(family.trimmed()))) {
+    UpdateFromView();
+    return;
+  }
   QTextCharFormat format;
   format.setFontFamilies(QStringList{family.trimmed()});
   m_pView->MergeCharFormat(format);

@@ -20,6 +20,7 @@
 #include "engine/file_reader.h"
 #include "engine/text_file.h"
 #include "richtext/rtf.h"
+#include "ui/fixed_font.h"
 #include "ui/prompt.h"
 #include "ui/qt_text.h"
 
@@ -77,12 +78,10 @@ bool HasHighBytes(const QByteArray& bytes) {
   return std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
-// Whether the first line break of a file (in any of the encodings read) is CR LF.
-bool FirstBreakIsCrLf(const QByteArray& bytes) {
-  const qsizetype i = bytes.indexOf('\n');
-  if (i < 0) return true;
-  if (i >= 1 && bytes[i - 1] == '\r') return true;
-  return i >= 2 && bytes[i - 1] == '\0' && bytes[i - 2] == '\r';
+// The line ends of a file's first line; a file without any gets the platform's.
+QString LineEndOf(const QByteArray& bytes) {
+  const std::string_view end = FirstLineEnd(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  return end.empty() ? CTessaryDoc::PlatformLineEnd() : QString::fromLatin1(end.data(), static_cast<qsizetype>(end.size()));
 }
 
 }  // namespace
@@ -91,7 +90,7 @@ CTessaryDoc::CTessaryDoc(bool bPlainLayout, QObject* parent)
     : QObject(parent), m_pDocument(new QTextDocument(this)), m_bPlainLayout(bPlainLayout) {
   if (bPlainLayout) {
     m_pDocument->setDocumentLayout(new QPlainTextDocumentLayout(m_pDocument));
-    m_pDocument->setDefaultFont(QFont(QStringLiteral("Courier New"), 10));
+    m_pDocument->setDefaultFont(FixedFont(QStringLiteral("Courier New"), 10));
   } else {
     m_pDocument->setDefaultFont(QFont(QStringLiteral("Arial"), 10));
   }
@@ -145,7 +144,7 @@ bool CTessaryDoc::OnNewDocument() {
   m_strPathName.clear();
   m_encoding = TextEncoding::kAnsi;
   m_nCodePage = 0;
-  m_bCrLf = true;
+  m_strLineEnd = PlatformLineEnd();
   SetDocType(kTypeRtf);
   return true;
 }
@@ -227,7 +226,8 @@ bool CTessaryDoc::OnOpenDocument(const QString& path, int nCodePage) {
     m_pDocument->setUndoRedoEnabled(false);
     LoadPlainText(FromU16(text));
   }
-  m_bCrLf = FirstBreakIsCrLf(bytes);
+  // A rich-text file's own line ends say nothing of the text's.
+  m_strLineEnd = nType == kTypeRtf ? PlatformLineEnd() : LineEndOf(bytes);
   m_pDocument->setUndoRedoEnabled(!IsLoading());
   m_pDocument->setModified(false);
   SetPathName(path);
@@ -245,9 +245,10 @@ CTessaryDoc::TextEncoding CTessaryDoc::EncodingOf(const QByteArray& bytes) {
   return TextEncoding::kAnsi;
 }
 
-QByteArray CTessaryDoc::EncodeText(const QString& text, TextEncoding encoding, int nCodePage, bool bCrLf) {
+QByteArray CTessaryDoc::EncodeText(const QString& text, TextEncoding encoding, int nCodePage,
+                                   const QString& lineEnd) {
   QString lines = text;
-  if (bCrLf) lines.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+  if (lineEnd != QLatin1String("\n")) lines.replace(QLatin1Char('\n'), lineEnd);
   const std::u16string wide = ToU16(lines);
   if (encoding == TextEncoding::kAnsi) {
     // Never lose characters: a text the code page can't hold is saved as UTF-8 with a
@@ -357,9 +358,9 @@ bool CTessaryDoc::OnSaveDocument(const QString& path, int nType) {
   if (nType == kTypeRtf) {
     bytes = QByteArray::fromStdString(WriteRtf(DocumentToRichText(*m_pDocument), AnsiCodePage()));
   } else if (nType == kTypeTextDos) {
-    bytes = EncodeText(PlainText(), TextEncoding::kAnsi, kOemCodePage, true);
+    bytes = EncodeText(PlainText(), TextEncoding::kAnsi, kOemCodePage, QStringLiteral("\r\n"));
   } else {
-    bytes = EncodeText(PlainText(), m_encoding, m_nCodePage ? m_nCodePage : AnsiCodePage(), m_bCrLf);
+    bytes = EncodeText(PlainText(), m_encoding, m_nCodePage ? m_nCodePage : AnsiCodePage(), m_strLineEnd);
   }
 
   // A failed write leaves the old file whole: the text goes to a temporary file that

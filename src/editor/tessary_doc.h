@@ -81,15 +81,18 @@ class CTessaryDoc : public QObject {
   // document 0, the host's page when it is saved.
   int CodePage() const { return m_nCodePage; }
   // A new text that should be saved as bytes in nCodePage, with these line ends.
-  void SetAnsiCodePage(int nCodePage, bool bCrLf) {
+  void SetAnsiCodePage(int nCodePage, const QString& lineEnd) {
     m_encoding = TextEncoding::kAnsi;
     m_nCodePage = nCodePage;
-    m_bCrLf = bCrLf;
+    m_strLineEnd = lineEnd;
   }
-  bool CrLfLineEnds() const { return m_bCrLf; }
-  // text has one line feed per line; kAnsi falls back to UTF-8 with a byte-order mark
-  // when the code page lacks a character.
-  static QByteArray EncodeText(const QString& text, TextEncoding encoding, int nCodePage, bool bCrLf);
+  // The line ends a plain-text save writes: those of the file read ("\r\n", "\r" or
+  // "\n"), the platform's for a new document or a file without any.
+  const QString& LineEnd() const { return m_strLineEnd; }
+  static QString PlatformLineEnd() { return QStringLiteral("\n"); }
+  // text has one line feed per line, written as lineEnd; kAnsi falls back to UTF-8 with
+  // a byte-order mark when the code page lacks a character.
+  static QByteArray EncodeText(const QString& text, TextEncoding encoding, int nCodePage, const QString& lineEnd);
 
   // A concordance list window's record, read by every view of it; null for other
   // documents. m_bFormatted: its key-word formatting was applied to the end. A busy
@@ -111,7 +114,7 @@ class CTessaryDoc : public QObject {
   QString m_strTitle;
   std::vector<CTessaryView*> m_arrViews;
   TextEncoding m_encoding = TextEncoding::kAnsi;
-  bool m_bCrLf = true;  // line ends of the file read; new documents get CR LF
+  QString m_strLineEnd = PlatformLineEnd();
   int m_nCodePage = 0;
 
   bool AskSaveName(QString& path, int& nType);

@@ -17,6 +17,8 @@
 #include "editor/editor_dialogs.h"
 #include "editor/editor_host.h"
 #include "editor/printing.h"
+#include "ui/fixed_font.h"
+#include "ui/prompt.h"
 
 namespace tessary {
 
@@ -201,10 +203,24 @@ void CTessaryView::OnFormatFont() {
   if (!host || IsReadOnly()) return;
   CFontModel model;
   model.m_font = CurrentCharFormat().font().resolve(Document()->defaultFont());
+  const QFont current = model.m_font;
   if (!host->Prompt().Exec(model)) return;
+  if (RenderedFamily(model.m_font) != RenderedFamily(current) && !AcceptsFace(model.m_font)) return;
   QTextCharFormat format;
   format.setFont(model.m_font, QTextCharFormat::FontPropertiesSpecifiedOnly);
   MergeCharFormat(format);
+}
+
+bool CTessaryView::AcceptsFace(const QFont& font) {
+  if (!List() || IsFixedPitch(font)) return true;
+  IEditorHost* host = EditorHost();
+  if (!host) return false;
+  const QString text =
+      QStringLiteral("%1 is a proportional font: the key words of this concordance list will no longer stand in one "
+                     "column. Use it anyway?")
+          .arg(RenderedFamily(font));
+  return host->Prompt().Message(text, QStringLiteral("Font"), QMessageBox::Question,
+                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void CTessaryView::OnEditFind() { ShowFindDialog(this, false); }

@@ -53,6 +53,9 @@ class CTessaryView : public QWidget {
   bool HasBullet() const;
   // "Font..." (57696) on the selection.
   void OnFormatFont();
+  // A list window keeps its columns only in a fixed-pitch face: a proportional one is
+  // taken only when the user says so. Other windows take any face.
+  bool AcceptsFace(const QFont& font);
   void OnEditFind();
   void OnEditReplace();
   void OnEditFindNext();

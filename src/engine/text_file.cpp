@@ -136,6 +136,23 @@ std::u16string OneLineFeedPerParagraph(std::u16string text) {
 
 }  // namespace
 
+std::string_view FirstLineEnd(std::string_view bytes) {
+  const bool bUtf16 = bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF";
+  const bool bBigEndian = bytes.substr(0, 2) == "\xFE\xFF";
+  const std::size_t step = bUtf16 ? 2 : 1;
+  auto unit = [&](std::size_t i) -> int {
+    if (!bUtf16) return static_cast<unsigned char>(bytes[i]);
+    const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+    return bBigEndian ? a << 8 | b : b << 8 | a;
+  };
+  for (std::size_t i = bUtf16 ? 2 : 0; i + step <= bytes.size(); i += step) {
+    const int c = unit(i);
+    if (c == '\n') return "\n";
+    if (c == '\r') return i + 2 * step <= bytes.size() && unit(i + step) == '\n' ? "\r\n" : "\r";
+  }
+  return {};
+}
+
 bool IsValidUtf8(std::string_view s) {
   for (std::size_t i = 0; i < s.size();) {
     const auto c = static_cast<unsigned char>(s[i]);

@@ -57,6 +57,11 @@ std::size_t ApplyTextMode(char* data, std::size_t size);
 // Without bTryUtf8 (a code page the user chose for the file) only a mark overrides it.
 std::u16string DecodeForEditor(std::string_view bytes, const CCodePage& ansi, bool bTryUtf8 = true);
 
+// The line end of a file's first line, so a save can write the ones it was read with:
+// "\r\n", "\r" or "\n", or "" when it has none. A UTF-16 text (by its byte-order
+// mark) is read by 16-bit units; every other encoding has the ASCII line ends.
+std::string_view FirstLineEnd(std::string_view bytes);
+
 // Well-formed UTF-8: no overlong forms, surrogates or code points above U+10FFFF.
 bool IsValidUtf8(std::string_view bytes);
 

@@ -15,6 +15,7 @@
 #include "app/app_dialogs.h"
 #include "app/app_fixture.h"
 #include "app/command_ids.h"
+#include "app/program_info.h"
 #include "app/single_instance.h"
 #include "editor/editor_dialogs.h"
 #include "editor/printing.h"
@@ -362,9 +363,9 @@ TEST_F(AppTest, AboutShowsTheProgramLineAndTheMemoryFigures) {
     EXPECT_EQ(widget->windowTitle(), "About Tessary");
     QStringList texts;
     for (const QLabel* label : widget->findChildren<QLabel*>()) texts << label->text();
-    EXPECT_TRUE(texts.contains("Tessary Windows Application"));
+    EXPECT_TRUE(texts.contains("Tessary Linux Application"));
     EXPECT_TRUE(texts.contains("Available memory"));
-    EXPECT_TRUE(texts.contains(QString::number(about.m_memory.m_nTotal)));
+    EXPECT_TRUE(texts.contains(FormatByteSize(about.m_memory.m_nTotal)));
     return true;
   });
   app.OnAppAbout();

@@ -13,6 +13,7 @@
 #include "app/progress_dialog.h"
 #include "app/search_output.h"
 #include "engine/big_file_search.h"
+#include "ui/fixed_font.h"
 
 namespace tessary::test {
 namespace {
@@ -103,7 +104,7 @@ TEST_F(BigFileRunTest, AFileOfManyChunksGivesTheCommandLinesLines) {
   EXPECT_EQ(record.m_nChunkStart, (bytes.size() - 1) / 4095 * 4095);
   EXPECT_EQ(reading, QString::fromStdString(ReadingMessage(record.m_nChunkStart, bytes.size())));
   EXPECT_EQ(list->LineCount(), 6000);
-  EXPECT_EQ(list->Document()->defaultFont().family(), "Fixedsys");
+  EXPECT_TRUE(IsFixedPitch(list->Document()->defaultFont()));
 
   const QByteArray expected = CommandLineLines({"concord", "--big-file", "--sort", "right", "--numbers", "cat", path});
   EXPECT_EQ(TextOf(list).toUtf8(), expected);

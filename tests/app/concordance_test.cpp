@@ -11,6 +11,7 @@
 #include "app/command_ids.h"
 #include "app/concordance_fixture.h"
 #include "app/progress_dialog.h"
+#include "ui/fixed_font.h"
 
 namespace tessary::test {
 namespace {
@@ -49,7 +50,8 @@ TEST_F(ProgramTest, SearchOverTwoDocumentsSortsNumbersAndColours) {
   EXPECT_TRUE(FormatAt(list, block.position() + 61).fontUnderline());
   EXPECT_NE(FormatAt(list, block.position() + 56).fontWeight(), QFont::Bold);
   EXPECT_TRUE(list->GetDocument()->m_bFormatted);
-  EXPECT_EQ(list->Document()->defaultFont().family(), "Courier New");
+  EXPECT_TRUE(IsFixedPitch(list->Document()->defaultFont()));
+  EXPECT_EQ(list->Document()->defaultFont().pointSize(), 8);
 
   EXPECT_EQ(m_pApp->MainFrame()->PaneText(2), "3");
   EXPECT_EQ(m_pApp->MainFrame()->PaneText(1), "cat");
@@ -121,7 +123,8 @@ TEST_F(ProgramTest, UnicodeSearchFindsWhatTheCodePageLacks) {
   EXPECT_TRUE(list->List()->Unicode());
   EXPECT_EQ(list->LineCount(), 2);
   EXPECT_EQ(TextOf(list).split('\n').at(1).mid(50, 6), QString::fromUtf8("москва"));
-  EXPECT_EQ(list->Document()->defaultFont().family(), "Courier");
+  EXPECT_TRUE(IsFixedPitch(list->Document()->defaultFont()));
+  EXPECT_EQ(list->Document()->defaultFont().pointSize(), 10);
 }
 
 TEST_F(ProgramTest, LineWidthIsCheckedAndKept) {
@@ -212,7 +215,7 @@ TEST_F(ProgramTest, DirectorySearchOfAllMatchingFiles) {
   EXPECT_TRUE(lines[0].endsWith("(" + dir.filePath("A.TXT") + ")")) << lines[0].toStdString();
   EXPECT_TRUE(lines[1].endsWith("(" + dir.filePath("b.txt") + ")"));
   EXPECT_EQ(m_pPrompt->m_arrFileRequests.back().m_strTitle, "Directory File Search");
-  EXPECT_EQ(list->Document()->defaultFont().family(), "Fixedsys");
+  EXPECT_TRUE(IsFixedPitch(list->Document()->defaultFont()));
 }
 
 }  // namespace

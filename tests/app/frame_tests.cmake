@@ -4,4 +4,5 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/app_test.cpp
   app/frame_test.cpp
   app/help_test.cpp
+  app/first_use_test.cpp
 )

@@ -379,7 +379,7 @@ TEST_F(TextEncodings, CharactersTheCodePageLacksSwitchToUtf8) {
 
   doc.Document()->setPlainText(QString::fromUtf8("café 中文\nnext"));
   ASSERT_TRUE(doc.OnSaveDocument(Path("wide.txt"), kTypeText));
-  EXPECT_EQ(Read(Path("wide.txt")), "\xEF\xBB\xBF" + QString::fromUtf8("café 中文\r\nnext").toUtf8());
+  EXPECT_EQ(Read(Path("wide.txt")), "\xEF\xBB\xBF" + QString::fromUtf8("café 中文\nnext").toUtf8());
   auto again = Open(Path("wide.txt"));
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(again->PlainText(), QString::fromUtf8("café 中文\nnext"));

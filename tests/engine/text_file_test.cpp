@@ -125,5 +125,20 @@ TEST(EditorDecoding, ByteOrderMarksThenUtf8ThenTheAnsiCodePage) {
   EXPECT_EQ(DecodeForEditor("\xED\xA0\x80", cp), u"\u00ED\u00A0\u20AC");  // a surrogate in UTF-8 is not UTF-8
 }
 
+TEST(EditorDecoding, TheFirstLineEndIsFoundInEveryEncoding) {
+  using namespace std::string_view_literals;
+  EXPECT_EQ(FirstLineEnd("a\nb\r\n"), "\n");
+  EXPECT_EQ(FirstLineEnd("a\r\nb\n"), "\r\n");
+  EXPECT_EQ(FirstLineEnd("a\rb"), "\r");
+  EXPECT_EQ(FirstLineEnd("a\r"), "\r");
+  EXPECT_EQ(FirstLineEnd("no break"), "");
+  EXPECT_EQ(FirstLineEnd("\xEF\xBB\xBF" "a\r\n"), "\r\n");
+  EXPECT_EQ(FirstLineEnd("\xFF\xFE" "a\0\r\0\n\0"sv), "\r\n");
+  EXPECT_EQ(FirstLineEnd("\xFE\xFF\0a\0\n"sv), "\n");
+  // U+0A0D in UTF-16 holds the bytes of CR and LF but is no line end.
+  EXPECT_EQ(FirstLineEnd("\xFF\xFE\x0D\x0A\r\0"sv), "\r");
+  EXPECT_EQ(FirstLineEnd("\xFF\xFE\x0D\x0A"sv), "");
+}
+
 }  // namespace
 }  // namespace tessary
