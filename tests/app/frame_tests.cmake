@@ -3,4 +3,5 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/app_fixture.h
   app/app_test.cpp
   app/frame_test.cpp
+  app/drop_test.cpp
 )
