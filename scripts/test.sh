@@ -10,6 +10,10 @@ JOBS=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build
 ctest --test-dir build --output-on-failure -j "$JOBS"
+# The Debian package of that build: its contents, desktop files, manual pages, bash
+# completion and lintian. (The install into a fresh root, scripts/check-clean-install.sh,
+# is run by hand.)
+sh scripts/check-package.sh
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSARY_SANITIZE=ON
 cmake --build build-asan

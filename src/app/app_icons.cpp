@@ -18,19 +18,22 @@ const QColor kInk(40, 40, 48);
 const QColor kPaper(255, 255, 255);
 const QColor kKeyword(200, 0, 200);  // the list window's keyword colour
 
-// Draws on a 32 x 32 canvas, at every size a tool bar or title bar may ask for.
+// Every drawing is made on a 32 x 32 canvas and scaled to the size asked for.
+QPixmap Render(const Draw& draw, int size) {
+  QPixmap pixmap(size, size);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(size / 32.0, size / 32.0);
+  draw(painter);
+  painter.end();
+  return pixmap;
+}
+
+// At every size a tool bar or title bar may ask for.
 QIcon MakeIcon(const Draw& draw) {
   QIcon icon;
-  for (int size : {16, 20, 24, 32, 48, 64}) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(size / 32.0, size / 32.0);
-    draw(painter);
-    painter.end();
-    icon.addPixmap(pixmap);
-  }
+  for (int size : {16, 20, 24, 32, 48, 64}) icon.addPixmap(Render(draw, size));
   return icon;
 }
 
@@ -95,6 +98,17 @@ void Glyph(QPainter& p, const QRectF& r, const QString& text, const QColor& colo
   p.setFont(font);
   p.setPen(colour);
   p.drawText(r, Qt::AlignCenter, text);
+}
+
+// A dark tile holding a white page of concordance lines, keywords in one column.
+// packaging/icons/org.tessary.Tessary.svg is the same drawing: change both together.
+void DrawAppIcon(QPainter& p) {
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(30, 60, 110));
+  p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+  p.setBrush(kPaper);
+  p.drawRoundedRect(QRectF(5, 5, 22, 22), 2, 2);
+  Concordance(p, QRectF(7, 7, 18, 18));
 }
 
 Draw DrawingOf(int id) {
@@ -217,16 +231,11 @@ Draw DrawingOf(int id) {
 }  // namespace
 
 QIcon AppIcon() {
-  static const QIcon icon = MakeIcon([](QPainter& p) {
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(30, 60, 110));
-    p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
-    p.setBrush(kPaper);
-    p.drawRoundedRect(QRectF(5, 5, 22, 22), 2, 2);
-    Concordance(p, QRectF(7, 7, 18, 18));
-  });
+  static const QIcon icon = MakeIcon(DrawAppIcon);
   return icon;
 }
+
+QPixmap AppIconPixmap(int size) { return Render(DrawAppIcon, size); }
 
 QIcon CommandIcon(int id) {
   const Draw draw = DrawingOf(id);

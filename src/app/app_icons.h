@@ -7,6 +7,8 @@
 namespace tessary {
 
 QIcon AppIcon();
+// The program icon drawn afresh at size x size pixels (the installed icons are made so).
+QPixmap AppIconPixmap(int size);
 // The image of a tool bar command; a null icon for commands without one.
 QIcon CommandIcon(int id);
 // The picture of the intro window.

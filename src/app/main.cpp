@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Tessary");
   QApplication::setOrganizationName("Tessary");
+  // The desktop entry's name, so that the desktop ties the windows to its icon.
+  QGuiApplication::setDesktopFileName("org.tessary.Tessary");
   QApplication::setWindowIcon(tessary::AppIcon());
   tessary::CTessaryApp app(std::make_unique<tessary::CWidgetPrompt>());
   if (!app.InitInstance(QApplication::arguments().mid(1))) {

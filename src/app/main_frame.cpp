@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTextEdit>
@@ -128,6 +131,7 @@ CMainFrame::CMainFrame(CTessaryApp& app)
   m_pMdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   m_pMdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(m_pMdi);
+  setAcceptDrops(true);
 
   CreateActions();
   CreateBars();
@@ -299,10 +303,14 @@ QMdiSubWindow* CMainFrame::AddView(CTessaryView* view) {
             Qt::UniqueConnection);
     connect(doc->Document(), &QTextDocument::undoAvailable, this, &CMainFrame::ScheduleUpdate, Qt::UniqueConnection);
   }
-  if (QTextEdit* rich = view->RichEdit())
+  if (QTextEdit* rich = view->RichEdit()) {
     connect(rich, &QTextEdit::copyAvailable, this, &CMainFrame::ScheduleUpdate);
-  if (QPlainTextEdit* plain = view->PlainEdit())
+    rich->viewport()->installEventFilter(this);  // files dropped on the text are opened
+  }
+  if (QPlainTextEdit* plain = view->PlainEdit()) {
     connect(plain, &QPlainTextEdit::copyAvailable, this, &CMainFrame::ScheduleUpdate);
+    plain->viewport()->installEventFilter(this);
+  }
   UpdateTitles();
   if (bMaximized) {
     sub->showMaximized();
@@ -454,7 +462,57 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
       }
     }
   }
+  if (TakeFileDrag(event)) return true;
   return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- Dropped files ----
+
+namespace {
+
+// The local files a drag brings, folders left out. A drag that brings none is left to
+// the widget under it (text dragged into a document, for one).
+QStringList DroppedFiles(const QMimeData* data) {
+  QStringList files;
+  if (!data || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile() && !QFileInfo(url.toLocalFile()).isDir()) files.push_back(url.toLocalFile());
+  }
+  return files;
+}
+
+}  // namespace
+
+bool CMainFrame::TakeFileDrag(QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+  auto* drop = static_cast<QDropEvent*>(event);  // the base of the enter and move events too
+  const QStringList files = DroppedFiles(drop->mimeData());
+  if (files.isEmpty()) return false;
+  drop->setDropAction(Qt::CopyAction);
+  drop->accept();
+  if (type == QEvent::Drop) {
+    // Opened once the drop has returned, so that no message box waits inside the
+    // drag-and-drop of the file manager.
+    QMetaObject::invokeMethod(
+        this, [this, files] {
+          for (const QString& path : files) m_app.OpenDocumentFile(path);
+        },
+        Qt::QueuedConnection);
+  }
+  return true;
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (!TakeFileDrag(event)) QMainWindow::dragEnterEvent(event);
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event) {
+  if (!TakeFileDrag(event)) QMainWindow::dragMoveEvent(event);
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  if (!TakeFileDrag(event)) QMainWindow::dropEvent(event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -5,4 +5,5 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/frame_test.cpp
   app/help_test.cpp
   app/first_use_test.cpp
+  app/drop_test.cpp
 )
