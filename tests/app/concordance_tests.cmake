@@ -11,4 +11,5 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/export_test.cpp
   app/encoding_test.cpp
   app/unique_words_db_test.cpp
+  app/gap_fill_window_test.cpp
 )
