@@ -51,14 +51,15 @@ class GapFillWindowTest : public ProgramTest {
   }
 
   // Test > New over the source file, scripted as F5 is; the test window is made active.
-  CTessaryView* NewTest(const QString& key = "walrus", bool unicode = false) {
+  CTessaryView* NewTest(const QString& key = "walrus", bool unicode = false, bool numbers = true) {
     m_pPrompt->OnDialogOf<CCodeSetDialog>([unicode](CCodeSetDialog& d) {
       d.m_bUnicode = unicode;
       return true;
     });
-    m_pPrompt->OnDialogOf<CConcordanceSelectionDialog>([key](CConcordanceSelectionDialog& d) {
+    m_pPrompt->OnDialogOf<CConcordanceSelectionDialog>([key, numbers](CConcordanceSelectionDialog& d) {
       d.m_strSearch = key;
       d.m_bDirectory = true;
+      d.m_strLineNumbers = numbers ? "Yes" : "No";
       return true;
     });
     CFileDialogResult chosen;
@@ -198,6 +199,19 @@ TEST_F(GapFillWindowTest, CheatingOrTheRightAnswerRevealsEachLinesOwnKeyword) {
     EXPECT_EQ(Frame().PaneText(1), "walrus");
     EXPECT_EQ(Frame().PaneText(2), "4");
   }
+}
+
+TEST_F(GapFillWindowTest, NumbersAddedToATestMoveItsBlanksAndTheRevealFollowsThem) {
+  CTessaryView* view = NewTest("walrus", false, false);
+  m_arrDialogs.clear();
+  Frame().OnCommand(ids::kAddLineNumbering);
+  WaitForRun();
+  EXPECT_EQ(m_arrDialogs, QStringList({"Formatting Concordance Strings", "????"}));
+  EXPECT_TRUE(TextOf(view).startsWith("1      "));
+  ASSERT_TRUE(Answer("walrus"));
+  EXPECT_EQ(Count(TextOf(view), "------"), 0);
+  for (QTextBlock block = view->Document()->begin(); block.isValid() && block.length() > 1; block = block.next())
+    EXPECT_EQ(block.text().mid(7 + 50, 6).compare("walrus", Qt::CaseInsensitive), 0) << block.text().toStdString();
 }
 
 TEST_F(GapFillWindowTest, PrintsPreviewsAndSavesTheBlanksNeverTheKeywords) {
