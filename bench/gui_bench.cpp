@@ -1,6 +1,7 @@
 // Timings of the desktop program's list windows: filling a 100,000- and a
-// 1,000,000-line result, scrolling to its end, key-word formatting of 9,999 lines
-// and opening a 50 MB plain-text file. Run under Xvfb or the offscreen platform:
+// 1,000,000-line result, scrolling to its end, key-word formatting of 9,999 lines,
+// preparing a gap-fill test of 9,999 lines and opening a 50 MB plain-text file. Run
+// under Xvfb or the offscreen platform:
 //   QT_QPA_PLATFORM=offscreen build/bin/tessary-gui-bench
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -208,6 +209,54 @@ void Formatting(CTessaryApp& app, BenchPrompt& prompt) {
               app.Documents().back()->m_bFormatted ? "formatted" : "not formatted");
 }
 
+// Test > New over `lines` matches (an open document, or a picked file when bFile), from
+// the command to the prepared test: the whole run, the preparation alone (from its
+// "Formatting Concordance Strings" dialog to the end) and the longest UI stall.
+void GapFillTest(CTessaryApp& app, BenchPrompt& prompt, int lines, bool bFile) {
+  QTemporaryDir dir;
+  QString text;
+  // No line's context reaches another line's keyword.
+  for (int i = 0; i < lines; ++i)
+    text += QStringLiteral("And the lord spake unto the people of the land, line %1, and they went their way.\n").arg(i);
+  if (bFile) {
+    prompt.m_strFile = dir.filePath("source.txt");
+    QFile file(prompt.m_strFile);
+    file.open(QIODevice::WriteOnly);
+    file.write(text.toUtf8());
+  } else {
+    app.NewDocument()->Document()->setPlainText(text);
+  }
+  text.clear();
+  prompt.m_strSort = "Sort Right";
+  prompt.m_strKey = "lord";
+  QElapsedTimer timer;
+  qint64 preparationStart = -1;
+  app.Concordance().m_fnProgressShown = [&](QWidget* dialog) {
+    if (preparationStart < 0 && dialog->windowTitle() == "Formatting Concordance Strings")
+      preparationStart = timer.elapsed();
+  };
+  CStallMeter stalls;
+  stalls.Start();
+  timer.start();
+  app.Concordance().OnCommand(ids::kTestNew);
+  WaitForRun(app);
+  const qint64 total = timer.elapsed();
+  const qint64 longest = stalls.Stop();
+  app.Concordance().m_fnProgressShown = nullptr;
+  CTessaryDoc* test = app.Documents().back();
+  const QString shown = test->Document()->toPlainText();
+  std::printf("test of %d lines (%s): search to prepared test %lld ms, preparation %lld ms, longest UI stall %lld ms "
+              "(%lld blanks, %s)\n",
+              lines, bFile ? "file" : "open document", static_cast<long long>(total),
+              static_cast<long long>(preparationStart < 0 ? -1 : total - preparationStart),
+              static_cast<long long>(longest), static_cast<long long>(shown.count(QStringLiteral("------"))),
+              shown.contains(QStringLiteral("lord")) ? "a keyword shows" : "no keyword shows");
+  std::fflush(stdout);
+  test->SetModified(false);
+  app.CloseDocument(test);
+  prompt.m_strFile.clear();
+}
+
 // A sorted list of 100,000 lines with 1,000 different collocates, then "Collocates"
 // from the command to the shown view.
 void Collocates(CTessaryApp& app, BenchPrompt& prompt) {
@@ -409,7 +458,7 @@ int main(int argc, char** argv) {
   CTessaryApp app(std::move(prompt), settings.filePath("options.ini"));
   if (!app.InitInstance({}, true)) return 1;
   // One case per run keeps the peak memory figure its own:
-  //   tessary-gui-bench [format|open|collocates|100k|100k-sorted|1m|db-view-1m|search FILE [KEY]|
+  //   tessary-gui-bench [format|test|test-100k|open|collocates|100k|100k-sorted|1m|db-view-1m|search FILE [KEY]|
   //                      profile FILE [KEY]|words FILE|words-100k]
   const QString which = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("all");
   if (which == "search" && argc > 2) {
@@ -431,6 +480,8 @@ int main(int argc, char** argv) {
   }
   const bool all = which == "all";
   if (all || which == "format") Formatting(app, script);
+  if (all || which == "test") GapFillTest(app, script, 9999, false);
+  if (which == "test-100k") GapFillTest(app, script, 100000, true);
   if (all || which == "open") OpenLargeText(app);
   if (all || which == "collocates") Collocates(app, script);
   if (all || which == "100k") ListWindow(app, script, 100000, "Unsorted");

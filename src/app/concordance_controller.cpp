@@ -13,6 +13,7 @@
 #include "app/search_run.h"
 #include "app/sort_run.h"
 #include "app/tessary_app.h"
+#include "app/test_controller.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
 #include "engine/codepage.h"
@@ -51,6 +52,8 @@ bool CConcordanceController::Handles(int id) const {
     case ids::kAddLineNumbering:
     case ids::kConcordanceString:
     case ids::kBigFileSearch:
+    case ids::kTestNew:
+    case ids::kTestAnswer:
       return true;
     default:
       return false;
@@ -65,6 +68,7 @@ bool CConcordanceController::IsEnabled(int id) const {
     return list && !list->m_bSorted && !list->TestMode();
   }
   if (id == ids::kCollocates || id == ids::kConcordanceString) return ListCommandEnabled(id);
+  if (id == ids::kTestAnswer) return TestAwaitsAnswer(m_app.MainFrame() ? m_app.MainFrame()->ActiveView() : nullptr);
   return Handles(id);
 }
 
@@ -92,6 +96,14 @@ void CConcordanceController::OnCommand(int id) {
       // As F5, for whole sentences; the request uses the ask up either way.
       s.m_bSentences = true;
       RequestConcordance();
+      break;
+    case ids::kTestNew:
+      // As F5; the list it makes becomes a gap-fill test.
+      s.m_bTestMode = true;
+      RequestConcordance();
+      break;
+    case ids::kTestAnswer:
+      if (auto reveal = AnswerTest(m_app, *this)) StartRun(std::move(reveal));
       break;
     case ids::kPlexonSearch:
       if (auto request = AskPlexonRequest(m_app, m_strLastByteSearch)) StartSearch(std::move(*request));

@@ -25,4 +25,6 @@ list(APPEND TESSARY_APP_SOURCES
   stats_runs.h stats_runs.cpp
   encoding_controller.h encoding_controller.cpp
   encoding_dialogs.h encoding_dialogs.cpp
+  test_controller.h test_controller.cpp
+  test_dialogs.h test_dialogs.cpp
 )

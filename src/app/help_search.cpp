@@ -40,8 +40,6 @@ QString Snippet(const QString& text, qsizetype at) {
   return part;
 }
 
-bool PageExists(const QString& page) { return QFile::exists(QStringLiteral(":/help/") + page); }
-
 }  // namespace
 
 std::vector<CHelpHit> SearchHelp(const QString& query) {
@@ -92,7 +90,7 @@ QString HelpPageFor(const QWidget* focusWindow, const CTessaryView* activeView) 
   }
   if (!activeView || !activeView->GetDocument()) return QString();
   if (const CConcordanceList* list = activeView->List()) {
-    if (list->TestMode() && PageExists(QStringLiteral("test.html"))) return QStringLiteral("test.html");
+    if (list->TestMode()) return QStringLiteral("gap_fill.html");
     return QStringLiteral("list_window.html");
   }
   return QStringLiteral("documents.html");

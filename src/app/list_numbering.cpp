@@ -28,7 +28,9 @@ std::unique_ptr<CProgressDialog> FormattingDialog(CTessaryApp& app, CConcordance
   auto dialog = std::make_unique<CProgressDialog>(app.MainFrame(), "Formatting Concordance Strings",
                                                   QStringList{"File", "Search String"}, "Spacebar = Cancel");
   dialog->SetField("File", doc.Title());
-  if (const CConcordanceList* list = doc.List()) dialog->SetField("Search String", FromU16(list->m_request.m_wstrTyped));
+  // A test keeps its search string hidden.
+  if (const CConcordanceList* list = doc.List())
+    dialog->SetField("Search String", list->TestMode() ? QStringLiteral("????") : FromU16(list->m_request.m_wstrTyped));
   dialog->show();
   if (controller.m_fnProgressShown) controller.m_fnProgressShown(dialog.get());
   return dialog;

@@ -14,6 +14,7 @@ namespace tessary {
 
 class CBackgroundTask;
 class CProgressDialog;
+struct CPreparedTest;
 
 struct CSearchOutput {
   std::unique_ptr<CConcordanceList> m_pList;
@@ -22,6 +23,7 @@ struct CSearchOutput {
   std::shared_ptr<const CCodePage> m_pCp;
   std::vector<CFormatRange> m_arrRanges;
   bool m_bFormat = false;
+  std::shared_ptr<CPreparedTest> m_pTest;  // a test: the window is filled from it, blanked
   std::vector<std::string> m_arrSkipped;
   std::string m_strError;    // nothing to show: the message alone
   std::string m_strWarning;  // said before the lines found are shown

@@ -11,6 +11,7 @@
 #include "app/progress_dialog.h"
 #include "app/search_output.h"
 #include "app/tessary_app.h"
+#include "app/test_controller.h"
 #include "app/text_snapshot.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
@@ -199,6 +200,12 @@ class CSearchWork {
     record->TakeEntries(list.m_arrEntries);
     // Sentence lists always get their keywords marked: a sentence's keyword has no column.
     m_out.m_bFormat = m_bFormatAll || m_request.m_bSentences || list.Lines() <= kAutoFormatLimit;
+    // A test's keywords are blanked before the window sees them; the blanks are its format.
+    if (m_request.m_bTestMode) {
+      m_out.m_bFormat = false;
+      if constexpr (sizeof(CharT) == 2) m_out.m_pTest = PrepareTest(list, m_request, search.Prepared().m_strKey);
+      else m_out.m_pTest = PrepareTest(list, search.TextCodePage(), m_request, search.Prepared().m_strKey);
+    }
     if (m_out.m_bFormat) m_out.m_arrRanges = search.Ranges(list);
     // The window is filled from the text; the entries live on in the list record.
     decltype(list.m_arrEntries)().swap(list.m_arrEntries);
@@ -273,14 +280,19 @@ void CSearchRun::Fill() {
   // A large list shows its progress and can be stopped while it goes in.
   if (lines > kAutoFormatLimit && !m_pProgress->Stopped()) m_pProgress->show();
 
-  auto piece = [this, unicode](std::int64_t first, std::int64_t last) {
+  CListFiller::PieceFn piece = [this, unicode](std::int64_t first, std::int64_t last) {
     CSearchOutput& o = *m_pOut;
     CRenderedText rendered = unicode ? RenderUtf16(o.m_wide, o.m_arrRanges, first, last)
                                      : RenderUtf16(o.m_bytes, *o.m_pCp, o.m_arrRanges, first, last);
     return CListPiece{FromU16(rendered.m_wstrText), std::move(rendered.m_arrRanges)};
   };
+  std::int64_t pieceLines = lines;
+  if (out.m_pTest) {
+    piece = [test = out.m_pTest](std::int64_t first, std::int64_t last) { return test->Piece(first, last); };
+    pieceLines = out.m_pTest->Lines();
+  }
   const bool format = out.m_bFormat && (m_app.m_settings.m_bAutoFormat || m_request.m_bSentences);
-  m_pFiller = new CListFiller(*m_pDoc, lines, piece, format, unicode, this);
+  m_pFiller = new CListFiller(*m_pDoc, pieceLines, piece, format, unicode, this);
   connect(m_pFiller, &CListFiller::Filled, this, [this](std::int64_t done, std::int64_t total) {
     m_pProgress->SetPercent(static_cast<int>(done * 100 / std::max<std::int64_t>(1, total)));
   });
@@ -304,11 +316,21 @@ void CSearchRun::Fill() {
 
 void CSearchRun::OnFilled(bool bFilled, bool bFormatted) {
   // The text is in the window: the assembled form goes.
+  const std::shared_ptr<CPreparedTest> test = std::move(m_pOut->m_pTest);
   m_pOut = std::make_unique<CSearchOutput>();
   if (m_pDoc) {
     if (!bFilled) KeepEntriesOfShownLines();
     m_pDoc->m_bFormatted = bFormatted;
     if (CTessaryView* view = m_pDoc->FirstView()) view->SetTextCursor(QTextCursor(m_pDoc->Document()));
+  }
+  if (test && m_pDoc) {
+    if (m_pProgress) m_pProgress->hide();
+    auto* preparation = new CTestPreparation(m_app, *m_pDoc, test->m_pTest, m_controller.m_fnProgressShown, this);
+    connect(preparation, &CTestPreparation::Done, this, [this] {
+      m_bTestPrepared = true;
+      Finish();
+    });
+    return preparation->Start();
   }
   Finish();
 }
@@ -320,6 +342,8 @@ void CSearchRun::Finish() {
   // What the next search asks for is used once.
   m_app.m_settings.ClearRequest();
   if (m_pDoc && m_pDoc->FirstView()) m_controller.OnViewFocus(m_pDoc->FirstView());
+  if (m_bTestPrepared && m_pDoc && m_pDoc->List() && m_pDoc->List()->TestMode())
+    if (CMainFrame* frame = m_app.MainFrame()) frame->SetPaneText(0, kGapReady);
   emit Ended();
 }
 

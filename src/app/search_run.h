@@ -56,6 +56,7 @@ class CSearchRun : public CFillingOperation {
   std::unique_ptr<CSearchOutput> m_pOut;
   std::unique_ptr<CProgressDialog> m_pProgress;
   std::unique_ptr<CProgressDialog> m_pFormatProgress;
+  bool m_bTestPrepared = false;
 };
 
 }  // namespace tessary

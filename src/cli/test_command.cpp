@@ -30,12 +30,8 @@ int RunBytes(const ConcordOptions& o) {
     const CGapFillTest test(list.m_strOutput, Layout(o.request, key.size()), key);
     written = Write(test.Text());
   } else {
-    // Blanked after the conversion, at the keyword places the conversion measured: in
-    // double-byte text a byte column is not a UTF-16 column.
-    const CCodePage& cp = search.TextCodePage();
-    const auto ranges = KeywordRanges(list, o.request.m_nLineWidth, static_cast<std::int64_t>(key.size()), false);
-    const CRenderedText rendered = RenderUtf16(list, cp, ranges);
-    const CWideGapFillTest test(rendered.m_wstrText, KeywordSpans(rendered), cp.ToUnicode(key));
+    // As the program's window holds it.
+    const CWideGapFillTest test = WindowGapFillTest(list, search.TextCodePage(), o.request.m_nLineWidth, key);
     written = Write(Utf16ToUtf8(test.Text()));
   }
   if (!written) return Fail("cannot write the output");
@@ -49,7 +45,7 @@ int RunWide(const ConcordOptions& o) {
   const bool failed = !SearchSources(search, o);
   const auto list = search.Finish();
   const std::u16string& key = search.Prepared().m_strKey;
-  const CWideGapFillTest test(list.m_strOutput, Layout(o.request, key.size()), key);
+  const CWideGapFillTest test = WindowGapFillTest(list, o.request.m_nLineWidth, o.request.m_bLineNumbers, key);
   const std::u16string text = test.Text();
   const bool written = o.raw ? Write(std::string_view(reinterpret_cast<const char*>(text.data()), text.size() * 2))
                              : Write(Utf16ToUtf8(text));

@@ -203,4 +203,17 @@ void CGapFillTestT<CharT>::AddShift(std::size_t line, std::int64_t delta) {
 template class CGapFillTestT<char>;
 template class CGapFillTestT<char16_t>;
 
+CWideGapFillTest WindowGapFillTest(const CAssembledList& list, const CCodePage& cp, std::int64_t width,
+                                   std::string_view key) {
+  const auto ranges = KeywordRanges(list, width, static_cast<std::int64_t>(key.size()), false);
+  const CRenderedText rendered = RenderUtf16(list, cp, ranges);
+  return CWideGapFillTest(rendered.m_wstrText, KeywordSpans(rendered), cp.ToUnicode(key));
+}
+
+CWideGapFillTest WindowGapFillTest(const CWideAssembledList& list, std::int64_t width, bool bLineNumbers,
+                                   std::u16string key) {
+  const CGapLayout layout{width, bLineNumbers, static_cast<std::int64_t>(key.size())};
+  return CWideGapFillTest(list.m_strOutput, layout, std::move(key));
+}
+
 }  // namespace tessary

@@ -102,6 +102,8 @@ class CGapFillTestT {
   bool IsRevealed(std::size_t line) const { return HasGap(line) && m_arrLines[line].m_bRevealed; }
   // The text the blank of the line hid; empty for a line without a gap.
   View Keyword(std::size_t line) const;
+  // The gap's column in its line (the same before and after the reveal); -1 without one.
+  std::int64_t GapColumn(std::size_t line) const { return HasGap(line) ? m_arrLines[line].m_nColumn : -1; }
   // Start and length of the line's gap (the blank, or the keyword once revealed) in
   // Text(); -1 and 0 for a line without a gap.
   std::int64_t GapStart(std::size_t line) const;
@@ -153,5 +155,14 @@ using CWideGapFillTest = CGapFillTestT<char16_t>;
 
 extern template class CGapFillTestT<char>;
 extern template class CGapFillTestT<char16_t>;
+
+// The test as a list window shows it (UTF-16), from a finished search; key is the
+// search string as matched (without its star). Byte lists are blanked after their
+// conversion, at the keyword places the conversion measured: in double-byte text a
+// byte column is not a UTF-16 column.
+CWideGapFillTest WindowGapFillTest(const CAssembledList& list, const CCodePage& cp, std::int64_t width,
+                                   std::string_view key);
+CWideGapFillTest WindowGapFillTest(const CWideAssembledList& list, std::int64_t width, bool bLineNumbers,
+                                   std::u16string key);
 
 }  // namespace tessary

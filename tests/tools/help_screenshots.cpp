@@ -23,6 +23,7 @@
 #include "app/main_frame.h"
 #include "app/stats_controller.h"
 #include "app/stats_dialogs.h"
+#include "app/test_dialogs.h"
 #include "app/tessary_app.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
@@ -130,6 +131,7 @@ class CScenes {
     Scene("plexon", &CScenes::Plexon);
     Scene("profile", &CScenes::Profile);
     Scene("unique words", &CScenes::UniqueWords);
+    Scene("gap-fill test", &CScenes::GapFill);
   }
 
  private:
@@ -208,6 +210,21 @@ class CScenes {
   void UniqueWords() {
     m_prompt.Next<CUniqueWordsDialog>(nullptr, "unique-words");
     Command(ids::kUniqueOpenFiles);
+  }
+
+  void GapFill() {
+    Frame().OnCommand(ids::kTestNew);
+    m_prompt.Next<CCodeSetDialog>([](CCodeSetDialog& d) { d.m_bUnicode = false; });
+    m_prompt.Next<CConcordanceSelectionDialog>([](CConcordanceSelectionDialog& d) {
+      d.m_strSearch = "harbour";
+      d.m_strSortMode = "Sort Right";
+      d.m_strLineNumbers = "Yes";
+    });
+    Command(ids::kConcordanceSearch);
+    MaximiseNewest();
+    ShootFrame("gap-fill-test");
+    m_prompt.Next<CAnswerDialog>([](CAnswerDialog& d) { d.m_strAnswer = "harbour"; }, "gap-fill-answer");
+    Command(ids::kTestAnswer);
   }
 
   CTessaryApp& m_app;
