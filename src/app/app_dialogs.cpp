@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_icons.h"
+#include "ui/dialog_support.h"
 
 namespace tessary {
 
@@ -86,6 +87,7 @@ std::unique_ptr<QDialog> CPrintSetupDialog::CreateWidget(QWidget* parent) {
   dialog->setOption(QAbstractPrintDialog::PrintSelection, false);
   dialog->setOption(QAbstractPrintDialog::PrintPageRange, false);
   dialog->setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+  NamePrintDialogControls(*dialog);
   return dialog;
 }
 

@@ -9,6 +9,7 @@ list(APPEND TESSARY_APP_SOURCES
   help_window.h help_window.cpp
   intro_window.h intro_window.cpp
   single_instance.h single_instance.cpp
+  accessible_actions.h accessible_actions.cpp
   ${PROJECT_SOURCE_DIR}/resources/resources.qrc
 )
 set_source_files_properties(app_dialogs.cpp PROPERTIES COMPILE_DEFINITIONS TESSARY_VERSION="${PROJECT_VERSION}")

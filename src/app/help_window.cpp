@@ -5,6 +5,7 @@
 #include <QTextBrowser>
 #include <QToolBar>
 
+#include "app/accessible_actions.h"
 #include "app/app_icons.h"
 
 // The pages are built into the program's static library, whose resources must be
@@ -25,6 +26,7 @@ CHelpWindow::CHelpWindow(QWidget* owner) : QMainWindow(owner, Qt::Window), m_pBr
   m_pBrowser->setOpenLinks(true);
   // Pages of the program open here; addresses outside it go to the system browser.
   m_pBrowser->setOpenExternalLinks(true);
+  m_pBrowser->setAccessibleName("Help page");
   setCentralWidget(m_pBrowser);
 
   QToolBar* bar = addToolBar("Navigation");
@@ -43,6 +45,7 @@ CHelpWindow::CHelpWindow(QWidget* owner) : QMainWindow(owner, Qt::Window), m_pBr
   connect(m_pBrowser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
   connect(m_pBrowser, &QTextBrowser::sourceChanged, this,
           [this] { setWindowTitle("Tessary Help - " + m_pBrowser->documentTitle()); });
+  MakeCommandsAccessible(*this);
   resize(720, 560);
 }
 

@@ -16,6 +16,7 @@
 #include <QToolBar>
 #include <algorithm>
 
+#include "app/accessible_actions.h"
 #include "app/app_icons.h"
 #include "app/command_ids.h"
 #include "app/command_table.h"
@@ -129,6 +130,7 @@ CMainFrame::CMainFrame(CTessaryApp& app)
   CreateActions();
   CreateBars();
   CreateMenus();
+  MakeCommandsAccessible(*this);
   m_defaultLayout = saveState();
 
   m_pUpdateTimer->setSingleShot(true);
