@@ -246,7 +246,11 @@ void CLeftMarginDialog::FocusProblem(QDialog& widget) {
 std::unique_ptr<QDialog> CCollocatePositionDialog::CreateWidget(QWidget* parent) {
   QVBoxLayout* layout = nullptr;
   auto dialog = MakeDialog(parent, "Collocate position", layout);
-  layout->addWidget(EditableCombo(dialog.get(), "distance", "Collocate position", {"1", "2", "3"}, m_strDistance));
+  auto* label = new QLabel("&Words from the keyword:", dialog.get());
+  auto* distance = EditableCombo(dialog.get(), "distance", "Collocate position", {"1", "2", "3"}, m_strDistance);
+  label->setBuddy(distance);
+  layout->addWidget(label);
+  layout->addWidget(distance);
   AddButtons(dialog.get(), layout);
   return dialog;
 }

@@ -1,6 +1,7 @@
 #include "ui/dialog_support.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
@@ -97,7 +98,7 @@ void NamePrintDialogControls(QWidget& dialog) {
       {"from", "From page"}, {"to", "To page"}, {"pagesLineEdit", "Pages"}, {"pageSetCombo", "Page set"}};
   for (const auto& [object, name] : names)
     for (QWidget* control : dialog.findChildren<QWidget*>(QString::fromLatin1(object)))
-      if (control->accessibleName().isEmpty()) control->setAccessibleName(QString::fromLatin1(name));
+      if (ControlName(*control).isEmpty()) NameControl(*control, QString::fromLatin1(name));
 }
 
 void PrepareDialog(QWidget& dialog) {
@@ -111,13 +112,32 @@ void CCheckedDialog::accept() {
 }
 
 QString ControlName(const QWidget& control) {
-  if (!control.accessibleName().trimmed().isEmpty()) return control.accessibleName().trimmed();
-  // Where a screen reader looks for a label: beside the control.
-  if (const QWidget* parent = control.parentWidget())
-    for (const QLabel* label : parent->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
-      if (label->buddy() == &control && !WithoutMnemonic(label->text()).isEmpty()) return WithoutMnemonic(label->text());
-  if (auto* button = qobject_cast<const QAbstractButton*>(&control)) return WithoutMnemonic(button->text());
+  auto* widget = const_cast<QWidget*>(&control);
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+  if (!iface) return QString();
+  // A combo box is read by its value here, never by its own name: it is named by the
+  // label whose buddy it is.
+  if (!qobject_cast<QComboBox*>(widget)) {
+    const QString name = WithoutMnemonic(iface->text(QAccessible::Name));
+    if (!name.isEmpty()) return name;
+  }
+  for (const auto& [label, relation] : iface->relations(QAccessible::Label)) {
+    (void)relation;
+    if (!label) continue;
+    const QString name = WithoutMnemonic(label->text(QAccessible::Name));
+    if (!name.isEmpty()) return name;
+  }
   return QString();
+}
+
+void NameControl(QWidget& control, const QString& name) {
+  control.setAccessibleName(name);
+  // Where no label stands beside a combo box, a hidden one carries its name.
+  if (qobject_cast<QComboBox*>(&control) && control.parentWidget()) {
+    auto* label = new QLabel(name, control.parentWidget());
+    label->setBuddy(&control);
+    label->hide();
+  }
 }
 
 QStringList UnnamedControls(const QWidget& root) {

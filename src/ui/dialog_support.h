@@ -32,9 +32,12 @@ class CCheckedDialog : public QDialog {
   std::function<bool()> m_fnCheck;
 };
 
-// The name a screen reader reads for a control: its accessible name, else the text of
-// the label whose buddy it is, else a button's own text; without mnemonics.
+// The name a screen reader reads for a control, as Qt gives it: its accessible name or
+// a button's text, else the label whose buddy it is; without mnemonics.
 QString ControlName(const QWidget& control);
+// Names a control that has no label beside it, in the way a screen reader reads it for
+// its kind (a combo box through a hidden label).
+void NameControl(QWidget& control, const QString& name);
 // The input controls under root (edits, lists, boxes, sliders, choices) that have no
 // such name, and the radio groups whose box has none, each as "class 'object name'"
 // with the window's title.
