@@ -141,7 +141,8 @@ void MakeCommandsAccessible(QMainWindow& window) {
       if (!button->accessibleName().isEmpty()) continue;
       if (QAction* action = button->defaultAction()) button->setAccessibleName(AccessibleActionName(*action));
       // The bar's own button for what does not fit.
-      else if (button->objectName() == QLatin1String("qt_toolbar_ext_button")) button->setAccessibleName("More buttons");
+      else if (button->objectName() == QLatin1String("qt_toolbar_ext_button"))
+        button->setAccessibleName("More buttons");
     }
   }
 }

@@ -220,7 +220,8 @@ TEST_F(AccessTest, BarsWindowsAndTextAreasNameTheirControls) {
   OpenText("a cat and a dog", m_dir.filePath("t.txt"));
   Search("cat");
   CTessaryView* list = NewestView();
-  EXPECT_TRUE(list->Editor()->accessibleName().startsWith("Concordance list")) << list->Editor()->accessibleName().toStdString();
+  EXPECT_TRUE(list->Editor()->accessibleName().startsWith("Concordance list "))
+      << list->Editor()->accessibleName().toStdString();
   m_pApp->MainFrame()->ActivateView(list);
   m_pApp->MainFrame()->OnCommand(ids::kWindowNew);  // a second window of the list reads the same
   EXPECT_EQ(m_pApp->MainFrame()->ActiveView()->Editor()->accessibleName(), list->Editor()->accessibleName());
@@ -234,9 +235,7 @@ TEST_F(AccessTest, BarsWindowsAndTextAreasNameTheirControls) {
   frame.HelpWindow()->close();
 
   ShowFindDialog(list, true);
-  auto* find = qobject_cast<QDialog*>(QApplication::activeWindow());
-  for (QWidget* top : QApplication::topLevelWidgets())
-    if (top->windowTitle() == "Replace" && qobject_cast<CFindDialog*>(top)) find = static_cast<QDialog*>(top);
+  auto* find = frame.findChild<CFindDialog*>();
   ASSERT_NE(find, nullptr);
   EXPECT_TRUE(UnnamedControls(*find).isEmpty()) << UnnamedControls(*find).join("\n").toStdString();
   EXPECT_FALSE(find->windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -275,7 +274,8 @@ TEST_F(AccessTest, TheHelpKeyTableListsEveryKeyOfTheProgramAndNoOther) {
     program.insert(action->shortcut().toString(QKeySequence::PortableText), action->text());
   m_pApp->MainFrame()->ShowHelp();
   for (QAction* action : m_pApp->MainFrame()->HelpWindow()->findChildren<QAction*>())
-    if (!action->shortcut().isEmpty()) program.insert(action->shortcut().toString(QKeySequence::PortableText), action->text());
+    if (!action->shortcut().isEmpty())
+      program.insert(action->shortcut().toString(QKeySequence::PortableText), action->text());
   m_pApp->MainFrame()->HelpWindow()->close();
   program.insert(KeysOf({"Menu", "Shift+F10"}).join(", "), "List window menu");
   program.insert(KeysOf({"Space"}).join(", "), "Stop");
