@@ -14,6 +14,7 @@
 
 #include "app/app_icons.h"
 #include "app/program_info.h"
+#include "ui/dialog_support.h"
 
 namespace tessary {
 
@@ -87,6 +88,7 @@ std::unique_ptr<QDialog> CPrintSetupDialog::CreateWidget(QWidget* parent) {
   dialog->setOption(QAbstractPrintDialog::PrintSelection, false);
   dialog->setOption(QAbstractPrintDialog::PrintPageRange, false);
   dialog->setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+  NamePrintDialogControls(*dialog);
   return dialog;
 }
 

@@ -11,6 +11,7 @@ list(APPEND TESSARY_APP_SOURCES
   intro_window.h intro_window.cpp
   single_instance.h single_instance.cpp
   program_info.h program_info.cpp
+  accessible_actions.h accessible_actions.cpp
   ${PROJECT_SOURCE_DIR}/resources/resources.qrc
 )
 set_source_files_properties(program_info.cpp PROPERTIES COMPILE_DEFINITIONS TESSARY_VERSION="${PROJECT_VERSION}")

@@ -24,10 +24,11 @@ T* Find(QDialog& dialog, const char* name) {
 }
 
 // A group of radio buttons named by their texts, one checked; ids are the values.
-QGroupBox* RadioGroup(QDialog* dialog, const QString& title, const char* name, const QStringList& labels,
-                      const std::vector<int>& values, int checked, bool bHorizontal = false) {
+QGroupBox* RadioGroup(QDialog* dialog, const QString& title, const QString& accessibleName, const char* name,
+                      const QStringList& labels, const std::vector<int>& values, int checked,
+                      bool bHorizontal = false) {
   auto* box = new QGroupBox(title, dialog);
-  box->setAccessibleName(title.isEmpty() ? QString::fromLatin1(name) : title);
+  box->setAccessibleName(accessibleName);
   QBoxLayout* layout = bHorizontal ? static_cast<QBoxLayout*>(new QHBoxLayout(box)) : new QVBoxLayout(box);
   auto* group = new QButtonGroup(dialog);
   group->setObjectName(QString::fromLatin1(name));
@@ -71,9 +72,11 @@ const QStringList kZoneLabels = {"Anywhere", "To the left", "To the right"};
 // The controls both dialogs share, below their text boxes.
 void AddChoices(QDialog* dialog, QVBoxLayout* layout, const QStringList& modeLabels, int nMatchMode,
                 bool bDirectory, AssocZone zone) {
-  layout->addWidget(RadioGroup(dialog, QString(), "files", {"&Open", "&Directory"}, {0, 1}, bDirectory ? 1 : 0, true));
-  layout->addWidget(RadioGroup(dialog, "Find near keyword", "zone", kZoneLabels, kZoneValues, static_cast<int>(zone)));
-  layout->addWidget(RadioGroup(dialog, QString(), "modes", modeLabels, kModeValues, nMatchMode));
+  layout->addWidget(
+      RadioGroup(dialog, QString(), "Search in", "files", {"&Open", "&Directory"}, {0, 1}, bDirectory ? 1 : 0, true));
+  layout->addWidget(RadioGroup(dialog, "Find near keyword", "Find near keyword", "zone", kZoneLabels, kZoneValues,
+                               static_cast<int>(zone)));
+  layout->addWidget(RadioGroup(dialog, QString(), "Match", "modes", modeLabels, kModeValues, nMatchMode));
 }
 
 void ReadChoices(QDialog& widget, int& nMatchMode, bool& bDirectory, AssocZone& zone) {

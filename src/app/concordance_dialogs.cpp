@@ -13,6 +13,8 @@
 #include <QVBoxLayout>
 
 #include "app/search_string_edit.h"
+#include "engine/search_settings.h"
+#include "ui/dialog_support.h"
 
 namespace tessary {
 
@@ -20,8 +22,10 @@ namespace {
 
 // A dialog with a layout and OK/Cancel at the bottom.
 std::unique_ptr<QDialog> MakeDialog(QWidget* parent, const QString& title, QVBoxLayout*& layout) {
-  auto dialog = std::make_unique<QDialog>(parent);
+  // Checked: a dialog whose model finds a problem with its answer stays open.
+  auto dialog = std::make_unique<CCheckedDialog>(parent);
   dialog->setWindowTitle(title);
+  dialog->setAccessibleName(title);
   layout = new QVBoxLayout(dialog.get());
   return dialog;
 }
@@ -33,10 +37,11 @@ void AddButtons(QDialog* dialog, QVBoxLayout* layout) {
   layout->addWidget(buttons);
 }
 
-QComboBox* EditableCombo(QDialog* dialog, const QString& name, const QStringList& items, const QString& text,
-                         bool editable = true) {
+QComboBox* EditableCombo(QDialog* dialog, const QString& name, const QString& accessibleName,
+                         const QStringList& items, const QString& text, bool editable = true) {
   auto* combo = new QComboBox(dialog);
   combo->setObjectName(name);
+  combo->setAccessibleName(accessibleName);
   combo->setEditable(editable);
   combo->addItems(items);
   if (editable) combo->setCurrentText(text);
@@ -49,6 +54,19 @@ T* Find(QDialog& dialog, const char* name) {
   return dialog.findChild<T*>(QString::fromLatin1(name));
 }
 
+// The box of a radio group, named for a screen reader by what the choice is about.
+QGroupBox* ChoiceBox(QWidget* parent, const QString& accessibleName, bool bFramed = true) {
+  auto* box = new QGroupBox(parent);
+  box->setAccessibleName(accessibleName);
+  if (!bFramed) box->setStyleSheet(QStringLiteral("QGroupBox { border: none; margin: 0; padding: 0; }"));
+  return box;
+}
+
+void SelectEditText(QComboBox* combo) {
+  combo->setFocus();
+  if (combo->lineEdit()) combo->lineEdit()->selectAll();
+}
+
 }  // namespace
 
 std::unique_ptr<QDialog> CCodeSetDialog::CreateWidget(QWidget* parent) {
@@ -58,12 +76,15 @@ std::unique_ptr<QDialog> CCodeSetDialog::CreateWidget(QWidget* parent) {
       "Select the codeset for the files you are using to search (all files must have the same codeset)");
   text->setWordWrap(true);
   layout->addWidget(text);
-  auto* unicode = new QRadioButton("Unicode");
+  auto* box = ChoiceBox(dialog.get(), "Code set", false);
+  auto* choices = new QVBoxLayout(box);
+  auto* unicode = new QRadioButton("Unicode", box);
   unicode->setObjectName("unicode");
-  auto* ansi = new QRadioButton("ANSI");
+  auto* ansi = new QRadioButton("ANSI", box);
   (m_bUnicode ? unicode : ansi)->setChecked(true);
-  layout->addWidget(unicode);
-  layout->addWidget(ansi);
+  choices->addWidget(unicode);
+  choices->addWidget(ansi);
+  layout->addWidget(box);
   AddButtons(dialog.get(), layout);
   return dialog;
 }
@@ -82,7 +103,7 @@ std::unique_ptr<QDialog> CConcordanceSelectionDialog::CreateWidget(QWidget* pare
   form->addRow("Search string", edit);
   layout->addLayout(form);
 
-  auto* modes = new QGroupBox(dialog.get());
+  auto* modes = ChoiceBox(dialog.get(), "Match");
   auto* modeLayout = new QVBoxLayout(modes);
   const QStringList labels = m_bUnicodeForm
                                  ? QStringList{"Word(s) (with spaces)", "Prefix (with spaces)", "Suffix (with spaces)",
@@ -99,7 +120,7 @@ std::unique_ptr<QDialog> CConcordanceSelectionDialog::CreateWidget(QWidget* pare
   }
   layout->addWidget(modes);
 
-  auto* sources = new QGroupBox(dialog.get());
+  auto* sources = ChoiceBox(dialog.get(), "Search in");
   auto* sourceLayout = new QHBoxLayout(sources);
   auto* open = new QRadioButton("&Open", sources);
   auto* directory = new QRadioButton("&Directory", sources);
@@ -115,9 +136,12 @@ std::unique_ptr<QDialog> CConcordanceSelectionDialog::CreateWidget(QWidget* pare
   });
 
   auto* options = new QFormLayout;
-  options->addRow("Distance from keyword", EditableCombo(dialog.get(), "distance", {"1", "2", "3"}, m_strDistance));
-  options->addRow("Sort", EditableCombo(dialog.get(), "sort", {"Sort Right", "Sort Left", "Unsorted"}, m_strSortMode));
-  options->addRow("Line Numbering", EditableCombo(dialog.get(), "numbers", {"No", "Yes"}, m_strLineNumbers, false));
+  options->addRow("Distance from keyword", EditableCombo(dialog.get(), "distance", "Distance from keyword",
+                                                        {"1", "2", "3"}, m_strDistance));
+  options->addRow("Sort", EditableCombo(dialog.get(), "sort", "Sort", {"Sort Right", "Sort Left", "Unsorted"},
+                                        m_strSortMode));
+  options->addRow("Line Numbering", EditableCombo(dialog.get(), "numbers", "Line Numbering", {"No", "Yes"},
+                                                  m_strLineNumbers, false));
   layout->addLayout(options);
   AddButtons(dialog.get(), layout);
   SelectForRetyping(edit);
@@ -137,13 +161,26 @@ void CConcordanceSelectionDialog::ReadWidget(QDialog& widget) {
 std::unique_ptr<QDialog> CLineWidthDialog::CreateWidget(QWidget* parent) {
   QVBoxLayout* layout = nullptr;
   auto dialog = MakeDialog(parent, "Set line width", layout);
-  layout->addWidget(new QLabel("Select the width for concordance strings from the list box"));
-  layout->addWidget(EditableCombo(dialog.get(), "width", {"25", "30", "35", "40", "45"}, m_strWidth));
+  auto* label = new QLabel("Select the width for concordance strings from the list box", dialog.get());
+  auto* width = EditableCombo(dialog.get(), "width", "Line width", {"25", "30", "35", "40", "45"}, m_strWidth);
+  label->setBuddy(width);
+  layout->addWidget(label);
+  layout->addWidget(width);
   AddButtons(dialog.get(), layout);
+  SelectEditText(width);
   return dialog;
 }
 
 void CLineWidthDialog::ReadWidget(QDialog& widget) { m_strWidth = Find<QComboBox>(widget, "width")->currentText(); }
+
+QString CLineWidthDialog::Problem() const {
+  // An empty box changes nothing; anything else must be a width the program takes.
+  if (m_strWidth.trimmed().isEmpty()) return QString();
+  std::int64_t nWidth = 0;
+  return QString::fromStdString(SetLineWidth(nWidth, m_strWidth.trimmed().toStdString()));
+}
+
+void CLineWidthDialog::FocusProblem(QDialog& widget) { SelectEditText(Find<QComboBox>(widget, "width")); }
 
 namespace {
 struct MarginChoice {
@@ -158,22 +195,28 @@ const MarginChoice kMargins[] = {{"Brown corpus (15)", 15}, {"LOB corpus (8)", 7
 std::unique_ptr<QDialog> CLeftMarginDialog::CreateWidget(QWidget* parent) {
   QVBoxLayout* layout = nullptr;
   auto dialog = MakeDialog(parent, "Set Left Margin", layout);
+  auto* choices = ChoiceBox(dialog.get(), "Left margin", false);
+  auto* choiceLayout = new QVBoxLayout(choices);
   auto* group = new QButtonGroup(dialog.get());
   group->setObjectName("margins");
   bool matched = false;
   for (int i = 0; i < 4; ++i) {
-    auto* radio = new QRadioButton(kMargins[i].label);
+    auto* radio = new QRadioButton(kMargins[i].label, choices);
     group->addButton(radio, i);
     if (kMargins[i].value == m_nMargin && !matched) radio->setChecked(matched = true);
-    layout->addWidget(radio);
+    choiceLayout->addWidget(radio);
   }
-  auto* other = new QRadioButton("Other (enter margin width)");
+  auto* other = new QRadioButton("Other (enter margin width)", choices);
   group->addButton(other, 4);
-  layout->addWidget(other);
+  choiceLayout->addWidget(other);
+  layout->addWidget(choices);
   auto* box = new QLineEdit(matched ? QString() : QString::number(m_nMargin));
   box->setObjectName("other");
+  box->setAccessibleName("Other margin width");
   layout->addWidget(box);
   if (!matched) other->setChecked(true);
+  // Typing a width chooses "Other".
+  QObject::connect(box, &QLineEdit::textEdited, other, [other] { other->setChecked(true); });
   AddButtons(dialog.get(), layout);
   return dialog;
 }
@@ -185,14 +228,29 @@ void CLeftMarginDialog::ReadWidget(QDialog& widget) {
   } else if (id == 4) {
     bool ok = false;
     const qlonglong typed = Find<QLineEdit>(widget, "other")->text().trimmed().toLongLong(&ok);
-    if (ok && typed >= 0) m_nMargin = typed;
+    m_bBadOther = !ok || typed < 0;
+    if (!m_bBadOther) m_nMargin = typed;
   }
+}
+
+QString CLeftMarginDialog::Problem() const {
+  return m_bBadOther ? QStringLiteral("The margin width must be a whole number, 0 or more.") : QString();
+}
+
+void CLeftMarginDialog::FocusProblem(QDialog& widget) {
+  auto* box = Find<QLineEdit>(widget, "other");
+  box->setFocus();
+  box->selectAll();
 }
 
 std::unique_ptr<QDialog> CCollocatePositionDialog::CreateWidget(QWidget* parent) {
   QVBoxLayout* layout = nullptr;
   auto dialog = MakeDialog(parent, "Collocate position", layout);
-  layout->addWidget(EditableCombo(dialog.get(), "distance", {"1", "2", "3"}, m_strDistance));
+  auto* label = new QLabel("&Words from the keyword:", dialog.get());
+  auto* distance = EditableCombo(dialog.get(), "distance", "Collocate position", {"1", "2", "3"}, m_strDistance);
+  label->setBuddy(distance);
+  layout->addWidget(label);
+  layout->addWidget(distance);
   AddButtons(dialog.get(), layout);
   return dialog;
 }

@@ -36,6 +36,8 @@ class CLineWidthDialog : public CDialogModel {
   QString m_strWidth;
   std::unique_ptr<QDialog> CreateWidget(QWidget* parent) override;
   void ReadWidget(QDialog& widget) override;
+  QString Problem() const override;
+  void FocusProblem(QDialog& widget) override;
 };
 
 // "Set Left Margin": the corpus margins, or another width typed.
@@ -44,6 +46,11 @@ class CLeftMarginDialog : public CDialogModel {
   std::int64_t m_nMargin = 0;  // in: the current margin; out: the chosen one
   std::unique_ptr<QDialog> CreateWidget(QWidget* parent) override;
   void ReadWidget(QDialog& widget) override;
+  QString Problem() const override;
+  void FocusProblem(QDialog& widget) override;
+
+ private:
+  bool m_bBadOther = false;  // "Other" was chosen with no width typed that can be one
 };
 
 // "Collocate position": which collocate a sort command uses.

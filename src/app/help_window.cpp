@@ -8,6 +8,7 @@
 #include <QTextBrowser>
 #include <QToolBar>
 
+#include "app/accessible_actions.h"
 #include "app/app_icons.h"
 #include "app/help_search.h"
 #include "ui/screen_fit.h"
@@ -37,6 +38,7 @@ CHelpWindow::CHelpWindow(QWidget* owner)
   m_pBrowser->setOpenLinks(true);
   // Pages of the program open here; addresses outside it go to the system browser.
   m_pBrowser->setOpenExternalLinks(true);
+  m_pBrowser->setAccessibleName("Help page");
   setCentralWidget(m_pBrowser);
 
   QToolBar* bar = addToolBar("Navigation");
@@ -80,6 +82,7 @@ CHelpWindow::CHelpWindow(QWidget* owner)
     setWindowTitle("Tessary Help - " + m_pBrowser->documentTitle());
     MarkSearchedWord();
   });
+  MakeCommandsAccessible(*this);
   resize(720, 560);
 }
 

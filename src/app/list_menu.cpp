@@ -16,10 +16,20 @@ QMenu* ShowListMenu(CMainFrame& frame, CTessaryView* view, const QPoint& globalP
   auto* menu = new QMenu(&frame);
   menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->setAccessibleName("List window menu");
-  for (int id : {int(ids::kEditCopy), int(ids::kEditSelectAll), 0, int(ids::kSortRight), int(ids::kSortLeft), 0,
+  for (int id : {int(ids::kEditCopy), int(ids::kEditSelectAll), -1, 0, int(ids::kSortRight), int(ids::kSortLeft),
+                 int(ids::kCollocates), int(ids::kAddLineNumbering), int(ids::kConcordanceString), 0,
                  int(ids::kSaveAsHtml), int(ids::kDatabaseNew), int(ids::kDatabaseAppend)}) {
-    if (id == 0) menu->addSeparator();
-    else if (QAction* action = frame.Action(id)) menu->addAction(action);
+    if (id == 0) {
+      menu->addSeparator();
+    } else if (id == -1) {
+      // The right button's look-up, for the caret's line, from the keyboard.
+      QAction* context = menu->addAction(QStringLiteral("Show &Context"));
+      context->setStatusTip(QStringLiteral("Open the source text at the keyword of the caret's line"));
+      if (view) QObject::connect(context, &QAction::triggered, view, [view] { emit view->ContextRequested(view); });
+      context->setEnabled(view != nullptr);
+    } else if (QAction* action = frame.Action(id)) {
+      menu->addAction(action);
+    }
   }
   menu->popup(globalPos);
   return menu;

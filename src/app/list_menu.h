@@ -1,6 +1,7 @@
 #pragma once
-// The list window's own menu (the menu key, Shift+F10): Copy, Select All, the sort
-// commands and the exports, as the main menu's actions, so they are enabled as there.
+// The list window's own menu (the menu key, Shift+F10): Copy, Select All, the context
+// of the caret's line, the sort and list commands and the exports, as the main menu's
+// actions, so they are enabled as there.
 #include <QPoint>
 
 class QMenu;

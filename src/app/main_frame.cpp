@@ -19,6 +19,7 @@
 #include <QToolBar>
 #include <algorithm>
 
+#include "app/accessible_actions.h"
 #include "app/app_icons.h"
 #include "app/command_ids.h"
 #include "app/command_table.h"
@@ -136,6 +137,7 @@ CMainFrame::CMainFrame(CTessaryApp& app)
   CreateActions();
   CreateBars();
   CreateMenus();
+  MakeCommandsAccessible(*this);
   m_defaultLayout = saveState();
 
   m_pUpdateTimer->setSingleShot(true);

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/dialog_support.h"
+
 namespace tessary {
 
 CProgressDialog::CProgressDialog(QWidget* parent, const QString& title, const QStringList& fields,
@@ -14,6 +16,7 @@ CProgressDialog::CProgressDialog(QWidget* parent, const QString& title, const QS
   setWindowTitle(title);
   setModal(false);
   setAccessibleName(title);
+  SetDialogButtons(*this);
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
   for (const QString& caption : fields) {

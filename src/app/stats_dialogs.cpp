@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -95,21 +96,25 @@ void CProfileStringDialog::ReadWidget(QDialog& widget) {
 
 std::unique_ptr<QDialog> CUnicodeStringDialog::CreateWidget(QWidget* parent) {
   auto dialog = StringDialog(parent, "Enter unicode string", m_strSearch);
+  auto* choice = new QGroupBox(dialog.get());
+  choice->setAccessibleName("Words in the texts");
+  choice->setStyleSheet(QStringLiteral("QGroupBox { border: none; margin: 0; padding: 0; }"));
   auto* group = new QButtonGroup(dialog.get());
-  auto* noSpaces = new QRadioButton("No spaces", dialog.get());
+  auto* noSpaces = new QRadioButton("No spaces", choice);
   noSpaces->setObjectName("noSpaces");
   noSpaces->setAccessibleName("No spaces");
-  auto* withSpaces = new QRadioButton("With spaces", dialog.get());
+  auto* withSpaces = new QRadioButton("With spaces", choice);
   withSpaces->setObjectName("withSpaces");
   withSpaces->setAccessibleName("With spaces");
   group->addButton(noSpaces);
   group->addButton(withSpaces);
   (m_bNoSpaces ? noSpaces : withSpaces)->setChecked(true);
-  auto* row = new QHBoxLayout;
+  auto* row = new QHBoxLayout(choice);
+  row->setContentsMargins(0, 0, 0, 0);
   row->addWidget(noSpaces);
   row->addWidget(withSpaces);
   row->addStretch();
-  static_cast<QVBoxLayout*>(dialog->layout())->addLayout(row);
+  dialog->layout()->addWidget(choice);
   AddOkCancel(dialog.get());
   return dialog;
 }

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -18,6 +19,7 @@
 
 #include "editor/editor_host.h"
 #include "editor/tessary_view.h"
+#include "ui/dialog_support.h"
 
 namespace tessary {
 
@@ -206,6 +208,7 @@ void ShowFindDialog(CTessaryView* view, bool bReplace) {
     if (!parent && view) parent = view->window();
     dialog = new CFindDialog(parent, view, bReplace);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    SetDialogButtons(*dialog);
   } else {
     dialog->SetView(view);
     dialog->SetReplaceMode(bReplace);
@@ -355,7 +358,10 @@ class CNewTypeDialog : public QDialog {
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("New document type:"), this));
+    auto* label = new QLabel(QStringLiteral("New document type:"), this);
+    label->setBuddy(m_pList);
+    m_pList->setAccessibleName(QStringLiteral("New document type"));
+    layout->addWidget(label);
     layout->addWidget(m_pList);
     layout->addWidget(buttons);
   }
@@ -380,6 +386,21 @@ void CNewTypeModel::ReadWidget(QDialog& widget) {
 std::unique_ptr<QDialog> CFontModel::CreateWidget(QWidget* parent) {
   auto dialog = std::make_unique<QFontDialog>(m_font, parent);
   dialog->setWindowTitle(QStringLiteral("Font"));
+  // Qt's dialog labels its boxes but not the lists under them nor the sample.
+  const QList<QListView*> lists = dialog->findChildren<QListView*>();
+  const QStringList names = {QStringLiteral("Font list"), QStringLiteral("Font style list"),
+                             QStringLiteral("Size list")};
+  for (qsizetype i = 0; i < lists.size() && i < names.size(); ++i)
+    if (lists[i]->accessibleName().isEmpty()) lists[i]->setAccessibleName(names[i]);
+  const QStringList edits = {QStringLiteral("Font"), QStringLiteral("Font style"), QStringLiteral("Size")};
+  qsizetype nEdit = 0;
+  for (QLineEdit* edit : dialog->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly)) {
+    if (nEdit < edits.size() && ControlName(*edit).isEmpty()) edit->setAccessibleName(edits[nEdit]);
+    ++nEdit;
+  }
+  for (QLineEdit* edit : dialog->findChildren<QLineEdit*>())
+    if (qobject_cast<QGroupBox*>(edit->parentWidget()) && edit->accessibleName().isEmpty())
+      edit->setAccessibleName(QStringLiteral("Sample"));
   return dialog;
 }
 

@@ -13,6 +13,7 @@
 #include "editor/editor_host.h"
 #include "editor/tessary_view.h"
 #include "ui/fixed_font.h"
+#include "ui/dialog_support.h"
 #include "ui/prompt.h"
 
 namespace tessary {
@@ -78,6 +79,7 @@ CFormatBar::CFormatBar(QWidget* parent) : QToolBar(parent) {
   m_pFontBox = new QFontComboBox(this);
   m_pFontBox->setStatusTip(QStringLiteral("Changes the font of the selection"));
   m_pFontBox->setToolTip(QStringLiteral("Font"));
+  NameControl(*m_pFontBox, QStringLiteral("Font"));
   addWidget(m_pFontBox);
 
   m_pSizeBox = new QComboBox(this);
@@ -88,6 +90,7 @@ CFormatBar::CFormatBar(QWidget* parent) : QToolBar(parent) {
   m_pSizeBox->setMinimumContentsLength(4);
   m_pSizeBox->setStatusTip(QStringLiteral("Changes the font size of the selection"));
   m_pSizeBox->setToolTip(QStringLiteral("Font Size"));
+  NameControl(*m_pSizeBox, QStringLiteral("Font Size"));
   addWidget(m_pSizeBox);
 
   auto makeStyle = [this](const QString& text, const QIcon& icon, const QKeySequence& key) {

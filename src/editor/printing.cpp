@@ -16,6 +16,7 @@
 
 #include "editor/editor_dialogs.h"
 #include "editor/tessary_view.h"
+#include "ui/dialog_support.h"
 #include "ui/prompt.h"
 
 namespace tessary {
@@ -60,6 +61,7 @@ class CPrintModel : public CDialogModel {
     auto dialog = std::make_unique<QPrintDialog>(&m_printer, parent);
     dialog->setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog->setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    NamePrintDialogControls(*dialog);
     return dialog;
   }
   void ReadWidget(QDialog&) override {}

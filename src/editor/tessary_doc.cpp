@@ -329,7 +329,10 @@ void CTessaryDoc::EnsureLoaded() {
   }
 }
 
-void CTessaryDoc::SetList(std::unique_ptr<CConcordanceList> list) { m_pList = std::move(list); }
+void CTessaryDoc::SetList(std::unique_ptr<CConcordanceList> list) {
+  m_pList = std::move(list);
+  emit ListChanged();
+}
 
 QString CTessaryDoc::PlainText() const {
   const_cast<CTessaryDoc*>(this)->EnsureLoaded();

@@ -105,6 +105,8 @@ class CTessaryDoc : public QObject {
  signals:
   void TitleChanged();
   void LoadFinished();
+  // The document became a concordance list (or stopped being one).
+  void ListChanged();
 
  private:
   QTextDocument* m_pDocument;

@@ -63,6 +63,9 @@ CTessaryView::CTessaryView(CTessaryDoc* doc, QWidget* parent) : QWidget(parent),
   Editor()->installEventFilter(this);
   Editor()->viewport()->installEventFilter(this);
   doc->AddView(this);
+  connect(doc, &CTessaryDoc::TitleChanged, this, &CTessaryView::UpdateAccessibleName);
+  connect(doc, &CTessaryDoc::ListChanged, this, &CTessaryView::UpdateAccessibleName);
+  UpdateAccessibleName();
   // Edits wait until the whole text is in: its tail is still being appended.
   if (doc->IsLoading()) {
     SetReadOnly(true);
@@ -283,6 +286,13 @@ QPoint CTessaryView::MenuPosition() const {
   // Under the caret while it is in view, else at the window's top left.
   const QPoint at = viewport->rect().contains(caret.bottomLeft()) ? caret.bottomLeft() : QPoint(0, 0);
   return viewport->mapToGlobal(at);
+}
+
+void CTessaryView::UpdateAccessibleName() {
+  const QString title = m_pDoc ? m_pDoc->Title() : QString();
+  QString name = List() ? QStringLiteral("Concordance list") : QStringLiteral("Document");
+  if (!title.isEmpty()) name += QStringLiteral(" ") + title;
+  Editor()->setAccessibleName(name);
 }
 
 }  // namespace tessary

@@ -90,6 +90,8 @@ class CTessaryView : public QWidget {
  private:
   bool FilterListEvent(QEvent* event);
   QPoint MenuPosition() const;
+  // The text area is read as its window: "Concordance list" and the title for a list.
+  void UpdateAccessibleName();
 
   QPointer<CTessaryDoc> m_pDoc;
   QPlainTextEdit* m_pPlain = nullptr;

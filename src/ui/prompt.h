@@ -20,6 +20,11 @@ class CDialogModel {
   virtual ~CDialogModel() = default;
   virtual std::unique_ptr<QDialog> CreateWidget(QWidget* parent) = 0;
   virtual void ReadWidget(QDialog& widget) = 0;
+  // What is wrong with the answer ReadWidget just took ("" when nothing is). A widget
+  // that is a CCheckedDialog then stays open: the real prompt says what is wrong and
+  // FocusProblem selects the control. Commands still check scripted answers themselves.
+  virtual QString Problem() const { return QString(); }
+  virtual void FocusProblem(QDialog&) {}
 };
 
 struct CFileDialogRequest {

@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "ui/dialog_support.h"
 #include "ui/prompt.h"
 
 namespace tessary {
@@ -16,6 +17,7 @@ QMessageBox::StandardButton CWidgetPrompt::Message(const QString& text, const QS
                                                    QMessageBox::StandardButtons buttons,
                                                    QMessageBox::StandardButton def) {
   QMessageBox box(icon, caption, text, buttons, m_pParent);
+  SetDialogButtons(box);
   if (def != QMessageBox::NoButton) box.setDefaultButton(def);
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
@@ -24,6 +26,7 @@ int CWidgetPrompt::AskNamedButtons(const QString& title, const QString& text, QM
                                    const QStringList& buttons, int nDefault, int nEscape) {
   // Sized to its text and buttons, one push button per name.
   QMessageBox box(icon, title, text, QMessageBox::NoButton, m_pParent);
+  SetDialogButtons(box);
   std::vector<QAbstractButton*> pushed;
   for (int i = 0; i < buttons.size(); ++i) {
     QPushButton* button = box.addButton(buttons[i], QMessageBox::ActionRole);
@@ -41,6 +44,7 @@ CFileDialogResult CWidgetPrompt::AskFiles(const CFileDialogRequest& request) {
   // Qt's own dialog, so the extra "Select all matching files" panel can sit in it.
   QFileDialog dialog(m_pParent, request.m_strTitle, request.m_strDirectory);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  SetDialogButtons(dialog);
   dialog.setNameFilters(request.m_arrFilters);
   if (request.m_nFilterIndex >= 0 && request.m_nFilterIndex < request.m_arrFilters.size())
     dialog.selectNameFilter(request.m_arrFilters[request.m_nFilterIndex]);
@@ -91,6 +95,21 @@ CFileDialogResult CWidgetPrompt::AskFiles(const CFileDialogRequest& request) {
 
 bool CWidgetPrompt::Exec(CDialogModel& model) {
   std::unique_ptr<QDialog> dialog = model.CreateWidget(m_pParent);
+  PrepareDialog(*dialog);
+  if (auto* checked = dynamic_cast<CCheckedDialog*>(dialog.get())) {
+    checked->SetCheck([this, &model, checked] {
+      model.ReadWidget(*checked);
+      const QString problem = model.Problem();
+      if (problem.isEmpty()) return true;
+      // The message stands over the dialog, which stays open behind it.
+      QWidget* owner = m_pParent;
+      m_pParent = checked;
+      Message(problem, checked->windowTitle(), QMessageBox::Information, QMessageBox::Ok, QMessageBox::NoButton);
+      m_pParent = owner;
+      model.FocusProblem(*checked);
+      return false;
+    });
+  }
   if (dialog->exec() != QDialog::Accepted) return false;
   model.ReadWidget(*dialog);
   return true;

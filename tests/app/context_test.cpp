@@ -244,17 +244,49 @@ TEST_F(ContextTest, TheListMenuHoldsTheSortCommandsForAnUnsortedList) {
         EXPECT_EQ(action->isEnabled(), list == unsorted) << action->text().toStdString();
       }
     }
-    EXPECT_EQ(texts, QStringList({"&Copy", "Select A&ll", "Sort Right", "Sort Left", "Save as HTML",
+    EXPECT_EQ(texts, QStringList({"&Copy", "Select A&ll", "Show &Context", "Sort Right", "Sort Left", "Collocates",
+                                  "Add Line Numbering", "Concordance String", "Save as HTML",
                                   "Save concordances in a new database", "Append to an existing database"}));
     menu->close();
     QApplication::processEvents();
   }
-  // Shift+F10 opens it too.
+  // Shift+F10 opens it too, and so does the menu event the window system makes of the
+  // menu key (not the editor's Undo/Cut/Copy/Paste menu).
   QKeyEvent shiftF10(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
   QApplication::sendEvent(sorted->Editor(), &shiftF10);
   ASSERT_NE(qobject_cast<QMenu*>(QApplication::activePopupWidget()), nullptr);
   QApplication::activePopupWidget()->close();
   QApplication::processEvents();
+  QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
+  QApplication::sendEvent(sorted->Editor(), &keyboard);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->accessibleName(), "List window menu");
+  menu->close();
+  QApplication::processEvents();
+}
+
+TEST_F(ContextTest, ShowContextInTheListMenuLooksUpTheCaretsLine) {
+  const QString path = WriteFile("k.txt", "a cat\nthe cat\n");
+  CTessaryView* list = SearchFiles({path}, "cat");
+  m_pApp->MainFrame()->ActivateView(list);
+  PutCaretOnLine(list, 1);
+  QKeyEvent menuKey(QEvent::KeyPress, Qt::Key_Menu, Qt::NoModifier);
+  QApplication::sendEvent(list->Editor(), &menuKey);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  QAction* context = nullptr;
+  for (QAction* action : menu->actions())
+    if (action->text() == "Show &Context") context = action;
+  ASSERT_NE(context, nullptr);
+  context->trigger();
+  if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  QApplication::processEvents();
+  CTessaryView* active = m_pApp->MainFrame()->ActiveView();
+  ASSERT_NE(active, list);
+  EXPECT_EQ(PathOf(active), path);
+  EXPECT_EQ(active->TextCursor().selectionStart(), 10);
+  EXPECT_EQ(active->TextCursor().selectedText(), "cat");
 }
 
 TEST_F(ContextTest, TheConcordanceMenuHoldsTheSortCommands) {

@@ -21,6 +21,7 @@
 #include "app/progress_dialog.h"
 #include "engine/codepage.h"
 #include "export/concordance_db.h"
+#include "ui/dialog_support.h"
 #include "export/html_export.h"
 #include "stats/word_list_report.h"
 #include "ui/qt_text.h"
@@ -272,6 +273,7 @@ TEST_F(DatabaseViewTest, ShowsEveryRecordInOrderAndReadsOnlyThePagesInView) {
   CDatabaseView* view = OpenView(MakeDatabase(1000));
   ASSERT_TRUE(view);
   EXPECT_EQ(view->windowTitle(), "Concordance Database View");
+  EXPECT_EQ(UnnamedControls(*view), QStringList());
   EXPECT_EQ(m_pPrompt->m_arrFileRequests.back().m_strTitle, "Open Concordance Database");
   EXPECT_EQ(view->CountText(), "1000 records");
   EXPECT_EQ(Cell(view, 0, 1), "line 0");

@@ -20,6 +20,7 @@
 #include "app/unique_words_db_view.h"
 #include "export/concordance_db.h"
 #include "export/unique_words_db.h"
+#include "ui/dialog_support.h"
 
 namespace tessary::test {
 namespace {
@@ -106,6 +107,7 @@ TEST_F(UniqueWordsDbTest, SaveToDatabaseStoresTheRowsAsShownAndTheViewShowsThem)
   CUniqueWordsDbView* view = OpenView(db);
   ASSERT_NE(view, nullptr);
   EXPECT_EQ(view->CountText(), "6 words");
+  EXPECT_EQ(UnnamedControls(*view), QStringList());
   EXPECT_EQ(Cell(view, 0, CUniqueWordsDbModel::kWord), "the");
   EXPECT_EQ(view->Table()->model()->headerData(2, Qt::Horizontal).toString(), "Instances");
 }
