@@ -141,15 +141,18 @@ void CBigFilePage::paintEvent(QPaintEvent*) {
   const CPage page = m_view.ReadCurrentPage();
   const auto [selFirst, selLast] = m_view.Selection();
   const int offset = m_view.HorizontalOffset();
+  const int columns = area.width() / charWidth + 2;
   for (int i = 0; i < static_cast<int>(page.m_arrLines.size()) && y < area.height(); ++i, y += lineHeight) {
     const std::string& line = page.m_arrLines[static_cast<std::size_t>(i)];
     const bool selected = i >= selFirst && i <= selLast && selFirst >= 0;
     const QRect band(0, y, area.width(), lineHeight);
     painter.fillRect(band, pal.color(selected ? QPalette::Highlight : QPalette::Base));
     painter.setPen(pal.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    // Only the columns the page shows are shaped: a 512-column line is mostly off it.
     const std::string_view visible =
-        static_cast<int>(line.size()) > offset ? std::string_view(line).substr(static_cast<std::size_t>(offset))
-                                               : std::string_view();
+        static_cast<int>(line.size()) > offset
+            ? std::string_view(line).substr(static_cast<std::size_t>(offset), static_cast<std::size_t>(columns))
+            : std::string_view();
     painter.drawText(QPoint(x0, y + fm.ascent()), m_view.DecodeLine(visible));
     const std::size_t keyLength = m_view.SearchString().size();
     for (std::size_t column : m_view.MarkedColumns(i, line)) {
