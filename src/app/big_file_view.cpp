@@ -239,6 +239,7 @@ CBigFileView::CBigFileView(CTessaryApp& app, CMainFrame& frame)
   setAccessibleName("Big file viewer");
   m_pPage = new CBigFilePage(*this);
   setCentralWidget(m_pPage);
+  setFocusProxy(m_pPage);  // the keys of the page work as soon as the window is shown
   m_pPosition = new QLabel(this);
   m_pPosition->setAccessibleName("Position in the file");
   m_pPosition->setTextFormat(Qt::PlainText);
