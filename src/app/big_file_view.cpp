@@ -85,6 +85,7 @@ CBigFilePage::CBigFilePage(CBigFileView& view) : QAbstractScrollArea(&view), m_v
   verticalScrollBar()->setPageStep(10);
   horizontalScrollBar()->setRange(0, kViewerColumns);
   horizontalScrollBar()->setPageStep(10);
+  viewport()->setAccessibleName("Lines of the big file");
   viewport()->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   viewport()->setAutoFillBackground(false);
   // The bars' own steps are replaced by the viewer's moves; the thumb it then sets is
@@ -245,6 +246,7 @@ CBigFileView::CBigFileView(CTessaryApp& app, CMainFrame& frame)
   m_pPosition->setTextFormat(Qt::PlainText);
   statusBar()->addPermanentWidget(m_pPosition);
   statusBar()->setAccessibleName("Big file viewer status");
+  menuBar()->setAccessibleName("Big file viewer menu");
   CreateMenus();
   m_pProgressTimer->setSingleShot(true);
   connect(m_pProgressTimer, &QTimer::timeout, this, [this] {
