@@ -18,6 +18,11 @@
 #include <fstream>
 #include <string>
 
+#include <fcntl.h>
+#include <time.h>
+#include <unistd.h>
+
+#include "app/big_file_view.h"
 #include "app/collocates_view.h"
 #include "app/command_ids.h"
 #include "app/concordance_controller.h"
@@ -447,6 +452,78 @@ void DatabaseView(CTessaryApp& app, BenchPrompt& prompt, int records) {
   delete view;
 }
 
+// The big file viewer on a sparse 10 GB file (text at a few places, a hole of zeros
+// between them): the time one page takes to paint at positions all through the file,
+// and the peak memory, which must not follow the file's size.
+void ViewerPaint(CTessaryApp& app) {
+  const std::int64_t length = std::int64_t{10} << 30;
+  const std::string path = "/tmp/tessary-viewer-bench-" + std::to_string(::getpid()) + ".txt";
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0 || ::ftruncate(fd, length) != 0) {
+    std::fprintf(stderr, "viewer-paint: cannot make %s\n", path.c_str());
+    return;
+  }
+  std::string lines;
+  for (int i = 0; i < 400; ++i) lines += "a line of text in the big file, number " + std::to_string(i) + "\r\n";
+  const std::int64_t places[] = {0, length / 4, length / 2, (length / 4) * 3, length - static_cast<std::int64_t>(lines.size())};
+  for (std::int64_t at : places)
+    if (::pwrite(fd, lines.data(), lines.size(), at) != static_cast<ssize_t>(lines.size())) std::fprintf(stderr, "write failed\n");
+  ::close(fd);
+
+  CBigFileView& viewer = *app.MainFrame()->BigFileView();
+  viewer.resize(1000, 800);
+  viewer.show();
+  QApplication::processEvents();
+  const long rssBefore = PeakRssKb();
+  viewer.OpenPath(path);
+  qint64 worst = 0, total = 0, worstCpu = 0;
+  int pages = 0;
+  QElapsedTimer clock;
+  // The thread's processor time beside the wall clock: on a loaded machine the wall
+  // clock also counts the time other processes had the processor.
+  auto cpuUs = [] {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<qint64>(t.tv_sec) * 1000000 + t.tv_nsec / 1000;
+  };
+  auto paint = [&] {
+    const qint64 cpu0 = cpuUs();
+    clock.start();
+    viewer.Page()->viewport()->repaint();
+    const qint64 us = clock.nsecsElapsed() / 1000;
+    worstCpu = std::max(worstCpu, cpuUs() - cpu0);
+    if (qEnvironmentVariableIsSet("TESSARY_BENCH_VERBOSE"))
+      std::fprintf(stderr, "  top %lld: %.2f ms\n", static_cast<long long>(viewer.Top()), us / 1000.0);
+    worst = std::max(worst, us);
+    total += us;
+    ++pages;
+  };
+  // Every tenth of the file by the thumb (text and hole alike), then paging at each place.
+  for (int p = 0; p <= 1000; p += 100) {
+    viewer.VerticalAction(QAbstractSlider::SliderMove, p);
+    paint();
+  }
+  for (std::int64_t at : places) {
+    viewer.GoToOffset(at + 10);
+    paint();
+    for (int i = 0; i < 5; ++i) {
+      viewer.VerticalAction(QAbstractSlider::SliderPageStepAdd);
+      paint();
+    }
+    viewer.VerticalAction(QAbstractSlider::SliderPageStepSub);
+    paint();
+  }
+  viewer.GoToEnd();
+  paint();
+  std::printf("viewer-paint: 10 GB file, %d pages of %d lines painted, worst %.2f ms (processor time %.2f ms), "
+              "mean %.2f ms, peak RSS %ld KB before open, %ld KB after\n",
+              pages, viewer.LinesOnPage(), worst / 1000.0, worstCpu / 1000.0, total / 1000.0 / pages, rssBefore,
+              PeakRssKb());
+  viewer.CloseFile();
+  viewer.hide();
+  ::unlink(path.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -459,7 +536,7 @@ int main(int argc, char** argv) {
   if (!app.InitInstance({}, true)) return 1;
   // One case per run keeps the peak memory figure its own:
   //   tessary-gui-bench [format|test|test-100k|open|collocates|100k|100k-sorted|1m|db-view-1m|search FILE [KEY]|
-  //                      profile FILE [KEY]|words FILE|words-100k]
+  //                      profile FILE [KEY]|words FILE|words-100k|viewer-paint]
   const QString which = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("all");
   if (which == "search" && argc > 2) {
     const QByteArray key = argc > 3 ? QByteArray(argv[3]) : QByteArray("the");
@@ -472,6 +549,10 @@ int main(int argc, char** argv) {
   }
   if (which == "words" && argc > 2) {
     WordsFile(app, script, QString::fromLocal8Bit(argv[2]));
+    return 0;
+  }
+  if (which == "viewer-paint") {
+    ViewerPaint(app);
     return 0;
   }
   if (which == "words-100k") {

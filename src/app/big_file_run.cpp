@@ -39,10 +39,18 @@ void CConcordanceController::RequestBigFileSearch() {
   s.m_strSearch = request.m_strSearch = (*cp)->FromUnicode(request.m_wstrTyped);
   if (request.m_strSearch.empty()) return;
 
-  // "&Open" searches the big file viewer's file; the viewer has none open yet.
+  request.m_source = SearchSource::kBigFile;
+  request.m_nBigFileStart = 0;
+  // "&Open" searches the big file viewer's file; without one the search ends here.
   if (!s.m_bDirectory) {
-    m_app.Prompt().Message("There is no file selected. Use Directory Search to select a file.", QString(),
-                           QMessageBox::Information);
+    const std::string& path = m_app.m_strBigFilePath;
+    if (path.empty() || !QFileInfo(FromFsPath(path)).isFile()) {
+      m_app.Prompt().Message("There is no file selected. Use Directory Search to select a file.", QString(),
+                             QMessageBox::Information);
+      return;
+    }
+    request.m_arrFiles = {path};
+    StartRun(std::make_unique<CSearchRun>(m_app, *this, std::move(request), std::vector<CSourceText>(), false));
     return;
   }
   CFileDialogRequest ask;
@@ -51,9 +59,7 @@ void CConcordanceController::RequestBigFileSearch() {
   ask.m_strDefaultSuffix = "TXT";
   const CFileDialogResult answer = m_app.Prompt().AskFiles(ask);
   if (!answer.m_bOk || answer.m_arrFiles.isEmpty()) return;
-  request.m_source = SearchSource::kBigFile;
   request.m_arrFiles = {ToFsPath(answer.m_arrFiles.front())};
-  request.m_nBigFileStart = 0;
   StartRun(std::make_unique<CSearchRun>(m_app, *this, std::move(request), std::vector<CSourceText>(), false));
 }
 

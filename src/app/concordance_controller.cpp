@@ -81,8 +81,9 @@ bool CConcordanceController::IsChecked(int id) const {
     case ids::kFileReference: return s.m_bFileReference;
     case ids::kSetMargin: return s.m_nLeftMargin > 0;
     case ids::kEnglish: return s.m_language == TextLanguageKind::kCodePage;
-    case ids::kBig5: return s.m_language == TextLanguageKind::kBig5 || s.m_language == TextLanguageKind::kJapanese;
+    case ids::kBig5: return s.m_language == TextLanguageKind::kBig5;
     case ids::kGb: return s.m_language == TextLanguageKind::kGb;
+    case ids::kJapanese: return s.m_language == TextLanguageKind::kJapanese;
     default: return false;
   }
 }
@@ -124,7 +125,7 @@ void CConcordanceController::OnCommand(int id) {
     case ids::kEnglish: s.m_language = TextLanguageKind::kCodePage; break;
     case ids::kBig5: s.m_language = TextLanguageKind::kBig5; break;
     case ids::kGb: s.m_language = TextLanguageKind::kGb; break;
-    // Japanese matches as Big5 does; its text is decoded as Shift-JIS.
+    // Japanese matches byte-wise as Big5 does; its text is decoded and keyed as Shift-JIS.
     case ids::kJapanese: s.m_language = TextLanguageKind::kJapanese; break;
     case ids::kSortRight: SortCommand(true); break;
     case ids::kSortLeft: SortCommand(false); break;

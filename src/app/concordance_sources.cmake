@@ -16,6 +16,7 @@ list(APPEND TESSARY_APP_SOURCES
   list_numbering.h list_numbering.cpp
   search_output.h big_file_run.cpp
   context_lookup.h context_lookup.cpp
+  big_file_view.h big_file_view.cpp big_file_menu.h big_file_menu.cpp big_file_dialogs.h big_file_dialogs.cpp
   list_menu.h list_menu.cpp
   search_string_edit.h search_string_edit.cpp
   associated_dialogs.h associated_dialogs.cpp

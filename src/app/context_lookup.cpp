@@ -5,6 +5,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "app/big_file_view.h"
 #include "app/main_frame.h"
 #include "app/tessary_app.h"
 #include "editor/tessary_doc.h"
@@ -33,11 +34,8 @@ void CContextLookup::Request(CTessaryView* view) {
   if (line >= view->LineCount()) return;
   const CListEntry* entry = list->EntryOfLine(line);
   if (!entry) return;
-  if (list->m_bBigFile) {
-    Say("The context of a big-file line is shown in the big file viewer, which is not available yet.");
-    return;
-  }
   const std::string path = list->SourceOf(*entry);
+  if (list->m_bBigFile) return ShowBigFileContext(*list, *entry, path);
   if (path.empty()) {
     Say("The source of this line was never saved, so its context cannot be opened.");
     return;
@@ -50,6 +48,16 @@ void CContextLookup::Request(CTessaryView* view) {
   pending.m_entry = *entry;
   pending.m_strPath = path;
   Open(std::move(pending));
+}
+
+void CContextLookup::ShowBigFileContext(const CConcordanceList& list, const CListEntry& entry,
+                                        const std::string& path) {
+  CMainFrame* frame = m_app.MainFrame();
+  CBigFileView* viewer = frame ? frame->BigFileView() : nullptr;
+  if (!viewer || path.empty()) return;
+  // The viewer reports a file it cannot open; the look-up then ends.
+  if (viewer->Path() != path && !viewer->OpenPath(path)) return;
+  viewer->ShowContext(list.m_request.m_strSearch, entry.m_nPosition);
 }
 
 void CContextLookup::RequestRecord(const std::string& path, std::int64_t position, const std::string& keyword) {

@@ -40,6 +40,8 @@ class CContextLookup : public QObject {
     std::optional<CConcordanceList> m_alternative;  // tried when m_list does not find it
   };
   void Open(CPendingContext pending);
+  // A big-file line: the viewer shows its file at the entry, the keyword's line on top.
+  void ShowBigFileContext(const CConcordanceList& list, const CListEntry& entry, const std::string& path);
   void Apply(CTessaryView* view);
   void Say(const QString& text);
 

@@ -18,9 +18,11 @@
 #include <QTimer>
 #include <QToolBar>
 #include <algorithm>
+#include <utility>
 
 #include "app/accessible_actions.h"
 #include "app/app_icons.h"
+#include "app/big_file_view.h"
 #include "app/command_ids.h"
 #include "app/command_table.h"
 #include "app/concordance_controller.h"
@@ -149,10 +151,12 @@ CMainFrame::CMainFrame(CTessaryApp& app)
   connect(&m_app, &CTessaryApp::RecentFilesChanged, this, &CMainFrame::UpdateRecentFiles);
   connect(qApp, &QApplication::focusChanged, this, &CMainFrame::ScheduleUpdate);
   resize(900, 650);
+  m_pBigFileView = new CBigFileView(m_app, *this);
   UpdateCommandStates();
 }
 
 CMainFrame::~CMainFrame() {
+  delete std::exchange(m_pBigFileView, nullptr);
   // The windows go while the frame is whole: their views reach back into it.
   disconnect(&m_app, nullptr, this, nullptr);
   disconnect(qApp, nullptr, this, nullptr);
@@ -381,6 +385,7 @@ void CMainFrame::CloseView(CTessaryView* view) {
 }
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* sub) {
+  if (sub && sub != m_pLastActive) m_strTitleMessage.clear();
   if (sub) m_pLastActive = sub;
   CTessaryView* view = ActiveView();
   // The panes tell about the active window, however it became active.
@@ -417,7 +422,13 @@ void CMainFrame::UpdateTitles() {
   }
   CTessaryView* view = ActiveView();
   QMdiSubWindow* sub = SubWindowOf(view);
-  setWindowTitle(sub ? QStringLiteral("Tessary - [%1]").arg(sub->windowTitle()) : QStringLiteral("Tessary"));
+  if (!m_strTitleMessage.isEmpty()) setWindowTitle(m_strTitleMessage);
+  else setWindowTitle(sub ? QStringLiteral("Tessary - [%1]").arg(sub->windowTitle()) : QStringLiteral("Tessary"));
+}
+
+void CMainFrame::SetTitleMessage(const QString& text) {
+  m_strTitleMessage = text;
+  UpdateTitles();
 }
 
 void CMainFrame::UpdateWindowList() {
@@ -614,7 +625,7 @@ bool CMainFrame::CommandEnabled(int id) const {
   const CTessaryView* view = ActiveView();
   switch (id) {
     case kFileNew: case kFileOpen: case kFilePrintSetup: case kAppExit: case kAppAbout: case kHelp:
-    case kViewToolbar: case kViewStatusBar: case kViewFormatBar: case kPageSetup:
+    case kShowBigFileViewer: case kHideBigFileViewer: case kViewToolbar: case kViewStatusBar: case kViewFormatBar: case kPageSetup:
       return true;
     case kFileClose: case kFileSave: case kFileSaveAs: case kFilePrint: case kFilePrintPreview:
     case kEditSelectAll: case kEditFind: case kEditRepeat: case kEditReplace: case kFormatFont:
@@ -729,6 +740,8 @@ void CMainFrame::OnCommand(int id) {
     case kAppExit: m_app.OnAppExit(); break;
     case kAppAbout: m_app.OnAppAbout(); break;
     case kHelp: ShowHelp(); break;
+    case kShowBigFileViewer: m_pBigFileView->show(); m_pBigFileView->raise(); break;
+    case kHideBigFileViewer: m_pBigFileView->hide(); break;
     case kEditUndo: OnEditor(view, [](auto& editor) { editor.undo(); }); break;
     case kEditCut: OnEditor(view, [](auto& editor) { editor.cut(); }); break;
     case kEditCopy: OnEditor(view, [](auto& editor) { editor.copy(); }); break;

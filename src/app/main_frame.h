@@ -25,6 +25,7 @@ class CTessaryApp;
 class CTessaryView;
 class CFormatBar;
 class CHelpWindow;
+class CBigFileView;
 
 // The section whose "Layout2" holds the bar layout of a document kind: "Text" for
 // plain and MS-DOS text, "RTF", "Word6" for both Word 6 kinds, "Write", "IP" for
@@ -82,6 +83,11 @@ class CMainFrame : public QMainWindow {
   void CloseView(CTessaryView* view);
   // Titles of a document's windows and of the frame, after a title or modified change.
   void UpdateTitles();
+  // The big file viewer's path or search message as the frame's title, until another
+  // document window is activated ("" gives the usual title back).
+  void SetTitleMessage(const QString& text);
+  // The big file viewer: created hidden with the frame, living as long as it.
+  CBigFileView* BigFileView() const { return m_pBigFileView; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -128,6 +134,8 @@ class CMainFrame : public QMainWindow {
   QPointer<QMdiSubWindow> m_pLastActive;
   QPointer<CHelpWindow> m_pHelp;
   QTimer* m_pUpdateTimer;
+  QString m_strTitleMessage;
+  CBigFileView* m_pBigFileView = nullptr;  // a child of the frame
 };
 
 }  // namespace tessary

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/search_settings.h"
@@ -72,6 +73,9 @@ class CTessaryApp : public QObject {
   int m_nEncoding = 0;
   bool m_bNoSpaces = true;
   void SetCodePage(int nCodePage);
+  // The file the big file viewer shows (file-system bytes; "" when none is open), which
+  // "Concordance search (Ctrl + F5)" searches.
+  std::string m_strBigFilePath;
 
   IPrompt& Prompt() { return *m_pPrompt; }
   CMainFrame* MainFrame() const { return m_pFrame; }

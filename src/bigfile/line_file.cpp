@@ -7,7 +7,9 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -257,20 +259,31 @@ std::vector<std::size_t> FindInstances(std::string_view line, std::string_view k
 }
 
 CQuickSearchResult QuickSearch(CLineFile& file, std::int64_t top, std::string_view key, int visibleColumns,
-                               const CCaseFolder& folder) {
+                               const CCaseFolder& folder, const SearchProgressFn& progress) {
   CQuickSearchResult result;
   result.m_strKey = folder.Lower(key);
   if (key.empty()) return result;
   std::int64_t position = std::max<std::int64_t>(top, 0);
   file.Seek(position);
   std::string line;
+  constexpr std::int64_t kProgressStep = 1 << 20;
+  std::int64_t nextProgress = position + kProgressStep;
   while (position < file.Length()) {
+    if (progress && position >= nextProgress) {
+      nextProgress = position + kProgressStep;
+      if (!progress(position)) {
+        result.m_bStopped = true;
+        break;
+      }
+    }
     const std::int64_t start = position;
     position = file.ReadLine(line, kViewerColumns);
     // A file cut short since it was opened ends the search where its bytes end.
     if (position <= start) break;
     if (line.empty()) continue;
-    const std::size_t column = folder.Lower(line).find(result.m_strKey);
+    std::string& lower = line;
+    for (char& c : lower) c = static_cast<char>(folder.Lower(static_cast<unsigned char>(c)));
+    const std::size_t column = lower.find(result.m_strKey);
     if (column == std::string::npos) continue;
     result.m_bFound = true;
     result.m_nTop = start;
@@ -279,9 +292,48 @@ CQuickSearchResult QuickSearch(CLineFile& file, std::int64_t top, std::string_vi
     const std::int64_t shift =
         result.m_nColumn > visibleColumns ? result.m_nColumn + static_cast<std::int64_t>(key.size()) - visibleColumns : 0;
     result.m_nHorizontalOffset = static_cast<int>(std::clamp<std::int64_t>(shift, 0, kViewerColumns));
+    result.m_nReached = position;
     return result;
   }
+  result.m_nReached = position;
   return result;
+}
+
+std::optional<std::int64_t> ParseGoTo(std::string_view text, std::int64_t length) {
+  std::string t;
+  for (char c : text)
+    if (c != ' ' && c != '\t' && c != ',' && c != '_' && c != '\'') t += c;
+  if (t.empty()) return std::nullopt;
+  if (t.back() == '%') {
+    t.pop_back();
+    char* end = nullptr;
+    const double share = std::strtod(t.c_str(), &end);
+    if (t.empty() || *end || !(share >= 0 && share <= 100)) return std::nullopt;
+    return static_cast<std::int64_t>(static_cast<long double>(length) * share / 100);
+  }
+  int base = 10;
+  if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
+    base = 16;
+    t.erase(0, 2);
+  }
+  std::int64_t value = 0;
+  for (char c : t) {
+    const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                      : base == 16 && std::isxdigit(static_cast<unsigned char>(c))
+                          ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
+                          : -1;
+    if (digit < 0 || value > (length - digit) / base) return std::nullopt;
+    value = value * base + digit;
+  }
+  return value;
+}
+
+std::int64_t LastPageTop(CLineFile& file, int lines) {
+  if (file.Length() <= 0) return 0;
+  std::string line;
+  // Counted back from the end: the last line is the one the end position follows.
+  file.SetReference(file.Length());
+  return std::max<std::int64_t>(file.BackLines(line, kViewerColumns, std::max(lines, 1)), 0);
 }
 
 }  // namespace tessary

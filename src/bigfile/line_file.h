@@ -5,6 +5,8 @@
 // top position and calls these at each repaint, scroll or search.
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -120,10 +122,21 @@ struct CQuickSearchResult {
   std::int64_t m_nColumn = 0;         // column of the match in its display line
   int m_nHorizontalOffset = 0;        // brings the match into view
   std::string m_strKey;               // the search string in lower case, as the title shows it
+  bool m_bStopped = false;            // progress asked to stop before the end of the file
+  std::int64_t m_nReached = 0;        // where the search stopped looking
 };
+// Told the position reached about every megabyte; returns false to stop the search.
+using SearchProgressFn = std::function<bool(std::int64_t position)>;
 // Looks for key in the display lines from top down, ignoring case. visibleColumns: the
 // page's width in characters.
 CQuickSearchResult QuickSearch(CLineFile& file, std::int64_t top, std::string_view key, int visibleColumns,
-                               const CCaseFolder& folder);
+                               const CCaseFolder& folder, const SearchProgressFn& progress = nullptr);
+
+// The go-to box: a byte offset ("123456", "0x1F00", with optional digit groups) or a
+// share of the file ("37%", "12.5 %"), as a file offset from 0 to length. Nothing for
+// text that is neither, or an offset past the end.
+std::optional<std::int64_t> ParseGoTo(std::string_view text, std::int64_t length);
+// The last page: the top that shows the file's last lines on lines display lines.
+std::int64_t LastPageTop(CLineFile& file, int lines);
 
 }  // namespace tessary

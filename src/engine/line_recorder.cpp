@@ -17,9 +17,9 @@ void CLineRecorderT<char, CConcordanceEntry>::Key(CConcordanceEntry& entry, std:
   // characters, as the sort commands key it.
   if (o.m_bDoubleByte) {
     if (right)
-      BuildDoubleByteRightKey(entry, line, o.m_nWidth, static_cast<std::int64_t>(o.m_nKeyLength), o.m_bBig5);
+      BuildDoubleByteRightKey(entry, line, o.m_nWidth, static_cast<std::int64_t>(o.m_nKeyLength), o.m_keys);
     else
-      BuildDoubleByteLeftKey(entry, line, o.m_nWidth, o.m_bBig5);
+      BuildDoubleByteLeftKey(entry, line, o.m_nWidth, o.m_keys);
   } else if (right) {
     BuildRightKey(entry, line, o.m_nWidth, static_cast<std::int64_t>(o.m_nKeyLength), o.m_nSortDistance,
                   o.m_nMatchMode, m_cp);
@@ -88,7 +88,7 @@ CRecorderOptions RecorderOptionsFor(const CSearchRequest& settings, std::size_t 
   options.m_strSortMode = settings.m_bSentences ? std::string(kUnsorted) : settings.m_strSortMode;
   options.m_nSortDistance = settings.m_nSortDistance;
   options.m_bDoubleByte = settings.m_language.IsDoubleByte();
-  options.m_bBig5 = settings.m_language.Big5Keys();
+  options.m_keys = settings.m_language.Keys();
   options.m_bSentences = settings.m_bSentences;
   options.m_bLineNumbers = settings.m_bLineNumbers;
   options.m_bFileReference = settings.m_bFileReference;

@@ -13,6 +13,7 @@
 #include "engine/codepage.h"
 #include "engine/concordance_entry.h"
 #include "engine/scan.h"
+#include "engine/search_settings.h"
 #include "engine/sentences.h"
 
 namespace tessary {
@@ -48,7 +49,7 @@ struct CRecorderOptions {
   std::string m_strSortMode;
   int m_nSortDistance = 1;
   bool m_bDoubleByte = false;
-  bool m_bBig5 = true;
+  DoubleByteKeys m_keys = DoubleByteKeys::kBig5;
 
   // Associated-word searches: the words a line must also hold (byte searches up to
   // three, in the text's code page; 16-bit searches one) and where. Lines without

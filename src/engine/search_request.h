@@ -13,14 +13,18 @@
 namespace tessary {
 
 // The language of byte texts, as one value: a code page, or one of the double-byte
-// sets. Japanese matches as Big5 does (its keys take Big5's lead range), and its text
-// is decoded as Shift-JIS.
+// sets. Japanese matches byte-wise as the Chinese sets do; its text is decoded, and its
+// sort keys are made, as Shift-JIS.
 struct CTextLanguage {
   TextLanguageKind m_kind = TextLanguageKind::kCodePage;
   int m_nCodePage = 1252;  // the byte texts' code page when m_kind is kCodePage
 
   bool IsDoubleByte() const { return m_kind != TextLanguageKind::kCodePage; }
-  bool Big5Keys() const { return m_kind == TextLanguageKind::kBig5 || m_kind == TextLanguageKind::kJapanese; }
+  DoubleByteKeys Keys() const {
+    return m_kind == TextLanguageKind::kGb         ? DoubleByteKeys::kGb
+           : m_kind == TextLanguageKind::kJapanese ? DoubleByteKeys::kShiftJis
+                                                   : DoubleByteKeys::kBig5;
+  }
   // 950, 936, 932, or m_nCodePage.
   int TextCodePage() const;
   bool operator==(const CTextLanguage&) const = default;

@@ -19,6 +19,9 @@ inline constexpr std::int64_t kMaxLineWidth = 1000;
 
 // Which language byte texts are in: the code page, or a double-byte set.
 enum class TextLanguageKind { kCodePage, kBig5, kGb, kJapanese };
+// The characters double-byte sort keys are made of: Big5's or GB's Han ranges, or
+// every Shift-JIS character (Japanese).
+enum class DoubleByteKeys { kBig5, kGb, kShiftJis };
 
 struct CSearchSettings {
   std::string m_strSearch;        // byte search string, in the ANSI code page

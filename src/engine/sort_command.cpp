@@ -156,8 +156,8 @@ std::optional<std::vector<CConcordanceEntry>> KeyListLines(const CConcordanceLis
   std::vector<CConcordanceEntry> entries;
   const bool gathered = GatherKeys(source, text, progress, entries, [&](CConcordanceEntry& entry, std::string_view body) {
     if (language.IsDoubleByte()) {
-      if (bRight) BuildDoubleByteRightKey(entry, body, width, nKeyLength, language.Big5Keys());
-      else BuildDoubleByteLeftKey(entry, body, width, language.Big5Keys());
+      if (bRight) BuildDoubleByteRightKey(entry, body, width, nKeyLength, language.Keys());
+      else BuildDoubleByteLeftKey(entry, body, width, language.Keys());
     } else if (bRight) {
       BuildRightKey(entry, body, width, nKeyLength, nDistance, keyword.m_nMode, cp);
     } else {

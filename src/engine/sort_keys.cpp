@@ -139,6 +139,22 @@ bool IsKeyCharacter(unsigned char lead, unsigned char trail, bool bBig5) {
 }
 bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFE; }
 
+// Shift-JIS: a lead 0x81..0x9F or 0xE0..0xFC with a trail 0x40..0x7E or 0x80..0xFC is
+// one character; so is each half-width katakana byte 0xA1..0xDF.
+bool IsShiftJisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool IsShiftJisTrail(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+bool IsHalfWidthKatakana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
+// Bytes of the character at i: 2 for a lead with its trail, else 1.
+std::size_t ShiftJisSize(std::string_view line, std::size_t i) {
+  return i + 1 < line.size() && IsShiftJisLead(static_cast<unsigned char>(line[i])) &&
+                 IsShiftJisTrail(static_cast<unsigned char>(line[i + 1]))
+             ? 2
+             : 1;
+}
+bool IsShiftJisKey(std::string_view line, std::size_t i, std::size_t size) {
+  return size == 2 || IsHalfWidthKatakana(static_cast<unsigned char>(line[i]));
+}
+
 }  // namespace
 
 void BuildRightKey(CConcordanceEntry& entry, std::string_view line, std::int64_t nKeyColumn,
@@ -159,12 +175,26 @@ void BuildLeftKey(CConcordanceEntry& entry, std::string_view line, std::int64_t 
 }
 
 void BuildDoubleByteRightKey(CConcordanceEntry& entry, std::string_view line,
-                             std::int64_t nKeyColumn, std::int64_t nKeyLength, bool bBig5) {
+                             std::int64_t nKeyColumn, std::int64_t nKeyLength, DoubleByteKeys keys) {
   entry.m_strSortKey.clear();
   if (nKeyColumn < 0 || nKeyLength < 0) return;
   const std::size_t n = line.size();
+  const auto from = static_cast<std::size_t>(nKeyColumn + nKeyLength);
+  if (keys == DoubleByteKeys::kShiftJis) {
+    int taken = 0;
+    for (std::size_t i = from; i < n && taken < 2;) {
+      const std::size_t size = ShiftJisSize(line, i);
+      if (IsShiftJisKey(line, i, size)) {
+        entry.m_strSortKey.append(line.substr(i, size));
+        ++taken;
+      }
+      i += size;
+    }
+    return;
+  }
+  const bool bBig5 = keys == DoubleByteKeys::kBig5;
   int taken = 0;
-  for (auto i = static_cast<std::size_t>(nKeyColumn + nKeyLength); i < n && taken < 2;) {
+  for (std::size_t i = from; i < n && taken < 2;) {
     const auto b = static_cast<unsigned char>(line[i]);
     const bool bPair = i + 1 < n && IsTrail(static_cast<unsigned char>(line[i + 1]));
     if (bPair && IsKeyCharacter(b, static_cast<unsigned char>(line[i + 1]), bBig5)) {
@@ -182,13 +212,30 @@ void BuildDoubleByteRightKey(CConcordanceEntry& entry, std::string_view line,
 }
 
 void BuildDoubleByteLeftKey(CConcordanceEntry& entry, std::string_view line,
-                            std::int64_t nKeyColumn, bool bBig5) {
+                            std::int64_t nKeyColumn, DoubleByteKeys keys) {
   entry.m_strSortKey.clear();
   const auto n = static_cast<std::int64_t>(line.size());
   if (nKeyColumn < 0 || nKeyColumn > n) return;
   std::string chars[2];
   int taken = 0;
   const std::int64_t stop = std::max<std::int64_t>(0, nKeyColumn - kMaxSortKey);
+  if (keys == DoubleByteKeys::kShiftJis) {
+    // A Shift-JIS trail byte can look like a lead, so characters are found from the
+    // start of the line forward, never backward from the keyword.
+    std::string_view last[2];
+    for (std::size_t i = 0; i < static_cast<std::size_t>(nKeyColumn);) {
+      const std::size_t size = ShiftJisSize(line, i);
+      if (static_cast<std::int64_t>(i) >= stop && i + size <= static_cast<std::size_t>(nKeyColumn) &&
+          IsShiftJisKey(line, i, size)) {
+        last[0] = last[1];
+        last[1] = line.substr(i, size);
+      }
+      i += size;
+    }
+    entry.m_strSortKey.append(last[0]).append(last[1]);
+    return;
+  }
+  const bool bBig5 = keys == DoubleByteKeys::kBig5;
   for (std::int64_t i = nKeyColumn - 2; i >= stop && taken < 2; --i) {
     if (IsKeyCharacter(static_cast<unsigned char>(line[i]), static_cast<unsigned char>(line[i + 1]), bBig5)) {
       chars[taken++].assign(line.substr(static_cast<std::size_t>(i), 2));

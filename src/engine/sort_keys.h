@@ -12,6 +12,7 @@
 
 #include "engine/codepage.h"
 #include "engine/concordance_entry.h"
+#include "engine/search_settings.h"
 
 namespace tessary {
 
@@ -24,12 +25,14 @@ void BuildRightKey(CConcordanceEntry& entry, std::string_view line, std::int64_t
 void BuildLeftKey(CConcordanceEntry& entry, std::string_view line, std::int64_t nKeyColumn,
                   int nDistance, const CCodePage& cp);
 
-// Double-byte text (Big5, GB, Japanese): the first two double-byte characters after
-// the keyword, or the two before it. Sets m_strSortKey only.
+// Double-byte text (Big5, GB, Japanese): the first two key characters after the
+// keyword, or the two before it (within kMaxSortKey bytes). Chinese keys are the Han
+// characters of the set; Japanese ones every Shift-JIS double-byte character and each
+// half-width katakana byte. Sets m_strSortKey only.
 void BuildDoubleByteRightKey(CConcordanceEntry& entry, std::string_view line,
-                             std::int64_t nKeyColumn, std::int64_t nKeyLength, bool bBig5);
+                             std::int64_t nKeyColumn, std::int64_t nKeyLength, DoubleByteKeys keys);
 void BuildDoubleByteLeftKey(CConcordanceEntry& entry, std::string_view line,
-                            std::int64_t nKeyColumn, bool bBig5);
+                            std::int64_t nKeyColumn, DoubleByteKeys keys);
 
 // 16-bit text: letters by the wide-character classification (ICU).
 void BuildWideRightKey(CWideConcordanceEntry& entry, std::u16string_view line,

@@ -8,12 +8,14 @@
 #include <QProcess>
 #include <QTextCursor>
 
+#include "app/big_file_view.h"
 #include "app/command_ids.h"
 #include "app/concordance_fixture.h"
 #include "app/progress_dialog.h"
 #include "app/search_output.h"
 #include "engine/big_file_search.h"
 #include "ui/fixed_font.h"
+#include "ui/qt_text.h"
 
 namespace tessary::test {
 namespace {
@@ -138,7 +140,7 @@ TEST_F(BigFileRunTest, AFileThatCannotBeReadOpensNoWindow) {
   EXPECT_EQ(m_pApp->Documents().size(), documents);
 }
 
-TEST_F(BigFileRunTest, TheContextOfABigFileLineWaitsForTheViewer) {
+TEST_F(BigFileRunTest, TheContextOfABigFileLineOpensTheViewerAtIt) {
   const QString path = WriteFile("viewer.txt", "the cat sat\r\n");
   AnswerSelection("cat", true, "Unsorted");
   ChooseFile(path);
@@ -150,8 +152,10 @@ TEST_F(BigFileRunTest, TheContextOfABigFileLineWaitsForTheViewer) {
   QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::RightButton, Qt::RightButton,
                     Qt::NoModifier);
   QCoreApplication::sendEvent(list->Editor()->viewport(), &press);
+  // No editor window: the file is shown in the viewer.
   EXPECT_EQ(m_pApp->Documents().size(), documents);
-  EXPECT_TRUE(m_pApp->MainFrame()->PaneText(0).contains("big file viewer"));
+  EXPECT_EQ(m_pApp->m_strBigFilePath, ToFsPath(path));
+  EXPECT_EQ(m_pApp->MainFrame()->BigFileView()->windowTitle(), "Context for string / cat / at position 4");
 }
 
 }  // namespace

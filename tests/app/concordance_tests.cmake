@@ -6,6 +6,7 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/list_commands_test.cpp
   app/context_test.cpp
   app/big_file_run_test.cpp
+  app/big_file_view_test.cpp
   app/associated_test.cpp
   app/stats_test.cpp
   app/export_test.cpp

@@ -165,6 +165,51 @@ TEST(LineFile, QuickSearchIgnoresCaseAndMakesTheMatchingLineTheTop) {
   EXPECT_FALSE(QuickSearch(*g, 0, "omega", 80, folder).m_bFound);
 }
 
+TEST(LineFile, ASearchReportsProgressAndStopsWhenAsked) {
+  const std::string text = std::string(3 << 20, 'x') + "\nneedle\n";
+  TempFile file(text);
+  auto f = OpenFile(file);
+  const auto cp = std::move(*CCodePage::Open(1252));
+  const CCaseFolder folder(*cp);
+  std::vector<std::int64_t> told;
+  CQuickSearchResult r = QuickSearch(*f, 0, "needle", 80, folder, [&](std::int64_t p) {
+    told.push_back(p);
+    return true;
+  });
+  EXPECT_TRUE(r.m_bFound);
+  EXPECT_GE(told.size(), 2u);
+  EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+  r = QuickSearch(*f, 0, "needle", 80, folder, [](std::int64_t) { return false; });
+  EXPECT_FALSE(r.m_bFound);
+  EXPECT_TRUE(r.m_bStopped);
+  EXPECT_LT(r.m_nReached, static_cast<std::int64_t>(text.size()));
+}
+
+TEST(LineFile, GoToTakesOffsetsAndPercentagesWithinTheFile) {
+  const std::int64_t big = std::int64_t{10} << 30;
+  EXPECT_EQ(ParseGoTo("1048576", big), 1048576);
+  EXPECT_EQ(ParseGoTo(" 5,000,000,000 ", big), 5000000000);
+  EXPECT_EQ(ParseGoTo("0x100000000", big), std::int64_t{1} << 32);
+  EXPECT_EQ(ParseGoTo("50%", big), big / 2);
+  EXPECT_EQ(ParseGoTo("12.5 %", 800), 100);
+  EXPECT_EQ(ParseGoTo("100%", big), big);
+  EXPECT_EQ(ParseGoTo("0", 0), 0);
+  for (const char* bad : {"", "abc", "-5", "101%", "%", "1e3", "0xZZ", "10737418241", "99999999999999999999999"})
+    EXPECT_FALSE(ParseGoTo(bad, big)) << bad;
+}
+
+TEST(LineFile, TheLastPageEndsWithTheLastLine) {
+  TempFile file("one\ntwo\nthree\nfour\nfive\n");
+  auto f = OpenFile(file);
+  EXPECT_EQ(LastPageTop(*f, 2), 14);  // "four", "five"
+  EXPECT_EQ(LastPageTop(*f, 10), 0);
+  TempFile unterminated("one\ntwo\nthree");
+  auto g = OpenFile(unterminated);
+  EXPECT_EQ(LastPageTop(*g, 1), 8);
+  TempFile empty("");
+  EXPECT_EQ(LastPageTop(*OpenFile(empty), 3), 0);
+}
+
 TEST(LineFile, HighlightFindsOverlappingInstancesInAnyCase) {
   const auto cp = std::move(*CCodePage::Open(1252));
   const CCaseFolder folder(*cp);

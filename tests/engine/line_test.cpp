@@ -107,7 +107,7 @@ TEST(SearchSettings, ARequestTakesTheNextSearchsAsksAndCancellingDropsThem) {
   const CSearchRequest r = CSearchRequest::FromSettings(s);
   EXPECT_TRUE(r.m_bTestMode && r.m_bSentences);
   EXPECT_EQ(r.m_language.TextCodePage(), 932);
-  EXPECT_TRUE(r.m_language.Big5Keys());
+  EXPECT_EQ(r.m_language.Keys(), DoubleByteKeys::kShiftJis);
   s.ClearRequest();
   EXPECT_FALSE(s.m_bTestMode || s.m_bSentences);
   s.m_language = TextLanguageKind::kCodePage;

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+
 #include "engine/match_mode.h"
+#include "engine/collation.h"
 #include "engine/sort_keys.h"
+#include "test_texts.h"
 
 namespace tessary {
 namespace {
@@ -79,17 +84,17 @@ TEST(SortKeysDoubleByte, TakeTwoHanCharactersWithoutLosingStep) {
   const std::string zhong = "\xA4\xA4", wen = "\xA4\xE5", zi = "\xA6\x72", comma = "\xA1\x41";
   CConcordanceEntry e;
   const std::string line = "ab" + zhong + comma + " x" + wen + zi + zhong;
-  BuildDoubleByteRightKey(e, line, 2, 2, true);
+  BuildDoubleByteRightKey(e, line, 2, 2, DoubleByteKeys::kBig5);
   EXPECT_EQ(e.m_strSortKey, wen + zi);
   // GB: the same lead range, but a trail below 0xA1 (zi's 0x72) is no Han character.
-  BuildDoubleByteRightKey(e, line, 2, 2, false);
+  BuildDoubleByteRightKey(e, line, 2, 2, DoubleByteKeys::kGb);
   EXPECT_EQ(e.m_strSortKey, wen + zhong);
   // A full-width digit (0xA2 0xAF): its trail byte must not be read as a lead.
-  BuildDoubleByteRightKey(e, zhong + "\xA2\xAF" + wen + zi, 0, 2, true);
+  BuildDoubleByteRightKey(e, zhong + "\xA2\xAF" + wen + zi, 0, 2, DoubleByteKeys::kBig5);
   EXPECT_EQ(e.m_strSortKey, wen + zi);
-  BuildDoubleByteLeftKey(e, zi + wen + " " + zhong + zhong, 7, true);
+  BuildDoubleByteLeftKey(e, zi + wen + " " + zhong + zhong, 7, DoubleByteKeys::kBig5);
   EXPECT_EQ(e.m_strSortKey, wen + zhong);
-  BuildDoubleByteLeftKey(e, zi + std::string(19, ' ') + zhong, 21, true);
+  BuildDoubleByteLeftKey(e, zi + std::string(19, ' ') + zhong, 21, DoubleByteKeys::kBig5);
   EXPECT_EQ(e.m_strSortKey, "");
 }
 
@@ -98,15 +103,70 @@ TEST(SortKeysDoubleByte, GbPunctuationStaysOutOfTheKeys) {
   // ideographic full stop 0xA1 0xA3 and a full-width letter 0xA3 0xC1 are symbols.
   const std::string zhong = "\xD6\xD0", wen = "\xCE\xC4", comma = "\xA3\xAC", stop = "\xA1\xA3";
   CConcordanceEntry e;
-  BuildDoubleByteRightKey(e, zhong + comma + wen + stop + zhong, 0, 2, false);
+  BuildDoubleByteRightKey(e, zhong + comma + wen + stop + zhong, 0, 2, DoubleByteKeys::kGb);
   EXPECT_EQ(e.m_strSortKey, wen + zhong);
-  BuildDoubleByteRightKey(e, zhong + "\xA3\xC1" + comma + wen, 0, 2, false);
+  BuildDoubleByteRightKey(e, zhong + "\xA3\xC1" + comma + wen, 0, 2, DoubleByteKeys::kGb);
   EXPECT_EQ(e.m_strSortKey, wen);
-  BuildDoubleByteLeftKey(e, wen + " " + comma + zhong + zhong, 7, false);
+  BuildDoubleByteLeftKey(e, wen + " " + comma + zhong + zhong, 7, DoubleByteKeys::kGb);
   EXPECT_EQ(e.m_strSortKey, wen + zhong);
   // The same bytes as Big5: 0xA3 leads symbols there too, and 0xF9 is the last lead.
-  BuildDoubleByteRightKey(e, zhong + comma + "\xF9\x40" + "\xFA\x40", 0, 2, true);
+  BuildDoubleByteRightKey(e, zhong + comma + "\xF9\x40" + "\xFA\x40", 0, 2, DoubleByteKeys::kBig5);
   EXPECT_EQ(e.m_strSortKey, "\xF9\x40");
+}
+
+// Japanese keys are Shift-JIS characters: decoded, they are the same characters that
+// follow or precede the keyword in the UTF-16 text, so a Japanese list sorts as the
+// same lines keyed in UTF-16. Big5's lead range skipped kanji led by 0x81..0x9F (the
+// sample's first character) and paired half-width katakana with the next byte.
+TEST(SortKeysDoubleByte, ShiftJisKeysOrderJapaneseAsUtf16Does) {
+  auto cp = CCodePage::Open(932);
+  ASSERT_TRUE(cp);
+  // The sample, and half-width katakana (ｶﾅ) among full-width characters.
+  const std::string bytes = test::ReadDataFile("ja.cp932.txt") + "\xE5\x8F\xE7\x8F\xB6\xC5\x82\xCD\x90\xEC\r\n";
+  const std::u16string text = (*cp)->ToUnicode(bytes);
+  ASSERT_NE(text.find(u"\u5DDD"), std::u16string::npos);  // the sample decodes
+  auto isKeyChar = [](char16_t u) { return u >= 0x80; };
+  std::vector<std::u16string> byteKeys, wideKeys;
+  for (const std::u16string keyword : {u"\u306F", u"\u6C34", u"\u3002", u"\u5C4B"}) {
+    const std::string key = (*cp)->FromUnicode(keyword);
+    std::size_t w = 0;
+    for (std::size_t b = bytes.find(key); b != std::string::npos; b = bytes.find(key, b + 1)) {
+      // A byte match may start on a trail byte; only character starts are occurrences.
+      if ((*cp)->ToUnicode(bytes.substr(0, b)).size() + keyword.size() !=
+          (*cp)->ToUnicode(bytes.substr(0, b + key.size())).size())
+        continue;
+      w = text.find(keyword, w);
+      ASSERT_NE(w, std::u16string::npos);
+      CConcordanceEntry right, left;
+      BuildDoubleByteRightKey(right, bytes, static_cast<std::int64_t>(b), std::ssize(key), DoubleByteKeys::kShiftJis);
+      BuildDoubleByteLeftKey(left, bytes, static_cast<std::int64_t>(b), DoubleByteKeys::kShiftJis);
+      std::u16string wideRight, wideLeft;
+      for (std::size_t i = w + keyword.size(); i < text.size() && wideRight.size() < 2; ++i)
+        if (isKeyChar(text[i])) wideRight += text[i];
+      const std::size_t leftStop = (*cp)->ToUnicode(bytes.substr(0, b > 20 ? b - 20 : 0)).size();
+      for (std::size_t i = w; i-- > leftStop && wideLeft.size() < 2;)
+        if (isKeyChar(text[i])) wideLeft.insert(wideLeft.begin(), text[i]);
+      EXPECT_EQ((*cp)->ToUnicode(right.m_strSortKey), wideRight) << "at byte " << b;
+      EXPECT_EQ((*cp)->ToUnicode(left.m_strSortKey), wideLeft) << "at byte " << b;
+      byteKeys.push_back((*cp)->ToUnicode(right.m_strSortKey));
+      wideKeys.push_back(wideRight);
+      ++w;
+    }
+  }
+  ASSERT_GE(byteKeys.size(), 6u);
+  auto collator = CSortCollator::ForLocale("ja_JP");
+  ASSERT_TRUE(collator);
+  auto order = [&](const std::vector<std::u16string>& keys) {
+    std::vector<std::size_t> o(keys.size());
+    std::iota(o.begin(), o.end(), 0);
+    std::stable_sort(o.begin(), o.end(), [&](auto a, auto b) { return (*collator)->Compare(keys[a], keys[b]) < 0; });
+    return o;
+  };
+  EXPECT_EQ(order(byteKeys), order(wideKeys));
+  // The kanji 0x90 0xEC (led from the Big5-excluded range) and a katakana byte are keys.
+  CConcordanceEntry e;
+  BuildDoubleByteRightKey(e, "\x82\xCD\xB6\x90\xEC", 0, 2, DoubleByteKeys::kShiftJis);
+  EXPECT_EQ(e.m_strSortKey, "\xB6\x90\xEC");
 }
 
 TEST(SortKeysWide, KeysFollowTheProbesAndLetterLikeRanges) {
