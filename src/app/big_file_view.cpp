@@ -22,6 +22,7 @@
 #include "app/big_file_dialogs.h"
 #include "app/big_file_menu.h"
 #include "app/command_ids.h"
+#include "app/help_search.h"
 #include "app/main_frame.h"
 #include "app/progress_dialog.h"
 #include "app/tessary_app.h"
@@ -237,6 +238,7 @@ CBigFileView::CBigFileView(CTessaryApp& app, CMainFrame& frame)
       m_pProgressTimer(new QTimer(this)) {
   setObjectName("BigFileViewer");
   setWindowTitle("Big file viewer");
+  SetHelpPage(this, "big_file_viewer.html");
   setAccessibleName("Big file viewer");
   m_pPage = new CBigFilePage(*this);
   setCentralWidget(m_pPage);

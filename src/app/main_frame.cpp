@@ -388,8 +388,10 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* sub) {
   if (sub && sub != m_pLastActive) m_strTitleMessage.clear();
   if (sub) m_pLastActive = sub;
   CTessaryView* view = ActiveView();
-  // The panes tell about the active window, however it became active.
-  if (view) m_app.Concordance().OnViewFocus(view);
+  // The panes tell about the active window, however it became active; the same window
+  // active again keeps what its own work last said there.
+  if (view && view != m_pPanesView) m_app.Concordance().OnViewFocus(view);
+  m_pPanesView = view;
   m_pFormatBar->SetView(view);
   ApplyKindOf(view);
   UpdateTitles();

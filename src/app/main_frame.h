@@ -132,6 +132,7 @@ class CMainFrame : public QMainWindow {
   bool m_bFullMenu = true;
   bool m_bPlacedOnScreen = false;  // the frame has been shown once
   QPointer<QMdiSubWindow> m_pLastActive;
+  QPointer<CTessaryView> m_pPanesView;  // the window the status panes last told about
   QPointer<CHelpWindow> m_pHelp;
   QTimer* m_pUpdateTimer;
   QString m_strTitleMessage;

@@ -4,11 +4,13 @@
 
 #include "app/app_dialogs.h"
 #include "app/associated_dialogs.h"
+#include "app/big_file_dialogs.h"
 #include "app/collocates_view.h"
 #include "app/concordance_dialogs.h"
 #include "app/encoding_dialogs.h"
 #include "app/export_dialogs.h"
 #include "app/stats_dialogs.h"
+#include "app/test_dialogs.h"
 #include "editor/editor_dialogs.h"
 #include "editor/tessary_view.h"
 #include "stats/unique_words.h"
@@ -54,6 +56,9 @@ const std::vector<CDialogCase>& AllDialogs() {
       Case<CProfileStringDialog>("CProfileStringDialog"),
       Case<CUnicodeStringDialog>("CUnicodeStringDialog", "", [](CUnicodeStringDialog& d) { d.m_bNoSpaces = false; }),
       Case<CAboutDialog>("CAboutDialog"),
+      Case<CFindStringDialog>("CFindStringDialog", "", [](CFindStringDialog& d) { d.m_strText = "harbour"; }),
+      Case<CGoToDialog>("CGoToDialog", "", [](CGoToDialog& d) { d.m_nLength = 4096; }),
+      Case<CAnswerDialog>("CAnswerDialog"),
       Case<CPageSetupModel>("CPageSetupModel"),
       Case<CNewTypeModel>("CNewTypeModel", "", [](CNewTypeModel& d) { d.m_nSelected = 1; }),
       Case<CFontModel>("CFontModel"),

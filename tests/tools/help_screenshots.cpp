@@ -16,10 +16,12 @@
 #include <memory>
 
 #include "app/associated_dialogs.h"
+#include "app/big_file_view.h"
 #include "app/collocates_view.h"
 #include "app/command_ids.h"
 #include "app/concordance_controller.h"
 #include "app/concordance_dialogs.h"
+#include "app/database_view.h"
 #include "app/main_frame.h"
 #include "app/stats_controller.h"
 #include "app/stats_dialogs.h"
@@ -56,6 +58,10 @@ class CShotPrompt : public IPrompt {
     m_steps.clear();
   }
   int Failures() const { return m_nFailures; }
+  void Fail(const char* what) {
+    std::fprintf(stderr, "%s\n", what);
+    ++m_nFailures;
+  }
 
   QMessageBox::StandardButton Message(const QString& text, const QString&, QMessageBox::Icon,
                                       QMessageBox::StandardButtons buttons,
@@ -69,7 +75,16 @@ class CShotPrompt : public IPrompt {
     std::fprintf(stderr, "question: %s\n", qPrintable(text));
     return nDefault;
   }
-  CFileDialogResult AskFiles(const CFileDialogRequest&) override { return {}; }
+  // The next file dialog chooses path; without one, file dialogs are cancelled.
+  void NextFile(const QString& path) { m_files.push_back(path); }
+  CFileDialogResult AskFiles(const CFileDialogRequest&) override {
+    CFileDialogResult result;
+    if (m_files.empty()) return result;
+    result.m_bOk = true;
+    result.m_arrFiles = {m_files.front()};
+    m_files.pop_front();
+    return result;
+  }
   bool Exec(CDialogModel& dialog) override {
     if (m_steps.empty() || !m_steps.front().m_set(dialog)) return true;
     Step step = std::move(m_steps.front());
@@ -100,6 +115,7 @@ class CShotPrompt : public IPrompt {
     QString m_strShot;
   };
   std::deque<Step> m_steps;
+  std::deque<QString> m_files;
   QString m_strDir;
   int m_nFailures = 0;
 };
@@ -127,11 +143,13 @@ class CScenes {
     OpenCorpus();
     Scene("concordance", &CScenes::Concordance);
     Scene("collocates", &CScenes::Collocates);
+    Scene("database", &CScenes::Database);
     Scene("sort left", &CScenes::SortedLeft);
     Scene("plexon", &CScenes::Plexon);
     Scene("profile", &CScenes::Profile);
     Scene("unique words", &CScenes::UniqueWords);
     Scene("gap-fill test", &CScenes::GapFill);
+    Scene("big file viewer", &CScenes::Viewer);
   }
 
  private:
@@ -175,6 +193,24 @@ class CScenes {
   void Collocates() {
     m_prompt.Next<CCollocatesDialog>(nullptr, "collocates");
     Command(ids::kCollocates);
+  }
+
+  void Database() {
+    const QString path = m_work.filePath("concordances.db");
+    m_prompt.NextFile(path);
+    Command(ids::kDatabaseNew);
+    m_prompt.NextFile(path);
+    Command(ids::kDatabaseView);
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      if (auto* view = qobject_cast<CDatabaseView*>(window)) {
+        view->resize(760, 420);
+        QApplication::processEvents();
+        m_prompt.Save(*view, "database-view");
+        view->close();
+        return;
+      }
+    }
+    m_prompt.Fail("scene database: no database view opened");
   }
 
   void SortedLeft() {
@@ -227,9 +263,21 @@ class CScenes {
     Command(ids::kTestAnswer);
   }
 
+  void Viewer() {
+    CBigFileView* viewer = Frame().BigFileView();
+    if (!viewer || !viewer->OpenPath(QDir(m_corpus).filePath("harbour.txt").toStdString())) {
+      return m_prompt.Fail("scene big file viewer: the viewer could not open the corpus");
+    }
+    viewer->resize(760, 420);
+    viewer->show();
+    m_prompt.Save(*viewer, "big-file-viewer");
+    viewer->hide();
+  }
+
   CTessaryApp& m_app;
   CShotPrompt& m_prompt;
   QString m_corpus;
+  QTemporaryDir m_work;
 };
 
 }  // namespace
