@@ -1,5 +1,7 @@
 #include "analysis/table.h"
 
+#include <algorithm>
+
 namespace tessary {
 
 namespace {
@@ -30,6 +32,31 @@ void Line(std::string& out, const std::vector<std::string>& fields, TableFormat 
 }
 
 std::string Int(std::int64_t n) { return std::to_string(n); }
+
+template <class List, class ToUtf8>
+CTable Concordance(const List& list, std::int64_t width, std::size_t keyLength, ToUtf8 toUtf8) {
+  CTable t;
+  t.m_arrHeader = {"Number", "Left", "Keyword", "Right", "File", "Position"};
+  t.m_arrToolTips = {"The line's number", "The context before the keyword", "The keyword as written",
+                     "The context after it", "The source", "The keyword's offset in its source"};
+  const auto w = static_cast<std::size_t>(width);
+  for (std::size_t i = 0; i < list.m_arrLayout.size() && i < list.m_arrEntries.size(); ++i) {
+    const CLineLayout& l = list.m_arrLayout[i];
+    using View = std::basic_string_view<typename decltype(list.m_strOutput)::value_type>;
+    auto body = View(list.m_strOutput).substr(static_cast<std::size_t>(l.m_nStart + l.m_nPrefix),
+                                                               static_cast<std::size_t>(l.m_nBody));
+    if (!body.empty() && body.back() == '\n') body.remove_suffix(1);
+    auto left = body.substr(0, std::min(w, body.size()));
+    auto key = body.substr(left.size(), std::min(keyLength, body.size() - left.size()));
+    auto right = body.substr(left.size() + key.size());
+    while (!left.empty() && left.front() == ' ') left.remove_prefix(1);
+    while (!right.empty() && right.back() == ' ') right.remove_suffix(1);
+    t.m_arrRows.push_back(std::vector<std::string>{Int(static_cast<std::int64_t>(i) + 1), toUtf8(left), toUtf8(key),
+                                                   toUtf8(right), list.m_arrEntries[i].m_strFile,
+                                                   Int(list.m_arrEntries[i].m_nPosition)});
+  }
+  return t;
+}
 
 }  // namespace
 
@@ -96,6 +123,18 @@ CTable DispersionTable(const CDispersionResult& result) {
     t.m_arrRows.push_back({s.m_strPath, Int(s.m_nWords), Int(static_cast<std::int64_t>(s.m_arrPlaces.size())),
                            FormatMeasure(s.m_dPer1000, 2), FormatMeasure(s.m_dJuilland, 4)});
   return t;
+}
+
+}  // namespace tessary
+
+namespace tessary {
+
+CTable ConcordanceTable(const CAssembledList& list, std::int64_t width, std::size_t keyLength, const CCodePage& cp) {
+  return Concordance(list, width, keyLength, [&](std::string_view s) { return cp.ToUtf8(s); });
+}
+
+CTable ConcordanceTable(const CWideAssembledList& list, std::int64_t width, std::size_t keyLength) {
+  return Concordance(list, width, keyLength, [](std::u16string_view s) { return Utf16ToUtf8(s); });
 }
 
 }  // namespace tessary

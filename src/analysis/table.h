@@ -8,6 +8,7 @@
 #include "analysis/dispersion.h"
 #include "analysis/keywords.h"
 #include "analysis/ngrams.h"
+#include "engine/assembly.h"
 
 namespace tessary {
 
@@ -29,5 +30,10 @@ CTable CollocationTable(const CCollocationResult& result, const std::vector<Meas
 CTable NgramTable(const CNgramResult& result);
 CTable KeywordTable(const CKeywordResult& result);
 CTable DispersionTable(const CDispersionResult& result);
+// A concordance list (not a sentence list): number, left, keyword, right, file and
+// position per line, in the list's order; the contexts without their padding. width
+// is the list's line width, keyLength the keyword's length as matched.
+CTable ConcordanceTable(const CAssembledList& list, std::int64_t width, std::size_t keyLength, const CCodePage& cp);
+CTable ConcordanceTable(const CWideAssembledList& list, std::int64_t width, std::size_t keyLength);
 
 }  // namespace tessary

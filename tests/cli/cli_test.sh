@@ -171,6 +171,10 @@ check "keywords against a saved list or its texts alike" \
 check "collocation span out of range" "2 tessary-cli: --span takes L,R: 0 to 10 words each" "$? $(cat "$TMP/err")"
 "$CLI" keywords "$CORPUS" > "$TMP/out" 2> "$TMP/err"
 check "keywords need a reference" "2 tessary-cli: no --reference given" "$? $(cat "$TMP/err")"
+check "concordance lines as a table" "2${TAB}The ${TAB}Harbour${TAB} Town  The harbour to${TAB}$CORPUS/harbour.txt${TAB}4" \
+  "$("$CLI" concord --format tsv --width 20 harbour "$CORPUS" | sed -n 3p)"
+check "concordance lines as CSV keep their count" "$("$CLI" concord --count the "$CORPUS") 1" \
+  "$(( $("$CLI" concord --format csv the "$CORPUS" | wc -l) - 1 )) $("$CLI" concord --format csv the "$CORPUS" | grep -c '^1,')"
 check "help lists the analyses" "4" "$("$CLI" --help | grep -cE '^  (collocation|ngrams|keywords|plot) ')"
 
 [ $FAILED -eq 0 ] && echo "all command-line checks passed"
