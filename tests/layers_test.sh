@@ -3,13 +3,14 @@
 # that points up a layer fails with the file and line.
 # Usage: layers_test.sh SRC_DIR
 src=${1:?source folder}
-core="engine bigfile richtext export exercise stats"
+core="engine bigfile richtext export exercise stats analysis"
 
 allowed() {
   case $1 in
     engine) echo "" ;;
     bigfile|richtext|export|exercise) echo "engine" ;;
     stats) echo "engine export" ;;
+    analysis) echo "engine export stats" ;;
     cli) echo "$core" ;;
     ui) echo "" ;;
     editor) echo "ui $core" ;;

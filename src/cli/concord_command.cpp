@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 
+#include "analysis/table.h"
 #include "cli/big_file_command.h"
 #include "engine/file_enum.h"
 #include "engine/text_file.h"
@@ -51,8 +52,15 @@ bool Feed(Search& search, const ConcordOptions& o) {
   return !failed && search.SkippedFiles().empty();
 }
 
+// --format: the list as a table instead of the window's text.
+struct TableOutput {
+  bool bTable = false;
+  TableFormat format = TableFormat::kTsv;
+  bool bBom = false;
+};
+
 template <class CharT>
-int Run(ConcordOptions& o) {
+int Run(ConcordOptions& o, const TableOutput& table = {}) {
   auto created = CConcordanceSearchT<CharT>::Create(o.request, {}, o.count);
   if (!created) return Fail(created.Error());
   auto& search = **created;
@@ -62,7 +70,13 @@ int Run(ConcordOptions& o) {
     std::printf("%llu\n", static_cast<unsigned long long>(search.Matches()));
   } else {
     auto list = search.Finish();
-    if constexpr (sizeof(CharT) == 1) {
+    if (table.bTable) {
+      const std::size_t key = search.Prepared().m_strKey.size();
+      if constexpr (sizeof(CharT) == 1)
+        Write(TableText(ConcordanceTable(list, o.request.m_nLineWidth, key, search.TextCodePage()), table.format, table.bBom));
+      else
+        Write(TableText(ConcordanceTable(list, o.request.m_nLineWidth, key), table.format, table.bBom));
+    } else if constexpr (sizeof(CharT) == 1) {
       if (o.raw) Write(list.m_strOutput);
       else RenderUtf8(list, search.TextCodePage(), Write);
     } else if (o.raw) {
@@ -210,16 +224,37 @@ void PrintConcordUsage() {
       "  --count                         print only the number of matches\n"
       "  --raw                           print the window's bytes unconverted\n"
       "  --big-file                      read one FILE in chunks straight from disk (any size)\n"
+      "  --format tsv|csv, --bom         the lines as a table: number, left, keyword, right,\n"
+      "                                  file, position (CSV by RFC 4180; --bom: UTF-8 mark)\n"
       "A trailing '*' on SEARCH asks for a prefix, a leading one for a suffix.\n",
       stdout);
 }
 
 int RunConcord(const std::vector<std::string>& args) {
   ConcordOptions o;
-  if (std::string error = ParseConcordOptions(args, o); !error.empty()) return Fail(error);
+  TableOutput table;
+  std::vector<std::string> rest;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--") {
+      rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+      break;
+    } else if (args[i] == "--format") {
+      if (i + 1 >= args.size() || (args[i + 1] != "tsv" && args[i + 1] != "csv")) return Fail("--format takes tsv or csv");
+      table.bTable = true;
+      table.format = args[++i] == "csv" ? TableFormat::kCsv : TableFormat::kTsv;
+    } else if (args[i] == "--bom") {
+      table.bBom = true;
+    } else {
+      rest.push_back(args[i]);
+    }
+  }
+  if (std::string error = ParseConcordOptions(rest, o); !error.empty()) return Fail(error);
+  if (table.bBom && !table.bTable) return Fail("--bom goes with --format");
+  if (table.bTable && (o.bigFile || o.count || o.raw || o.request.m_bSentences))
+    return Fail("--format does not go with --big-file, --count, --raw or --sentences");
   if (o.bigFile) return RunBigFileConcord(o);
   if (std::string error = PrepareSearchStrings(o); !error.empty()) return Fail(error);
-  return o.request.m_bUnicode ? Run<char16_t>(o) : Run<char>(o);
+  return o.request.m_bUnicode ? Run<char16_t>(o, table) : Run<char>(o, table);
 }
 
 }  // namespace tessary::cli

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/analysis_commands.h"
 #include "cli/collocates_command.h"
 #include "cli/compare_command.h"
 #include "cli/concord_command.h"
@@ -32,7 +33,11 @@ int main(int argc, char** argv) {
                "  convert     text converted between a code page and Unicode\n"
                "  profile     how often a string occurs and its share of all words\n"
                "  words       the unique words of texts with their counts\n"
-               "  compare     a text compared with two word lists, as an HTML report\n\n",
+               "  compare     a text compared with two word lists, as an HTML report\n"
+               "  collocation the collocates of a search with their association measures\n"
+               "  ngrams      clusters around a search, or every n-gram of the texts\n"
+               "  keywords    the keywords of texts against a reference corpus\n"
+               "  plot        the dispersion plot of a search, as SVG\n\n",
                args.empty() ? stderr : stdout);
     tessary::cli::PrintConcordUsage();
     std::fputs("\n", stdout);
@@ -51,6 +56,14 @@ int main(int argc, char** argv) {
     tessary::cli::PrintWordsUsage();
     std::fputs("\n", stdout);
     tessary::cli::PrintCompareUsage();
+    std::fputs("\n", stdout);
+    tessary::cli::PrintCollocationUsage();
+    std::fputs("\n", stdout);
+    tessary::cli::PrintNgramsUsage();
+    std::fputs("\n", stdout);
+    tessary::cli::PrintKeywordsUsage();
+    std::fputs("\n", stdout);
+    tessary::cli::PrintPlotUsage();
     return args.empty() ? 2 : 0;
   }
   if (args[0] == "concord") return tessary::cli::RunConcord({args.begin() + 1, args.end()});
@@ -62,6 +75,10 @@ int main(int argc, char** argv) {
   if (args[0] == "profile") return tessary::cli::RunProfile({args.begin() + 1, args.end()});
   if (args[0] == "words") return tessary::cli::RunWords({args.begin() + 1, args.end()});
   if (args[0] == "compare") return tessary::cli::RunCompare({args.begin() + 1, args.end()});
+  if (args[0] == "collocation") return tessary::cli::RunCollocation({args.begin() + 1, args.end()});
+  if (args[0] == "ngrams") return tessary::cli::RunNgrams({args.begin() + 1, args.end()});
+  if (args[0] == "keywords") return tessary::cli::RunKeywords({args.begin() + 1, args.end()});
+  if (args[0] == "plot") return tessary::cli::RunPlot({args.begin() + 1, args.end()});
   std::fprintf(stderr, "tessary-cli: unknown command '%s' (try --help)\n", args[0].c_str());
   return 2;
 }

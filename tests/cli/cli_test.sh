@@ -150,5 +150,32 @@ check "compare escapes the text" "The <font color=#ff0000>cat</font> &lt;is&gt; 
 "$CLI" compare "$TMP/none.txt" "$TMP/l2.txt" "$TMP/t.txt" > "$TMP/out" 2> "$TMP/err"
 check "compare with a missing list" "1 tessary-cli: File error: $TMP/none.txt" "$? $(cat "$TMP/err")"
 
+# The analyses: the node is found as concord finds it; tables are TSV or CSV.
+TAB=$(printf '\t')
+check "collocation row of a known node" "the${TAB}50${TAB}25${TAB}25${TAB}68${TAB}68${TAB}536${TAB}8.6269${TAB}176.5850${TAB}2.5350" \
+  "$("$CLI" collocation --measure ll,mi the "$CORPUS" | sed -n 2p)"
+check "collocation of standard input in a span of one" "a 2 2 0|sat 1 0 1|" \
+  "$(printf 'a cat sat on a mat. a cat' | "$CLI" collocation --span 1,1 --measure freq cat | sed 1d | cut -f1-4 | tr '\t\n' ' |' | sed 's/ |/|/g')"
+check "plot hits are concord's matches" "$("$CLI" concord --count --mode prefix bak "$CORPUS")" \
+  "$("$CLI" plot --table --mode prefix bak "$CORPUS" | sed 1d | awk -F'\t' '{n += $3} END {print n}')"
+check "plot as SVG, a tick per hit" "68" "$("$CLI" plot the "$CORPUS" | grep -c '<line ')"
+check "free n-grams as CSV with a mark" "$(printf '\357\273\277Cluster,Size,Freq,Range\r')" \
+  "$("$CLI" ngrams --free --size 3 --format csv --bom "$CORPUS" | sed -n 1p)"
+check "clusters of the node" "on the hill${TAB}3${TAB}2${TAB}2" \
+  "$("$CLI" ngrams --size 3 --attach right --min-freq 2 hill "$CORPUS" | sed -n 2p)"
+"$CLI" words "$CORPUS/garden.txt" "$CORPUS/letters.txt" --output "$TMP/ref.txt"
+check "keywords against a saved list or its texts alike" \
+  "$("$CLI" keywords --reference "$CORPUS/garden.txt" --reference "$CORPUS/letters.txt" "$CORPUS/harbour.txt")" \
+  "$("$CLI" keywords --reference "$TMP/ref.txt" "$CORPUS/harbour.txt")"
+"$CLI" collocation --span 11,5 the "$CORPUS" > "$TMP/out" 2> "$TMP/err"
+check "collocation span out of range" "2 tessary-cli: --span takes L,R: 0 to 10 words each" "$? $(cat "$TMP/err")"
+"$CLI" keywords "$CORPUS" > "$TMP/out" 2> "$TMP/err"
+check "keywords need a reference" "2 tessary-cli: no --reference given" "$? $(cat "$TMP/err")"
+check "concordance lines as a table" "2${TAB}The ${TAB}Harbour${TAB} Town  The harbour to${TAB}$CORPUS/harbour.txt${TAB}4" \
+  "$("$CLI" concord --format tsv --width 20 harbour "$CORPUS" | sed -n 3p)"
+check "concordance lines as CSV keep their count" "$("$CLI" concord --count the "$CORPUS") 1" \
+  "$(( $("$CLI" concord --format csv the "$CORPUS" | wc -l) - 1 )) $("$CLI" concord --format csv the "$CORPUS" | grep -c '^1,')"
+check "help lists the analyses" "4" "$("$CLI" --help | grep -cE '^  (collocation|ngrams|keywords|plot) ')"
+
 [ $FAILED -eq 0 ] && echo "all command-line checks passed"
 exit $FAILED
