@@ -11,9 +11,9 @@ allowed() {
     bigfile|richtext|export|exercise) echo "engine" ;;
     stats) echo "engine export" ;;
     cli) echo "$core" ;;
-    ui) echo "" ;;
+    ui|browser) echo "" ;;
     editor) echo "ui $core" ;;
-    app) echo "editor ui $core" ;;
+    app) echo "editor ui browser $core" ;;
     *) echo "?" ;;
   esac
 }

@@ -3,9 +3,13 @@
 
 #include "app/app_icons.h"
 #include "app/tessary_app.h"
+#include "browser/web_engine_env.h"
 #include "ui/prompt.h"
 
 int main(int argc, char** argv) {
+  // The web engine reads these once, when it loads: only what this machine needs.
+  tessary::PrepareWebEngineEnvironment();
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication application(argc, argv);
   QApplication::setApplicationName("Tessary");
   QApplication::setOrganizationName("Tessary");

@@ -12,4 +12,5 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/encoding_test.cpp
   app/unique_words_db_test.cpp
   app/window_faults_test.cpp
+  app/browser_test.cpp
 )
