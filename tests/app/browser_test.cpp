@@ -11,6 +11,7 @@
 #include <QThread>
 
 #include "app/app_fixture.h"
+#include "app/concordance_fixture.h"
 #include "app/browser_controller.h"
 #include "app/command_ids.h"
 #include "app/export_controller.h"
@@ -244,6 +245,28 @@ TEST_F(BrowserTest, OptionsRefuseWhatIsNoWebAddressKeepingWhatWasTypedAndAreKept
   CWebEndpoints expected = chosen;
   expected.m_strConcordancer = CWebEndpoints().m_strConcordancer;
   EXPECT_TRUE(m_pApp->m_options.m_web == expected);
+}
+
+class BrowserExportTest : public ProgramTest {};
+
+TEST_F(BrowserExportTest, SavedHtmlOpensInTheBrowserWindow) {
+  OpenText("The lord spake.\nThe lord is good.\n", m_dir.filePath("source.txt"));
+  Search("lord", "Unsorted", false);
+  CWebView& window = *m_pApp->Browser().Window();
+  if (!window.EnsurePage()) GTEST_SKIP() << window.Unavailable().toStdString();
+  QStringList loaded;
+  window.Page()->m_fnLoadFinished = [&](bool bOk) {
+    if (bOk) loaded << window.Page()->Url().toString();
+  };
+  const QString out = m_dir.filePath("list.htm");
+  CFileDialogResult chosen;
+  chosen.m_bOk = true;
+  chosen.m_arrFiles = {out};
+  m_pPrompt->OnFiles(chosen);
+  m_pApp->MainFrame()->OnCommand(ids::kSaveAsHtml);
+  const QString url = QUrl::fromLocalFile(out).toString();
+  EXPECT_TRUE(WaitUntil([&] { return loaded.contains(url); })) << loaded.join(' ').toStdString();
+  EXPECT_TRUE(window.isVisible());
 }
 
 TEST(WebEngineFlags, OnlyWhatTheMachineNeeds) {
