@@ -103,6 +103,8 @@ void CWebView::CreateActions() {
 }
 
 void CWebView::CreateMenus() {
+  menuBar()->setObjectName("MENU_BROWSER");
+  menuBar()->setAccessibleName("Browser menu");
   QMenu* site = menuBar()->addMenu("Quorin");
   for (int id : {kLookup, kGoBack, kGoForward, kHome, kConcordancer, kOnlineHelp}) site->addAction(Action(id));
   QMenu* view = menuBar()->addMenu("&View");
