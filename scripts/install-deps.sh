@@ -2,7 +2,7 @@
 # Installs what Tessary builds and tests with on Debian 12 (run as root).
 # apt-get runs only when something is missing, so repeated runs are quick.
 set -eu
-PACKAGES="build-essential cmake ninja-build pkg-config libicu-dev libsqlite3-dev libgtest-dev qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation xvfb xauth poppler-utils clang libclang-rt-14-dev"
+PACKAGES="build-essential cmake ninja-build pkg-config libicu-dev libsqlite3-dev libgtest-dev qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev fonts-liberation xvfb xauth poppler-utils clang libclang-rt-14-dev"
 # The package checks (scripts/check-package.sh, scripts/check-clean-install.sh).
 PACKAGES="$PACKAGES dpkg-dev lintian desktop-file-utils appstream bash-completion debootstrap"
 missing=""

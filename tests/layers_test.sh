@@ -12,9 +12,9 @@ allowed() {
     stats) echo "engine export" ;;
     analysis) echo "engine export stats" ;;
     cli) echo "$core" ;;
-    ui) echo "" ;;
+    ui|browser) echo "" ;;
     editor) echo "ui $core" ;;
-    app) echo "editor ui $core" ;;
+    app) echo "editor ui browser $core" ;;
     *) echo "?" ;;
   esac
 }

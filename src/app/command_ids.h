@@ -80,6 +80,7 @@ enum CommandId : int {
   kOnlineTutorial = 1175,
   kNetDictionary = 1171,
   kHomePage = 1168,
+  kBrowserOptions = 1176,
   kUnicodeToAnsi = 11179,
   kAnsiToUnicode = 11180,
   kChooseCodePage = 11190,

@@ -91,6 +91,7 @@ constexpr CCommandInfo kCommands[] = {
     {kOnlineTutorial, "Online Web Tutorial", "", "Quorin Help Tutorial", "Quorin Help Tutorial"},
     {kNetDictionary, "Net Dictionary Lookup", "", "Look up a word in the Net dictionary", "Net Dictionary Lookup"},
     {kHomePage, "Quorin Home Page", "", "Open the Quorin Website Home Page", "Open the Quorin Home Page"},
+    {kBrowserOptions, "Browser &Options...", "", "Set the addresses the Internet commands open", "Browser Options"},
     // Help
     {kAppAbout, "&About Tessary...", "", "Display program information, version number and copyright", "About"},
     {kHelp, "Help", "", "Open Tessary Help file", "Open Help File"},
@@ -154,7 +155,7 @@ constexpr CMenuEntry kFullMenu[] = {
     {kUnique, kUniqueOpenFiles}, {kUnique, kUniqueDirectory}, {kStatistics, kMatchWordLists},
     {kMargins, kSetMargin},
     {kInternet, kWebConcordancer}, {kInternet, kOnlineTutorial}, {kInternet, kNetDictionary},
-    {kInternet, kHomePage},
+    {kInternet, kHomePage}, {kInternet, 0}, {kInternet, kBrowserOptions},
     {kHelpMenu, kAppAbout}, {kHelpMenu, kHelp},
     {kConvert, kUnicodeToAnsi}, {kConvert, kAnsiToUnicode}, {kConvert, 0}, {kConvert, kChooseCodePage},
 };

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/background_task.h"
+#include "app/browser_controller.h"
 #include "app/command_ids.h"
 #include "app/database_view.h"
 #include "app/export_dialogs.h"
@@ -107,7 +108,9 @@ void CExportController::OpenPage(const QString& path) {
     m_fnOpenUrl(url);
     return;
   }
-  // The desktop's browser, started without a shell.
+  // The program's browser window; without a web engine, the desktop's browser, started
+  // without a shell.
+  if (m_app.Browser().OpenPage(url)) return;
   if (!QDesktopServices::openUrl(url) && m_app.MainFrame())
     m_app.MainFrame()->SetPaneText(0, QStringLiteral("No web browser could be started for %1.").arg(path));
 }

@@ -5,6 +5,7 @@
 #include "app/app_icons.h"
 #include "app/program_info.h"
 #include "app/tessary_app.h"
+#include "browser/web_engine_env.h"
 #include "ui/prompt.h"
 
 int main(int argc, char** argv) {
@@ -21,6 +22,9 @@ int main(int argc, char** argv) {
     case tessary::InfoOption::kNone: break;
   }
 
+  // The web engine reads these once, when it loads: only what this machine needs.
+  tessary::PrepareWebEngineEnvironment();
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication application(argc, argv);
   QApplication::setApplicationName("Tessary");
   QApplication::setOrganizationName("Tessary");

@@ -23,6 +23,7 @@
 #include "app/accessible_actions.h"
 #include "app/app_icons.h"
 #include "app/big_file_view.h"
+#include "app/browser_controller.h"
 #include "app/command_ids.h"
 #include "app/command_table.h"
 #include "app/concordance_controller.h"
@@ -623,6 +624,7 @@ bool CMainFrame::CommandEnabled(int id) const {
   if (m_app.Stats().Handles(id)) return m_app.Stats().IsEnabled(id);
   if (m_app.Exports().Handles(id)) return m_app.Exports().IsEnabled(id);
   if (m_app.Encoding().Handles(id)) return m_app.Encoding().IsEnabled(id);
+  if (m_app.Browser().Handles(id)) return m_app.Browser().IsEnabled(id);
   if (IsRecentFile(id)) return id - kFileMru1 < m_app.RecentFiles().size();
   const CTessaryView* view = ActiveView();
   switch (id) {
@@ -717,6 +719,11 @@ void CMainFrame::OnCommand(int id) {
   }
   if (m_app.Encoding().Handles(id)) {
     m_app.Encoding().OnCommand(id);
+    UpdateCommandStates();
+    return;
+  }
+  if (m_app.Browser().Handles(id)) {
+    m_app.Browser().OnCommand(id);
     UpdateCommandStates();
     return;
   }

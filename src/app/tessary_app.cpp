@@ -19,6 +19,7 @@
 
 #include "app/app_dialogs.h"
 #include "app/app_editor_host.h"
+#include "app/browser_controller.h"
 #include "app/concordance_controller.h"
 #include "app/context_lookup.h"
 #include "app/export_controller.h"
@@ -137,7 +138,8 @@ CTessaryApp::CTessaryApp(std::unique_ptr<IPrompt> prompt, const QString& setting
       m_pStats(std::make_unique<CStatsController>(*this)),
       m_pContext(std::make_unique<CContextLookup>(*this)),
       m_pExports(std::make_unique<CExportController>(*this)),
-      m_pEncoding(std::make_unique<CEncodingController>(*this)) {
+      m_pEncoding(std::make_unique<CEncodingController>(*this)),
+      m_pBrowser(std::make_unique<CBrowserController>(*this)) {
   g_pApp = this;
   new CScreenKeeper(this);  // every window of the program opens on the screen
   SetEditorHost(m_pEditorHost.get());
@@ -173,6 +175,7 @@ bool CTessaryApp::InitInstance(const QStringList& args, bool bShowFrame) {
 
   m_pFrame = new CMainFrame(*this);
   m_pPrompt->SetParent(m_pFrame);
+  m_pBrowser->CreateWindow(m_pFrame);
   LoadBarLayouts();
   // A stored rectangle is used only when both corners lie on the display.
   const QRect& rc = m_options.m_rcFrame;
@@ -254,6 +257,7 @@ void CTessaryApp::LoadOptions() {
   if (ok && nEncoding >= kEncodingNone && nEncoding <= kEncodingUtf8) m_nEncoding = nEncoding;
   const int nNoSpaces = settings->value("NoSpaces").toInt(&ok);
   if (ok) m_bNoSpaces = nNoSpaces != 0;
+  ReadWebEndpoints(*settings, m_options.m_web);
   settings->endGroup();
 
   m_arrRecentFiles.clear();
@@ -304,6 +308,7 @@ void CTessaryApp::SaveOptions() {
   settings->setValue("CodePage", m_nCodePage);
   settings->setValue("Encoding", m_nEncoding);
   settings->setValue("NoSpaces", m_bNoSpaces ? 1 : 0);
+  WriteWebEndpoints(*settings, m_options.m_web);
   settings->endGroup();
   settings->beginGroup("Recent File List");
   for (int i = 1; i <= 4; ++i) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/web_endpoints.h"
 #include "engine/search_settings.h"
 
 class QSettings;
@@ -25,6 +26,7 @@ class CTessaryView;
 class CConcordanceController;
 class CStatsController;
 class CEncodingController;
+class CBrowserController;
 class CContextLookup;
 class CExportController;
 class COpenFileServer;
@@ -40,6 +42,7 @@ struct CAppOptions {
   // Page margins in twips as QRect(left, top, right, bottom), that is x, y, width and
   // height.
   QRect m_rcPageMargin{1800, 1440, 1800, 1440};
+  CWebEndpoints m_web;  // where the Internet commands go
 };
 
 class CTessaryApp : public QObject {
@@ -87,6 +90,8 @@ class CTessaryApp : public QObject {
   CContextLookup& ContextLookup() { return *m_pContext; }
   // HTML, the word-list report and the concordance database.
   CExportController& Exports() { return *m_pExports; }
+  // The Internet commands and the browser window.
+  CBrowserController& Browser() { return *m_pBrowser; }
 
   // Documents in creation order.
   const std::vector<CTessaryDoc*>& Documents() const { return m_arrDocuments; }
@@ -161,6 +166,7 @@ class CTessaryApp : public QObject {
   std::unique_ptr<CContextLookup> m_pContext;
   std::unique_ptr<CExportController> m_pExports;
   std::unique_ptr<CEncodingController> m_pEncoding;
+  std::unique_ptr<CBrowserController> m_pBrowser;
   std::vector<CTessaryDoc*> m_arrDocuments;
   COpenFileServer* m_pServer = nullptr;
   QStringList m_arrRecentFiles;
