@@ -11,9 +11,11 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include "app/accessible_actions.h"
 #include "app/app_icons.h"
 #include "app/browser_controller.h"
 #include "app/command_ids.h"
+#include "app/help_search.h"
 #include "app/main_frame.h"
 #include "app/tessary_app.h"
 #include "browser/web_engine_loader.h"
@@ -77,6 +79,8 @@ CWebView::CWebView(CBrowserController& controller, QWidget* owner)
   CreateActions();
   CreateMenus();
   statusBar();
+  MakeCommandsAccessible(*this);
+  SetHelpPage(this, "browser.html");
   resize(600, 400);
 }
 

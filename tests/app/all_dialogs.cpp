@@ -5,6 +5,7 @@
 #include "app/app_dialogs.h"
 #include "app/associated_dialogs.h"
 #include "app/big_file_dialogs.h"
+#include "app/browser_controller.h"
 #include "app/collocates_view.h"
 #include "app/concordance_dialogs.h"
 #include "app/encoding_dialogs.h"
@@ -59,6 +60,7 @@ const std::vector<CDialogCase>& AllDialogs() {
       Case<CFindStringDialog>("CFindStringDialog", "", [](CFindStringDialog& d) { d.m_strText = "harbour"; }),
       Case<CGoToDialog>("CGoToDialog", "", [](CGoToDialog& d) { d.m_nLength = 4096; }),
       Case<CAnswerDialog>("CAnswerDialog"),
+      Case<CBrowserOptionsDialog>("CBrowserOptionsDialog"),
       Case<CPageSetupModel>("CPageSetupModel"),
       Case<CNewTypeModel>("CNewTypeModel", "", [](CNewTypeModel& d) { d.m_nSelected = 1; }),
       Case<CFontModel>("CFontModel"),

@@ -249,14 +249,14 @@ class CScenes {
   }
 
   void GapFill() {
-    Frame().OnCommand(ids::kTestNew);
     m_prompt.Next<CCodeSetDialog>([](CCodeSetDialog& d) { d.m_bUnicode = false; });
     m_prompt.Next<CConcordanceSelectionDialog>([](CConcordanceSelectionDialog& d) {
       d.m_strSearch = "harbour";
       d.m_strSortMode = "Sort Right";
       d.m_strLineNumbers = "Yes";
     });
-    Command(ids::kConcordanceSearch);
+    // Test > New asks the search's questions itself.
+    Command(ids::kTestNew);
     MaximiseNewest();
     ShootFrame("gap-fill-test");
     m_prompt.Next<CAnswerDialog>([](CAnswerDialog& d) { d.m_strAnswer = "harbour"; }, "gap-fill-answer");
