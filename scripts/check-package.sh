@@ -28,7 +28,8 @@ for f in usr/bin/tessary usr/bin/tessary-cli \
   usr/share/icons/hicolor/scalable/apps/org.tessary.Tessary.svg \
   usr/share/man/man1/tessary.1.gz usr/share/man/man1/tessary-cli.1.gz \
   usr/share/bash-completion/completions/tessary-cli \
-  usr/share/doc/tessary/copyright usr/share/doc/tessary/changelog.Debian.gz; do
+  usr/share/doc/tessary/copyright usr/share/doc/tessary/changelog.Debian.gz \
+  usr/libexec/tessary/libtessary_webengine.so; do
   grep -q " \./$f\$" "$BUILD/deb-contents.txt" || { echo "missing from the package: /$f"; missing=1; }
 done
 for size in 16 22 24 32 48 64 128 256; do

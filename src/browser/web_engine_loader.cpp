@@ -18,7 +18,9 @@ QString g_strOverride;
 QStringList Candidates() {
   if (!g_strOverride.isEmpty()) return {g_strOverride};
   const QDir bin(QCoreApplication::applicationDirPath());
-  return {bin.filePath(kModuleName), QDir::cleanPath(bin.filePath(QStringLiteral("../lib/tessary/") + kModuleName))};
+  // Installed: <prefix>/<libdir>/tessary, the libdir the build was installed with.
+  return {bin.filePath(kModuleName),
+          QDir::cleanPath(bin.filePath(QStringLiteral("../" TESSARY_MODULE_DIR "/") + kModuleName))};
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // Loads the web engine module (libtessary_webengine.so) the first time a page is
-// wanted. The module is looked for beside the program, then in ../lib/tessary; when it
+// wanted. The module is looked for beside the program, then in ../libexec/tessary; when it
 // or the engine's libraries are missing, the browser is unavailable and says why.
 #include <QString>
 #include <memory>
