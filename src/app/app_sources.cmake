@@ -3,6 +3,7 @@ list(APPEND TESSARY_APP_SOURCES
   tessary_app.h tessary_app.cpp
   app_editor_host.h app_editor_host.cpp
   main_frame.h main_frame.cpp
+  action_keys.h action_keys.cpp
   command_ids.h command_table.h command_table.cpp
   app_dialogs.h app_dialogs.cpp
   app_icons.h app_icons.cpp

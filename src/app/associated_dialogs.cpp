@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/search_string_edit.h"
+#include "ui/dialog_support.h"
 
 namespace tessary {
 
@@ -55,13 +56,7 @@ QComboBox* Combo(QDialog* dialog, const char* name, const QString& accessibleNam
 }
 
 void AddButtons(QDialog* dialog, QVBoxLayout* layout) {
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-  buttons->button(QDialogButtonBox::Ok)->setAccessibleName("OK");
-  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-  buttons->button(QDialogButtonBox::Cancel)->setAccessibleName("Cancel");
-  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-  layout->addWidget(buttons);
+  AddOkCancel(*dialog, *layout)->button(QDialogButtonBox::Ok)->setDefault(true);
 }
 
 const std::vector<int> kModeValues = {0, 1, 3, 2};  // word, prefix, suffix, any string

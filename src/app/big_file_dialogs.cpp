@@ -1,4 +1,5 @@
 #include "app/big_file_dialogs.h"
+#include "ui/dialog_support.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -26,12 +27,7 @@ std::unique_ptr<QDialog> EditDialog(QWidget* parent, const QString& title, const
   caption->setBuddy(edit);
   layout->addWidget(caption);
   layout->addWidget(edit);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog.get());
-  buttons->button(QDialogButtonBox::Ok)->setAccessibleName("OK");
-  buttons->button(QDialogButtonBox::Cancel)->setAccessibleName("Cancel");
-  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog.get(), &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog.get(), &QDialog::reject);
-  layout->addWidget(buttons);
+  AddOkCancel(*dialog, *layout);
   return dialog;
 }
 

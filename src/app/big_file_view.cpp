@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "app/action_keys.h"
 #include "app/background_task.h"
 #include "app/big_file_dialogs.h"
 #include "app/big_file_menu.h"
@@ -48,13 +49,6 @@ bool OwnCommand(int id) {
     default:
       return false;
   }
-}
-
-QList<QKeySequence> Shortcuts(const char* text) {
-  QList<QKeySequence> keys;
-  for (const QString& key : QString::fromLatin1(text).split(';', Qt::SkipEmptyParts))
-    keys.push_back(QKeySequence(key, QKeySequence::PortableText));
-  return keys;
 }
 
 }  // namespace
@@ -285,18 +279,7 @@ void CBigFileView::CreateMenus() {
       continue;
     }
     auto* action = new QAction(QString::fromLatin1(item.m_pszText), this);
-    const QList<QKeySequence> keys = Shortcuts(item.m_pszShortcuts);
-    // Items whose text already names their key get it through a hidden twin.
-    if (!keys.isEmpty() && action->text().contains('(')) {
-      for (const QKeySequence& key : keys) {
-        auto* alias = new QAction(this);
-        alias->setShortcut(key);
-        connect(alias, &QAction::triggered, action, &QAction::trigger);
-        addAction(alias);
-      }
-    } else {
-      action->setShortcuts(keys);
-    }
+    SetActionKeys(*this, *action, item.m_pszShortcuts);
     action->setStatusTip(QString::fromLatin1(item.m_pszPrompt));
     const int id = item.m_nId;
     action->setCheckable(id == kBigFileHighlight || id == kEnglish || id == kBig5 || id == kGb || id == kJapanese ||

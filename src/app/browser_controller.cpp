@@ -19,6 +19,7 @@
 #include "app/web_view.h"
 #include "engine/web_lookup.h"
 #include "ui/qt_text.h"
+#include "ui/dialog_support.h"
 
 namespace tessary {
 
@@ -81,12 +82,7 @@ std::unique_ptr<QDialog> CBrowserOptionsDialog::CreateWidget(QWidget* parent) {
     form->addRow(label, edit);
   }
   layout->addLayout(form);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog.get());
-  buttons->button(QDialogButtonBox::Ok)->setAccessibleName("OK");
-  buttons->button(QDialogButtonBox::Cancel)->setAccessibleName("Cancel");
-  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog.get(), &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog.get(), &QDialog::reject);
-  layout->addWidget(buttons);
+  AddOkCancel(*dialog, *layout);
   return dialog;
 }
 

@@ -31,10 +31,7 @@ std::unique_ptr<QDialog> MakeDialog(QWidget* parent, const QString& title, QVBox
 }
 
 void AddButtons(QDialog* dialog, QVBoxLayout* layout) {
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-  layout->addWidget(buttons);
+  AddOkCancel(*dialog, *layout);
 }
 
 QComboBox* EditableCombo(QDialog* dialog, const QString& name, const QString& accessibleName,

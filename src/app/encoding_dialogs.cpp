@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "export/encodings.h"
+#include "ui/dialog_support.h"
 
 namespace tessary {
 
@@ -31,12 +32,7 @@ std::unique_ptr<QDialog> MakeDialog(QWidget* parent, const QString& title, QVBox
 }
 
 void AddButtons(QDialog* dialog, QVBoxLayout* layout) {
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-  buttons->button(QDialogButtonBox::Ok)->setAccessibleName("OK");
-  buttons->button(QDialogButtonBox::Cancel)->setAccessibleName("Cancel");
-  layout->addWidget(buttons);
+  AddOkCancel(*dialog, *layout);
 }
 
 // An editable list whose field starts with text (which need not be one of the items).

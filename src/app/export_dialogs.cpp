@@ -1,4 +1,5 @@
 #include "app/export_dialogs.h"
+#include "ui/dialog_support.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -19,10 +20,7 @@ std::unique_ptr<QDialog> CDatabaseKeywordDialog::CreateWidget(QWidget* parent) {
   label->setBuddy(edit);
   layout->addWidget(label);
   layout->addWidget(edit);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog.get());
-  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog.get(), &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog.get(), &QDialog::reject);
-  layout->addWidget(buttons);
+  AddOkCancel(*dialog, *layout);
   return dialog;
 }
 

@@ -21,6 +21,7 @@
 #include <utility>
 
 #include "app/accessible_actions.h"
+#include "app/action_keys.h"
 #include "app/app_icons.h"
 #include "app/big_file_view.h"
 #include "app/browser_controller.h"
@@ -74,13 +75,6 @@ bool IsCheckable(int id) {
 }
 
 bool IsRecentFile(int id) { return id >= kFileMru1 && id < kFileMru1 + kRecentFileCount; }
-
-QList<QKeySequence> Shortcuts(const char* text) {
-  QList<QKeySequence> keys;
-  for (const QString& key : QString::fromLatin1(text).split(';', Qt::SkipEmptyParts))
-    keys.push_back(QKeySequence(key, QKeySequence::PortableText));
-  return keys;
-}
 
 bool HasSelection(const CTessaryView* view) { return view && view->TextCursor().hasSelection(); }
 
@@ -172,18 +166,7 @@ void CMainFrame::CreateActions() {
   for (const CCommandInfo& info : CommandTable()) {
     auto* action = new QAction(QString::fromLatin1(info.m_pszText), this);
     action->setData(info.m_nId);
-    const QList<QKeySequence> keys = Shortcuts(info.m_pszShortcuts);
-    // Items whose text already names their key don't show it a second time.
-    if (!keys.isEmpty() && action->text().contains("(" + keys.front().toString(QKeySequence::NativeText) + ")")) {
-      for (const QKeySequence& key : keys) {
-        auto* alias = new QAction(this);
-        alias->setShortcut(key);
-        connect(alias, &QAction::triggered, action, &QAction::trigger);
-        addAction(alias);
-      }
-    } else {
-      action->setShortcuts(keys);
-    }
+    SetActionKeys(*this, *action, info.m_pszShortcuts);
     action->setStatusTip(QString::fromLatin1(info.m_pszPrompt));
     if (*info.m_pszTip) action->setToolTip(QString::fromLatin1(info.m_pszTip));
     action->setIcon(CommandIcon(info.m_nId));

@@ -16,6 +16,7 @@
 
 #include "export/unique_words_db.h"
 #include "ui/qt_text.h"
+#include "ui/dialog_support.h"
 
 namespace tessary {
 
@@ -32,15 +33,6 @@ std::unique_ptr<QDialog> StringDialog(QWidget* parent, const QString& title, con
   edit->selectAll();
   layout->addWidget(edit);
   return dialog;
-}
-
-void AddOkCancel(QDialog* dialog) {
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-  buttons->button(QDialogButtonBox::Ok)->setAccessibleName("OK");
-  buttons->button(QDialogButtonBox::Cancel)->setAccessibleName("Cancel");
-  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-  dialog->layout()->addWidget(buttons);
 }
 
 const char* const kColumnTitles[] = {"Unique Words", "Instances", "   Percent"};
@@ -84,7 +76,7 @@ std::unique_ptr<QDialog> CProfileStringDialog::CreateWidget(QWidget* parent) {
   auto dialog = StringDialog(parent, "Enter search string", m_strSearch);
   // The string is read into a 256-byte buffer: 255 characters at most.
   dialog->findChild<QLineEdit*>("search")->setMaxLength(255);
-  AddOkCancel(dialog.get());
+  AddOkCancel(*dialog, *dialog->layout());
   return dialog;
 }
 
@@ -115,7 +107,7 @@ std::unique_ptr<QDialog> CUnicodeStringDialog::CreateWidget(QWidget* parent) {
   row->addWidget(withSpaces);
   row->addStretch();
   dialog->layout()->addWidget(choice);
-  AddOkCancel(dialog.get());
+  AddOkCancel(*dialog, *dialog->layout());
   return dialog;
 }
 

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "exercise/gap_fill.h"
+#include "ui/dialog_support.h"
 
 namespace tessary {
 
@@ -31,21 +32,16 @@ std::unique_ptr<QDialog> CAnswerDialog::CreateWidget(QWidget* parent) {
   label->setBuddy(edit);
   layout->addWidget(label);
   layout->addWidget(edit);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog.get());
-  buttons->button(QDialogButtonBox::Ok)->setAccessibleName("OK");
-  buttons->button(QDialogButtonBox::Cancel)->setAccessibleName("Cancel");
+  QDialogButtonBox* buttons = AddOkCancel(*dialog, *layout);
   QPushButton* cheat = buttons->addButton(kGapCheatButton, QDialogButtonBox::ActionRole);
   cheat->setObjectName("cheat");
   cheat->setAccessibleName("Cheat");
   cheat->setAccessibleDescription("Shows the missing word after asking once more");
   QDialog* raw = dialog.get();
-  QObject::connect(buttons, &QDialogButtonBox::accepted, raw, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, raw, &QDialog::reject);
   QObject::connect(cheat, &QPushButton::clicked, raw, [raw] {
     raw->setProperty(kCheatProperty, true);
     raw->accept();
   });
-  layout->addWidget(buttons);
   return dialog;
 }
 

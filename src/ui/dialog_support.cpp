@@ -1,5 +1,7 @@
 #include "ui/dialog_support.h"
 
+#include <QPushButton>
+
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAbstractItemView>
@@ -99,6 +101,16 @@ void NamePrintDialogControls(QWidget& dialog) {
   for (const auto& [object, name] : names)
     for (QWidget* control : dialog.findChildren<QWidget*>(QString::fromLatin1(object)))
       if (ControlName(*control).isEmpty()) NameControl(*control, QString::fromLatin1(name));
+}
+
+QDialogButtonBox* AddOkCancel(QDialog& dialog, QLayout& layout) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("OK"));
+  buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("Cancel"));
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  layout.addWidget(buttons);
+  return buttons;
 }
 
 void PrepareDialog(QWidget& dialog) {

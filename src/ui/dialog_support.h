@@ -3,6 +3,8 @@
 // keyboard's way into radio groups, answers checked while the dialog stays open, and
 // the names a screen reader reads for its controls.
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QLayout>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -17,6 +19,9 @@ void SetDialogButtons(QWidget& dialog);
 void FocusCheckedChoices(QWidget& root);
 // Names the controls of Qt's print dialog that it leaves without one.
 void NamePrintDialogControls(QWidget& dialog);
+// OK and Cancel, named for a screen reader and wired to accept and reject, added to the
+// end of layout.
+QDialogButtonBox* AddOkCancel(QDialog& dialog, QLayout& layout);
 // Both of the first two, for a dialog about to be shown.
 void PrepareDialog(QWidget& dialog);
 
