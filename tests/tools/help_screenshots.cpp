@@ -170,6 +170,20 @@ class CScenes {
     if (QMdiSubWindow* sub = Frame().MdiArea()->currentSubWindow()) sub->showMaximized();
   }
 
+  // The answers to "Select Code Set" (ANSI) and "Concordance Selection" for key, and the
+  // pictures of the two dialogs when named.
+  void AnswerSearch(const char* key, const char* sortMode, const char* codeSetShot = "",
+                    const char* selectionShot = "") {
+    m_prompt.Next<CCodeSetDialog>([](CCodeSetDialog& d) { d.m_bUnicode = false; }, codeSetShot);
+    m_prompt.Next<CConcordanceSelectionDialog>(
+        [key, sortMode](CConcordanceSelectionDialog& d) {
+          d.m_strSearch = key;
+          d.m_strSortMode = sortMode;
+          d.m_strLineNumbers = "Yes";
+        },
+        selectionShot);
+  }
+
   void OpenCorpus() {
     for (const QString& name : QDir(m_corpus).entryList({"*.txt"}, QDir::Files, QDir::Name))
       m_app.OpenDocumentFile(QDir(m_corpus).filePath(name));
@@ -178,13 +192,7 @@ class CScenes {
   }
 
   void Concordance() {
-    m_prompt.Next<CCodeSetDialog>([](CCodeSetDialog& d) { d.m_bUnicode = false; }, "code-set");
-    m_prompt.Next<CConcordanceSelectionDialog>([](CConcordanceSelectionDialog& d) {
-                    d.m_strSearch = "the";
-                    d.m_strSortMode = "Sort Right";
-                    d.m_strLineNumbers = "Yes";
-                  },
-                  "concordance-selection");
+    AnswerSearch("the", "Sort Right", "code-set", "concordance-selection");
     Command(ids::kConcordanceSearch);
     MaximiseNewest();
     ShootFrame("concordance-list");
@@ -214,12 +222,7 @@ class CScenes {
   }
 
   void SortedLeft() {
-    m_prompt.Next<CCodeSetDialog>([](CCodeSetDialog& d) { d.m_bUnicode = false; });
-    m_prompt.Next<CConcordanceSelectionDialog>([](CConcordanceSelectionDialog& d) {
-      d.m_strSearch = "harbour";
-      d.m_strSortMode = "Sort Left";
-      d.m_strLineNumbers = "Yes";
-    });
+    AnswerSearch("harbour", "Sort Left");
     Command(ids::kConcordanceSearch);
     MaximiseNewest();
     ShootFrame("sorted-left");
@@ -249,12 +252,7 @@ class CScenes {
   }
 
   void GapFill() {
-    m_prompt.Next<CCodeSetDialog>([](CCodeSetDialog& d) { d.m_bUnicode = false; });
-    m_prompt.Next<CConcordanceSelectionDialog>([](CConcordanceSelectionDialog& d) {
-      d.m_strSearch = "harbour";
-      d.m_strSortMode = "Sort Right";
-      d.m_strLineNumbers = "Yes";
-    });
+    AnswerSearch("harbour", "Sort Right");
     // Test > New asks the search's questions itself.
     Command(ids::kTestNew);
     MaximiseNewest();
