@@ -59,7 +59,7 @@ Expected<std::unique_ptr<CAnalysisCorpus>> CAnalysisCorpus::Create(const CSearch
   if (!ansi) return Result::Failure(ansi.Error());
   corpus->m_pAnsiCp = *ansi;
   if (!request.m_bUnicode && request.m_language.IsDoubleByte()) {
-    corpus->m_nPairMin = request.m_language.Big5Keys() ? 0x40 : 0xA1;
+    corpus->m_nPairMin = request.m_language.Keys() != DoubleByteKeys::kGb ? 0x40 : 0xA1;
     corpus->m_arrPairValid.assign(1 << 16, -1);
   }
   if (bNode) {

@@ -14,4 +14,5 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/unique_words_db_test.cpp
   app/window_faults_test.cpp
   app/gap_fill_window_test.cpp
+  app/analysis_window_test.cpp
 )
