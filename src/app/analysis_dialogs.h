@@ -13,7 +13,7 @@ enum class AnalysisKind { kCollocation, kNgrams, kKeywords, kDispersion };
 
 class CAnalysisDialog : public CDialogModel {
  public:
-  explicit CAnalysisDialog(AnalysisKind kind) : m_kind(kind) {}
+  explicit CAnalysisDialog(AnalysisKind kind = AnalysisKind::kCollocation) : m_kind(kind) {}
   AnalysisKind Kind() const { return m_kind; }
 
   bool m_bUnicode = false;

@@ -55,6 +55,7 @@ const std::vector<CDialogCase>& AllDialogs() {
       Case<CEncodingDialog>("CEncodingDialog"),
       Case<CDatabaseKeywordDialog>("CDatabaseKeywordDialog"),
       Case<CProfileStringDialog>("CProfileStringDialog"),
+      Case<CAnalysisDialog>("CAnalysisDialog", "collocation form"),
       Case<CCollocationDialog>("CCollocationDialog", "", [](CCollocationDialog& d) { d.m_strMeasure = "ll"; }),
       Case<CNgramDialog>("CNgramDialog", "free n-grams", [](CNgramDialog& d) { d.m_nAttach = 0; }),
       Case<CKeywordsDialog>("CKeywordsDialog", "", [](CKeywordsDialog& d) { d.m_nReference = 2; }),

@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QProcess>
 #include <QTableView>
 #include <QMouseEvent>
@@ -141,7 +142,8 @@ TEST_F(AnalysisWindowTest, CollocationWindowMatchesTheCommandLineSortsFiltersAnd
   EXPECT_FALSE(list->m_arrEntries.empty());
 
   // Copy: the selected row with the headings, as TSV.
-  window->View()->selectRow(0);
+  window->View()->selectionModel()->select(window->Proxy()->index(0, 0),
+                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   window->Copy();
   const QStringList copied = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(copied.size(), 2);
