@@ -282,7 +282,8 @@ CDispersionPlot::CDispersionPlot(const CDispersionResult& result, QWidget* paren
   setAccessibleName("Dispersion plot");
   setToolTip("One strip per text, its length taken as 1; a tick per hit. Click a tick to open its context.");
   setFocusPolicy(Qt::StrongFocus);
-  setMinimumHeight(kMargin * 2 + kStripHeight);
+  // Every strip keeps its height; the scroll area scrolls when they do not fit.
+  setMinimumSize(kNameWidth + kFiguresWidth + 120, sizeHint().height());
 }
 
 QSize CDispersionPlot::sizeHint() const {
