@@ -100,7 +100,10 @@ class CAnalysisRun : public CListOperation {
     connect(m_pProgress.get(), &CProgressDialog::StopRequested, this, [this] { Stop(); });
     m_pProgress->show();
     if (m_controller.m_fnProgressShown) m_controller.m_fnProgressShown(m_pProgress.get());
-    for (CTessaryDoc* doc : m_arrDocs) m_arrTitles.push_back(doc->Title());
+    for (CTessaryDoc* doc : m_arrDocs) {
+      m_arrTitles.push_back(doc->Title());
+      m_arrSourceDocs.emplace_back(doc);
+    }
     auto start = [this] {
       connect(m_pTask.get(), &CBackgroundTask::Finished, this, [this] { OnWorkDone(); });
       const bool stopped = m_pProgress->Stopped();
@@ -302,10 +305,16 @@ class CAnalysisRun : public CListOperation {
         CTessaryApp& app = m_app;
         const CSearchRequest request = m_job.m_request;
         QPointer<CDispersionWindow> guard(plot);
-        plot->Plot()->m_fnTickClicked = [&app, request, guard](std::size_t strip, std::size_t hit) {
+        // Open documents are fed first, in order: a strip's text is its document.
+        const std::vector<QPointer<CTessaryDoc>> docs = m_arrSourceDocs;
+        plot->Plot()->m_fnTickClicked = [&app, request, guard, docs](std::size_t strip, std::size_t hit) {
           if (!guard) return;
           const CDispersionStrip& s = guard->Result().m_arrStrips[strip];
-          app.ContextLookup().RequestHit(request, s.m_strPath, static_cast<std::int64_t>(s.m_arrOffsets[hit]));
+          CTessaryDoc* doc = s.m_nText < docs.size() ? docs[s.m_nText].data() : nullptr;
+          if (s.m_nText < docs.size() && !doc)
+            return void(app.Prompt().Message(QStringLiteral("%1 is no longer open.").arg(FromFsPath(s.m_strPath)),
+                                             "Dispersion Plot", QMessageBox::Information));
+          app.ContextLookup().RequestHit(request, s.m_strPath, static_cast<std::int64_t>(s.m_arrOffsets[hit]), doc);
         };
         window = plot;
         break;
@@ -320,6 +329,7 @@ class CAnalysisRun : public CListOperation {
   CAnalysisController& m_controller;
   CAnalysisJob m_job;
   std::vector<CTessaryDoc*> m_arrDocs;
+  std::vector<QPointer<CTessaryDoc>> m_arrSourceDocs;  // the open documents read, in order
   std::vector<QString> m_arrTitles;
   std::vector<QString> m_arrTexts;
   std::unique_ptr<CProgressDialog> m_pProgress;

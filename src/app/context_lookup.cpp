@@ -81,7 +81,8 @@ void CContextLookup::RequestRecord(const std::string& path, std::int64_t positio
   Open(std::move(pending));
 }
 
-void CContextLookup::RequestHit(const CSearchRequest& request, const std::string& source, std::int64_t position) {
+void CContextLookup::RequestHit(const CSearchRequest& request, const std::string& source, std::int64_t position,
+                                CTessaryDoc* target) {
   CPendingContext pending;
   pending.m_list.m_request = request;
   pending.m_list.m_nMatchMode = request.m_nMatchMode;
@@ -93,7 +94,8 @@ void CContextLookup::RequestHit(const CSearchRequest& request, const std::string
   if (pending.m_list.m_bFromFiles) return Open(std::move(pending));
   // An open document is named by its title: its window comes forward and gets the selection.
   for (CTessaryDoc* doc : m_app.Documents()) {
-    if (doc->List() || doc->Title().toStdString() != source || doc->Views().empty()) continue;
+    if (doc->List() || doc->Views().empty()) continue;
+    if (target ? doc != target : doc->Title().toStdString() != source) continue;
     pending.m_pDoc = doc;
     m_pending = std::move(pending);
     CMainFrame* frame = m_app.MainFrame();

@@ -20,6 +20,8 @@
 #include "app/command_ids.h"
 #include "app/concordance_fixture.h"
 #include "app/context_lookup.h"
+#include "export/unique_words_db.h"
+#include "ui/qt_text.h"
 
 namespace tessary::test {
 namespace {
@@ -201,8 +203,25 @@ TEST_F(AnalysisWindowTest, KeywordWindowAgainstReferenceFilesAndAgainstASavedUni
   Files({list});
   CAnalysisTableWindow* fromList = Run(ids::kKeywordList);
   ASSERT_NE(fromList, nullptr);
-  EXPECT_EQ(Saved(*fromList, TableFormat::kTsv, "keywords-list.tsv"),
-            CommandLine({"keywords", "--reference", list, study}));
+  const QByteArray fromListTable = Saved(*fromList, TableFormat::kTsv, "keywords-list.tsv");
+  EXPECT_EQ(fromListTable, CommandLine({"keywords", "--reference", list, study}));
+
+  // And as the database the Unique Words View saves: the same rows, so the same keywords.
+  std::vector<CUniqueWordRecord> records;
+  const QList<QByteArray> lines = ReadFile(list).split('\n');
+  for (qsizetype i = 1; i < lines.size(); ++i) {
+    const QList<QByteArray> fields = lines[i].split('\t');
+    if (fields.size() < 2) continue;
+    records.push_back({static_cast<std::int64_t>(i), fields[0].mid(4).trimmed().toStdString(), fields[1].toLongLong()});
+  }
+  ASSERT_GT(records.size(), 10u);
+  const QString database = m_dir.filePath("reference.db");
+  ASSERT_TRUE(SaveUniqueWordsDatabase(ToFsPath(database), records));
+  ask(2);
+  Files({database});
+  CAnalysisTableWindow* fromDatabase = Run(ids::kKeywordList);
+  ASSERT_NE(fromDatabase, nullptr);
+  EXPECT_EQ(Saved(*fromDatabase, TableFormat::kTsv, "keywords-db.tsv"), fromListTable);
 }
 
 TEST_F(AnalysisWindowTest, DispersionWindowDrawsATickPerHitOpensItsContextAndSavesSvgAndPng) {
@@ -241,6 +260,29 @@ TEST_F(AnalysisWindowTest, DispersionWindowDrawsATickPerHitOpensItsContextAndSav
   const QTextCursor selection = view->TextCursor();
   EXPECT_EQ(selection.selectedText(), "harbour");
   EXPECT_EQ(selection.selectionStart(), static_cast<int>(window->Result().m_arrStrips[0].m_arrOffsets[2]));
+}
+
+TEST_F(AnalysisWindowTest, ADispersionTickOfAnOpenDocumentSelectsItsHitThere) {
+  CTessaryDoc* doc = OpenText("A harbour, a quay, another harbour and the last harbour.");
+  m_pPrompt->OnDialogOf<CDispersionDialog>([](CDispersionDialog& d) {
+    d.m_strSearch = "harbour";
+    d.m_bDirectory = false;
+    return true;
+  });
+  auto* window = dynamic_cast<CDispersionWindow*>(Run(ids::kDispersionPlot));
+  ASSERT_NE(window, nullptr);
+  // The program's first, empty document has its strip too, without hits.
+  const auto& strips = window->Result().m_arrStrips;
+  const auto strip = std::find_if(strips.begin(), strips.end(), [](const CDispersionStrip& s) { return !s.m_arrOffsets.empty(); });
+  ASSERT_NE(strip, strips.end());
+  ASSERT_EQ(strip->m_arrOffsets.size(), 3u);
+  window->Plot()->m_fnTickClicked(static_cast<std::size_t>(strip - strips.begin()), 1);
+  QCoreApplication::processEvents();
+  CTessaryView* view = m_pApp->MainFrame()->ActiveView();
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->GetDocument(), doc);
+  EXPECT_EQ(view->TextCursor().selectedText(), "harbour");
+  EXPECT_EQ(view->TextCursor().selectionStart(), 27);
 }
 
 TEST_F(AnalysisWindowTest, ConcordanceListSavesAsTheCommandLinesTableAndSentenceListsAreRefused) {
