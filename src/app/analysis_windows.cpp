@@ -1,5 +1,6 @@
 #include "app/analysis_windows.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -190,6 +191,12 @@ CAnalysisTableWindow::CAnalysisTableWindow(IPrompt& prompt, const QString& title
   buttons->addStretch(1);
   Button(this, buttons, "Close", [this] { close(); });
   m_pLayout->addLayout(buttons);
+  // Ctrl+C in the window copies as the button does.
+  auto* copy = new QAction(this);
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  connect(copy, &QAction::triggered, this, &CAnalysisTableWindow::Copy);
+  addAction(copy);
   connect(m_pProxy, &QAbstractItemModel::rowsInserted, this, &CAnalysisTableWindow::UpdateStatus);
   connect(m_pProxy, &QAbstractItemModel::rowsRemoved, this, &CAnalysisTableWindow::UpdateStatus);
   connect(m_pProxy, &QAbstractItemModel::modelReset, this, &CAnalysisTableWindow::UpdateStatus);

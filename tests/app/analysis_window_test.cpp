@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QProcess>
+#include <QPushButton>
 #include <QTableView>
 #include <QMouseEvent>
 #include <QTextCursor>
@@ -20,6 +21,7 @@
 #include "app/command_ids.h"
 #include "app/concordance_fixture.h"
 #include "app/context_lookup.h"
+#include "app/progress_dialog.h"
 #include "export/unique_words_db.h"
 #include "ui/qt_text.h"
 
@@ -303,6 +305,21 @@ TEST_F(AnalysisWindowTest, ConcordanceListSavesAsTheCommandLinesTableAndSentence
   // Not a list: nothing to save.
   m_pApp->MainFrame()->ActivateView(m_pApp->Documents().front()->Views().front());
   EXPECT_FALSE(m_pApp->MainFrame()->CommandEnabled(ids::kSaveListTsv));
+}
+
+TEST_F(AnalysisWindowTest, StoppedAtOnceTheWindowSaysSoAndShowsWhatWasRead) {
+  OpenText("the harbour and the boats in the harbour");
+  m_pApp->Analysis().m_fnProgressShown = [](QWidget* dialog) {
+    static_cast<CProgressDialog*>(dialog)->StopButton()->click();
+  };
+  m_pPrompt->OnDialogOf<CCollocationDialog>([](CCollocationDialog& d) {
+    d.m_strSearch = "harbour";
+    return true;
+  });
+  CAnalysisTableWindow* window = Run(ids::kCollocationStrength);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->StatusText().contains("stopped")) << window->StatusText().toStdString();
+  EXPECT_FALSE(m_pApp->Busy());
 }
 
 TEST_F(AnalysisWindowTest, AnEmptySearchStringIsRefusedAndNothingRuns) {
