@@ -99,6 +99,13 @@ enum CommandId : int {
   kDatabaseAppend = 114,
   kDatabaseView = 527,
   kUniqueWordsView = 512,
+  // The Analysis menu, and a concordance list saved as a table.
+  kCollocationStrength = 33100,
+  kClustersNgrams = 33101,
+  kKeywordList = 33102,
+  kDispersionPlot = 33103,
+  kSaveListTsv = 33104,
+  kSaveListCsv = 33105,
 };
 
 }  // namespace tessary::ids

@@ -84,6 +84,14 @@ constexpr CCommandInfo kCommands[] = {
     {kUniqueDirectory, "Directory", "", "Lists unique words and instances (directory files)", ""},
     {kMatchWordLists, "Match text with word lists", "", "Compares the words in a text with frequency lists", ""},
     {kWordListId, "Word lists", "", "Compares the words in a text with frequency lists", "Match text with word lists"},
+    // Analysis
+    {kCollocationStrength, "Collocation Strength...", "",
+     "Measures how strongly words go with a search: MI, MI3, T-score, log-likelihood, logDice, Dice, z-score", ""},
+    {kClustersNgrams, "Clusters and N-grams...", "", "Lists clusters around a search, or every n-gram, with frequency and range", ""},
+    {kKeywordList, "Keywords...", "", "Compares the words of texts with a reference corpus by log-likelihood and log ratio", ""},
+    {kDispersionPlot, "Dispersion Plot...", "", "Shows where a search occurs in each text, with Juilland's D", ""},
+    {kSaveListTsv, "Save as TSV...", "", "Save the concordance list as a table of tab-separated values", ""},
+    {kSaveListCsv, "Save as CSV...", "", "Save the concordance list as a table of comma-separated values", ""},
     // Left Margins
     {kSetMargin, "Set Margin", "", "Set the margin width to ignore in corpus files", ""},
     // Internet
@@ -126,6 +134,7 @@ constexpr const char* kTest = "&Test";
 constexpr const char* kStatistics = "&Statistics";
 constexpr const char* kProfile = "&Statistics|Word &Profile";
 constexpr const char* kUnique = "&Statistics|&Unique Words";
+constexpr const char* kAnalysis = "&Analysis";
 constexpr const char* kMargins = "&Left Margins";
 constexpr const char* kInternet = "&Internet";
 constexpr const char* kHelpMenu = "&Help";
@@ -149,10 +158,12 @@ constexpr CMenuEntry kFullMenu[] = {
     {kConcordance, kSortRight}, {kConcordance, kSortLeft},
     {kFormat, kConcordanceString}, {kKeyWord, kAutomaticFormat}, {kKeyWord, kManualFormat},
     {kFormat, kInsertBullet}, {kFormat, kFormatFont}, {kFormat, kFileReference}, {kFormat, kAddLineNumbering},
-    {kFormat, kSaveAsHtml}, {kWrap, kWrapNone}, {kWrap, kWrapToWindow},
+    {kFormat, kSaveAsHtml}, {kFormat, kSaveListTsv}, {kFormat, kSaveListCsv}, {kWrap, kWrapNone}, {kWrap, kWrapToWindow},
     {kTest, kTestNew}, {kTest, kTestAnswer},
     {kStatistics, kCollocates}, {kProfile, kProfileOpenFiles}, {kProfile, kProfileDirectory},
     {kUnique, kUniqueOpenFiles}, {kUnique, kUniqueDirectory}, {kStatistics, kMatchWordLists},
+    {kAnalysis, kCollocationStrength}, {kAnalysis, kClustersNgrams}, {kAnalysis, kKeywordList},
+    {kAnalysis, kDispersionPlot},
     {kMargins, kSetMargin},
     {kInternet, kWebConcordancer}, {kInternet, kOnlineTutorial}, {kInternet, kNetDictionary},
     {kInternet, kHomePage}, {kInternet, 0}, {kInternet, kBrowserOptions},

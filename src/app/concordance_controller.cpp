@@ -263,6 +263,14 @@ void CConcordanceController::StartSearch(CSearchRequest request) {
   StartRun(std::make_unique<CSearchRun>(m_app, *this, std::move(request), std::move(texts), formatAll));
 }
 
+void CConcordanceController::RunRequest(CSearchRequest request) {
+  if (m_app.Busy()) return;
+  std::vector<CSourceText> texts;
+  if (request.m_source != SearchSource::kFiles) texts = OpenDocumentTexts(m_app);
+  const bool formatAll = request.m_bAllMatching;
+  StartRun(std::make_unique<CSearchRun>(m_app, *this, std::move(request), std::move(texts), formatAll));
+}
+
 void CConcordanceController::SortCommand(bool bRight) {
   CTessaryView* source = m_app.MainFrame() ? m_app.MainFrame()->ActiveView() : nullptr;
   if (!source || !source->GetDocument()) return;

@@ -45,6 +45,10 @@ class CConcordanceController : public QObject {
   // The byte search string the next request dialog starts from (as typed).
   void SetLastByteSearch(const QString& typed) { m_strLastByteSearch = typed; }
 
+  // Runs a request built elsewhere (an analysis window's concordance of node and
+  // collocate) over its own sources: its files, or the open documents as they are now.
+  void RunRequest(CSearchRequest request);
+
   // A search or sort runs (from OK to the filled window).
   bool Running() const { return m_runs.Running(); }
   // As its stop button: lines found or shown so far stay.

@@ -28,4 +28,7 @@ list(APPEND TESSARY_APP_SOURCES
   encoding_dialogs.h encoding_dialogs.cpp
   test_controller.h test_controller.cpp
   test_dialogs.h test_dialogs.cpp
+  analysis_controller.h analysis_controller.cpp
+  analysis_dialogs.h analysis_dialogs.cpp
+  analysis_windows.h analysis_windows.cpp
 )

@@ -81,6 +81,31 @@ void CContextLookup::RequestRecord(const std::string& path, std::int64_t positio
   Open(std::move(pending));
 }
 
+void CContextLookup::RequestHit(const CSearchRequest& request, const std::string& source, std::int64_t position,
+                                CTessaryDoc* target) {
+  CPendingContext pending;
+  pending.m_list.m_request = request;
+  pending.m_list.m_nMatchMode = request.m_nMatchMode;
+  pending.m_list.m_nKeyLength = static_cast<std::int64_t>(request.m_bUnicode ? request.m_wstrSearch.size()
+                                                                               : request.m_strSearch.size());
+  pending.m_list.m_bFromFiles = request.m_source == SearchSource::kFiles;
+  pending.m_entry.m_nPosition = position;
+  pending.m_strPath = source;
+  if (pending.m_list.m_bFromFiles) return Open(std::move(pending));
+  // An open document is named by its title: its window comes forward and gets the selection.
+  for (CTessaryDoc* doc : m_app.Documents()) {
+    if (doc->List() || doc->Views().empty()) continue;
+    if (target ? doc != target : doc->Title().toStdString() != source) continue;
+    pending.m_pDoc = doc;
+    m_pending = std::move(pending);
+    CMainFrame* frame = m_app.MainFrame();
+    if (frame) frame->ActivateView(doc->Views().front());
+    if (m_pending && frame && frame->ActiveView() && frame->ActiveView()->GetDocument() == doc) Apply(frame->ActiveView());
+    return;
+  }
+  Say(QStringLiteral("%1 is no longer open.").arg(QString::fromStdString(source)));
+}
+
 void CContextLookup::Open(CPendingContext pending) {
   const std::string path = pending.m_strPath;
   // A file that cannot be opened is reported by the open itself; nothing then waits.

@@ -29,6 +29,11 @@ class CContextLookup : public QObject {
   // keyword (UTF-8). The record does not say how it was searched, so a byte search of
   // the file is tried first, then a 16-bit one.
   void RequestRecord(const std::string& path, std::int64_t position, const std::string& keyword);
+  // A hit of an analysis (a dispersion plot's tick): the search that found it, its
+  // source (a file, or the open document doc, named by its title) and the keyword's
+  // offset there.
+  void RequestHit(const CSearchRequest& request, const std::string& source, std::int64_t position,
+                  CTessaryDoc* doc = nullptr);
   bool Pending() const { return m_pending.has_value(); }
 
  private:

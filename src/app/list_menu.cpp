@@ -18,7 +18,8 @@ QMenu* ShowListMenu(CMainFrame& frame, CTessaryView* view, const QPoint& globalP
   menu->setAccessibleName("List window menu");
   for (int id : {int(ids::kEditCopy), int(ids::kEditSelectAll), -1, 0, int(ids::kSortRight), int(ids::kSortLeft),
                  int(ids::kCollocates), int(ids::kAddLineNumbering), int(ids::kConcordanceString), 0,
-                 int(ids::kSaveAsHtml), int(ids::kDatabaseNew), int(ids::kDatabaseAppend)}) {
+                 int(ids::kSaveAsHtml), int(ids::kSaveListTsv), int(ids::kSaveListCsv), int(ids::kDatabaseNew),
+                 int(ids::kDatabaseAppend)}) {
     if (id == 0) {
       menu->addSeparator();
     } else if (id == -1) {

@@ -33,6 +33,7 @@
 #include "app/help_window.h"
 #include "app/help_search.h"
 #include "app/stats_controller.h"
+#include "app/analysis_controller.h"
 #include "app/tessary_app.h"
 #include "editor/printing.h"
 #include "editor/tessary_doc.h"
@@ -57,6 +58,7 @@ bool StartsLongOperation(int id) {
     case kProfileOpenFiles: case kProfileDirectory: case kUniqueOpenFiles: case kUniqueDirectory:
     case kMatchWordLists: case ids::kSortRight: case ids::kSortLeft:
     case kSaveAsHtml: case kWordListId: case kDatabaseNew: case kDatabaseAppend:
+    case kCollocationStrength: case kClustersNgrams: case kKeywordList: case kDispersionPlot:
       return true;
     default:
       return false;
@@ -605,6 +607,7 @@ bool CMainFrame::CommandEnabled(int id) const {
   CConcordanceController& concordance = m_app.Concordance();
   if (concordance.Handles(id)) return concordance.IsEnabled(id);
   if (m_app.Stats().Handles(id)) return m_app.Stats().IsEnabled(id);
+  if (m_app.Analysis().Handles(id)) return m_app.Analysis().IsEnabled(id);
   if (m_app.Exports().Handles(id)) return m_app.Exports().IsEnabled(id);
   if (m_app.Encoding().Handles(id)) return m_app.Encoding().IsEnabled(id);
   if (m_app.Browser().Handles(id)) return m_app.Browser().IsEnabled(id);
@@ -692,6 +695,11 @@ void CMainFrame::OnCommand(int id) {
   }
   if (m_app.Stats().Handles(id)) {
     m_app.Stats().OnCommand(id);
+    UpdateCommandStates();
+    return;
+  }
+  if (m_app.Analysis().Handles(id)) {
+    m_app.Analysis().OnCommand(id);
     UpdateCommandStates();
     return;
   }

@@ -29,6 +29,7 @@
 #include "app/main_frame.h"
 #include "app/single_instance.h"
 #include "app/stats_controller.h"
+#include "app/analysis_controller.h"
 #include "editor/editor_dialogs.h"
 #include "editor/printing.h"
 #include "editor/tessary_doc.h"
@@ -136,6 +137,7 @@ CTessaryApp::CTessaryApp(std::unique_ptr<IPrompt> prompt, const QString& setting
       m_pEditorHost(std::make_unique<CAppEditorHost>(*this)),
       m_pConcordance(std::make_unique<CConcordanceController>(*this)),
       m_pStats(std::make_unique<CStatsController>(*this)),
+      m_pAnalysis(std::make_unique<CAnalysisController>(*this)),
       m_pContext(std::make_unique<CContextLookup>(*this)),
       m_pExports(std::make_unique<CExportController>(*this)),
       m_pEncoding(std::make_unique<CEncodingController>(*this)),
@@ -150,6 +152,7 @@ CTessaryApp::~CTessaryApp() {
   // A run still going is stopped and its worker waited for before anything it shows goes.
   if (m_pConcordance) m_pConcordance->AbandonRunning();
   if (m_pStats) m_pStats->AbandonRunning();
+  if (m_pAnalysis) m_pAnalysis->AbandonRunning();
   if (m_pExports) m_pExports->AbandonRunning();
   // The frame goes first: its windows' views still reach their documents as they go.
   CMainFrame* frame = m_pFrame;
@@ -501,6 +504,7 @@ bool CTessaryApp::QueryExit() {
   // Exit stops a running search or sort and waits for it; its window never opens.
   Concordance().AbandonRunning();
   Stats().AbandonRunning();
+  Analysis().AbandonRunning();
   Exports().AbandonRunning();
   if (Busy() ||
       std::any_of(m_arrDocuments.begin(), m_arrDocuments.end(), [this](CTessaryDoc* d) { return InUse(d); })) {

@@ -25,6 +25,7 @@ class CTessaryDoc;
 class CTessaryView;
 class CConcordanceController;
 class CStatsController;
+class CAnalysisController;
 class CEncodingController;
 class CBrowserController;
 class CContextLookup;
@@ -85,6 +86,8 @@ class CTessaryApp : public QObject {
   CConcordanceController& Concordance() { return *m_pConcordance; }
   // The word statistics: frequency profiles and unique-word lists.
   CStatsController& Stats() { return *m_pStats; }
+  // The Analysis menu: collocation strength, n-grams, keywords, dispersion.
+  CAnalysisController& Analysis() { return *m_pAnalysis; }
   CEncodingController& Encoding() { return *m_pEncoding; }
   // The right mouse button's look-up of a list line's context.
   CContextLookup& ContextLookup() { return *m_pContext; }
@@ -163,6 +166,7 @@ class CTessaryApp : public QObject {
   CMainFrame* m_pFrame = nullptr;
   std::unique_ptr<CConcordanceController> m_pConcordance;
   std::unique_ptr<CStatsController> m_pStats;
+  std::unique_ptr<CAnalysisController> m_pAnalysis;
   std::unique_ptr<CContextLookup> m_pContext;
   std::unique_ptr<CExportController> m_pExports;
   std::unique_ptr<CEncodingController> m_pEncoding;

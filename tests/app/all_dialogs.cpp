@@ -2,6 +2,7 @@
 
 #include <QPrinter>
 
+#include "app/analysis_dialogs.h"
 #include "app/app_dialogs.h"
 #include "app/associated_dialogs.h"
 #include "app/big_file_dialogs.h"
@@ -55,6 +56,11 @@ const std::vector<CDialogCase>& AllDialogs() {
       Case<CEncodingDialog>("CEncodingDialog"),
       Case<CDatabaseKeywordDialog>("CDatabaseKeywordDialog"),
       Case<CProfileStringDialog>("CProfileStringDialog"),
+      Case<CAnalysisDialog>("CAnalysisDialog", "collocation form"),
+      Case<CCollocationDialog>("CCollocationDialog", "", [](CCollocationDialog& d) { d.m_strMeasure = "ll"; }),
+      Case<CNgramDialog>("CNgramDialog", "free n-grams", [](CNgramDialog& d) { d.m_nAttach = 0; }),
+      Case<CKeywordsDialog>("CKeywordsDialog", "", [](CKeywordsDialog& d) { d.m_nReference = 2; }),
+      Case<CDispersionDialog>("CDispersionDialog", "", [](CDispersionDialog& d) { d.m_bUnicode = true; }),
       Case<CUnicodeStringDialog>("CUnicodeStringDialog", "", [](CUnicodeStringDialog& d) { d.m_bNoSpaces = false; }),
       Case<CAboutDialog>("CAboutDialog"),
       Case<CFindStringDialog>("CFindStringDialog", "", [](CFindStringDialog& d) { d.m_strText = "harbour"; }),

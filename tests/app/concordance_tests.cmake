@@ -15,4 +15,5 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/window_faults_test.cpp
   app/gap_fill_window_test.cpp
   app/browser_test.cpp
+  app/analysis_window_test.cpp
 )

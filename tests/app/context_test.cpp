@@ -245,8 +245,9 @@ TEST_F(ContextTest, TheListMenuHoldsTheSortCommandsForAnUnsortedList) {
       }
     }
     EXPECT_EQ(texts, QStringList({"&Copy", "Select A&ll", "Show &Context", "Sort Right", "Sort Left", "Collocates",
-                                  "Add Line Numbering", "Concordance String", "Save as HTML",
-                                  "Save concordances in a new database", "Append to an existing database"}));
+                                  "Add Line Numbering", "Concordance String", "Save as HTML", "Save as TSV...",
+                                  "Save as CSV...", "Save concordances in a new database",
+                                  "Append to an existing database"}));
     menu->close();
     QApplication::processEvents();
   }

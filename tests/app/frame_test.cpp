@@ -73,7 +73,8 @@ TEST_F(AppTest, TheShortMenuStandsWhileNoDocumentWindowIsOpen) {
   CTessaryApp& app = Start();
   EXPECT_TRUE(Frame().ShowsFullMenu());
   EXPECT_EQ(VisibleMenus(Frame()), QStringList({"File", "Edit", "View", "Window", "Concordance", "Format", "Test",
-                                                "Statistics", "Left Margins", "Internet", "Help", "Convert"}));
+                                                "Statistics", "Analysis", "Left Margins", "Internet", "Help",
+                                                "Convert"}));
   app.OnFileClose();
   Flush();
   EXPECT_TRUE(app.Documents().empty());
