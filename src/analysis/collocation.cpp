@@ -18,18 +18,26 @@ CCollocationResult Collocation(const CAnalysisCorpus& corpus, const CCollocation
   result.m_nR1 = corpus.NodeHits();
   result.m_nN = corpus.Tokens();
   const CVocabulary& v = corpus.Vocabulary();
-  std::vector<std::int64_t> left(v.m_arrRaw.size()), right(v.m_arrRaw.size());
-  const auto& texts = corpus.Texts();
-  for (std::size_t t = 0; t < texts.size(); ++t) {
-    if (!ReportProgress(progress, t, texts.size())) {
-      result.m_bStopped = true;
-      break;
+  std::vector<std::int64_t> left, right;
+  const CSpanCounts* spans = corpus.Spans();
+  if (spans && spans->m_nLeft == options.m_nLeft && spans->m_nRight == options.m_nRight) {
+    // Counted while the texts were read.
+    left = spans->m_arrLeft, right = spans->m_arrRight;
+    result.m_nSpanWords = spans->m_nWords;
+  } else {
+    left.assign(v.m_arrRaw.size(), 0), right.assign(v.m_arrRaw.size(), 0);
+    const auto& texts = corpus.Texts();
+    for (std::size_t t = 0; t < texts.size(); ++t) {
+      if (!ReportProgress(progress, t, texts.size())) {
+        result.m_bStopped = true;
+        break;
+      }
+      for (const CNodeHit& hit : texts[t].m_arrHits)
+        ForEachSpanWord(texts[t], hit, options.m_nLeft, options.m_nRight, [&](std::uint32_t w, bool bLeft) {
+          ++(bLeft ? left : right)[w];
+          ++result.m_nSpanWords;
+        });
     }
-    for (const CNodeHit& hit : texts[t].m_arrHits)
-      ForEachSpanWord(texts[t], hit, options.m_nLeft, options.m_nRight, [&](std::uint32_t w, bool bLeft) {
-        ++(bLeft ? left : right)[w];
-        ++result.m_nSpanWords;
-      });
   }
   for (std::uint32_t w = 0; w < left.size(); ++w) {
     CCollocateRow row;

@@ -39,6 +39,7 @@ struct CCollocationResult {
 
 // The options' message when out of range, else empty.
 std::string CheckCollocationOptions(const CCollocationOptions& options);
+// The spans the corpus counted as read when they are these; else its kept words and hits.
 CCollocationResult Collocation(const CAnalysisCorpus& corpus, const CCollocationOptions& options,
                                const ProgressFn& progress = {});
 // Highest value first; equal values by word.

@@ -1,9 +1,12 @@
 #pragma once
 // The texts of an analysis as words: every source split by the unique-word rule of its
 // language (the same words, spelled and folded the same way, as the unique-word list),
-// each word with its place in the text, and the places where the node (a search as the
-// concordance runs it) matches. The analyses read this and nothing else.
+// the places where the node (a search as the concordance runs it) matches and, as the
+// plan asks, each word with its place in the text and the words in the node's spans.
+// Byte texts are read and counted in bounded pieces, so a corpus far larger than memory
+// can be counted when the plan keeps no words. The analyses read this and nothing else.
 #include <algorithm>
+#include <deque>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -41,8 +44,25 @@ struct CNodeHit {
 struct CCorpusText {
   std::string m_strPath;  // the file system's bytes; the title for an open document
   std::uint64_t m_nLength = 0;
-  std::vector<CToken> m_arrTokens;
-  std::vector<CNodeHit> m_arrHits;
+  std::int64_t m_nWords = 0;
+  std::vector<CToken> m_arrTokens;  // only when the plan keeps them
+  std::vector<CNodeHit> m_arrHits;  // only when the plan keeps them
+};
+
+// What a corpus keeps beyond the word counts. Words and hits cost memory in proportion
+// to the texts; the spans counted while reading cost none.
+struct CCorpusPlan {
+  bool m_bTokens = true;  // every word with its place (n-grams)
+  bool m_bHits = true;    // every hit (dispersion, n-grams)
+  int m_nSpanLeft = -1;   // 0 to 10 on both sides: the node's spans are counted as read
+  int m_nSpanRight = -1;
+};
+
+// The words in the node's spans, counted while the texts were read.
+struct CSpanCounts {
+  int m_nLeft = -1, m_nRight = -1;
+  std::vector<std::int64_t> m_arrLeft, m_arrRight;  // per vocabulary entry
+  std::int64_t m_nWords = 0;                         // in all spans
 };
 
 // The words of all texts: one entry per word as the case-insensitive look-up of the
@@ -55,12 +75,14 @@ struct CVocabulary {
 };
 
 class CAnalysisCorpus {
+  static constexpr int kRingSize = 16;  // more than the widest span
+
  public:
   // bNode: find the request's search string (its mode, '%' and language, as the
   // concordance does); without it the request gives only the language. Fails as the
   // concordance search does when there is nothing to search for or no code page.
   static Expected<std::unique_ptr<CAnalysisCorpus>> Create(const CSearchRequest& request, bool bNode,
-                                                           ProgressFn progress = {});
+                                                           ProgressFn progress = {}, CCorpusPlan plan = {});
   ~CAnalysisCorpus();
 
   // An open document's text: bytes in the text code page for byte searches, UTF-8
@@ -75,6 +97,11 @@ class CAnalysisCorpus {
 
   const std::vector<CCorpusText>& Texts() const { return m_arrTexts; }
   const CVocabulary& Vocabulary() const { return m_vocabulary; }
+  const CCorpusPlan& Plan() const { return m_plan; }
+  // The spans counted as read, or null when the plan asked for none.
+  const CSpanCounts* Spans() const { return m_plan.m_nSpanLeft >= 0 ? &m_spans : nullptr; }
+  // Byte texts are read this many bytes at a time (at least 2); tests cut them small.
+  void SetPieceSize(std::size_t n) { m_nPiece = std::max<std::size_t>(n, 2); }
   const CTextClasses& Classes() const { return *m_pClasses; }
   const CSearchRequest& Request() const { return m_request; }
   bool HasNode() const { return m_bNode; }
@@ -87,15 +114,63 @@ class CAnalysisCorpus {
 
  private:
   CAnalysisCorpus() = default;
-  void TokenizeBytes(std::string_view text, CCorpusText& out, const std::vector<std::uint64_t>* map);
-  void TokenizeDoubleByte(std::string_view text, CCorpusText& out);
-  void Store(std::string_view word, std::uint64_t start, std::uint64_t end, CCorpusText& out,
-             const std::vector<std::uint64_t>* map);
-  void FindHits(CCorpusText& text, std::string_view bytes, std::u16string_view wide);
+  // A word found by the tokenisers: [start, end) in the text as searched.
+  // bPadded: 8 bytes can be read from any place of the word.
+  void Store(std::string_view word, std::uint64_t start, std::uint64_t end, bool bPadded = false);
+  std::int64_t Intern(std::string_view word, bool bPadded);
+  void BeginText(CCorpusText& out);
+  void OnToken(std::uint64_t start, std::uint64_t end, std::uint32_t word);
+  void OnHit(std::uint64_t offset);
+  void Activate(std::uint64_t offset);
+  void EndText();
+  // The byte rule over p[from, to) of a buffer of n bytes whose p[0] is at text offset
+  // base; a word may go on into the next call.
+  void TokenizeBytes(const unsigned char* p, std::size_t n, std::size_t from, std::size_t to, std::uint64_t base,
+                     const std::vector<std::uint64_t>* map);
+  void TokenizeDoubleByte(std::string_view text);
+  template <class Source>
+  void StreamBytes(Source& source, std::uint64_t total);
+  void WholeBytes(std::string_view text);
   bool Report(std::uint64_t done, std::uint64_t total);
 
+  // Raw spellings met so far -> vocabulary entry (or -1: no word), so a word is folded
+  // only the first time its spelling is met. Open addressing; spellings in one arena.
+  struct CRawSlot {
+    std::uint64_t m_nWord = 0;  // the bytes of a word of up to 8, else its place in the arena
+    std::int32_t m_nEntry = -1;
+    std::uint32_t m_nTag = 0;   // hash bits and length (at most 255); 0: empty
+  };
+  struct CRecent {
+    std::uint64_t m_nWord = 0;  // a word of up to 8 bytes; 0: none
+    std::int32_t m_nEntry = -1;
+  };
+  static constexpr int kRecentBits = 13;
+  std::vector<CRecent> m_arrRecent = std::vector<CRecent>(1 << kRecentBits);
+  std::string m_strArena;
+  std::vector<CRawSlot> m_arrRawSlots = std::vector<CRawSlot>(1 << 12);
+  std::size_t m_nRawUsed = 0;
+
+  // The text being read: the last words (for left spans), the hits whose first word is
+  // yet to come, and the hits whose right span is still open.
+  struct CPending {
+    std::uint64_t m_nEnd = 0;  // the match's end: words from here on are right of it
+    int m_nLeft = 0;           // right-span words still to count
+    std::int64_t m_nHit = -1;  // kept hit whose m_nAfter is still to be set
+  };
+  CCorpusText* m_pText = nullptr;
+  std::uint32_t m_arrRing[kRingSize] = {};
+  std::vector<std::uint64_t> m_arrQueued;
+  std::size_t m_nQueuedHead = 0;
+  std::deque<CPending> m_pending;
+  std::string m_strWord;
+  std::uint64_t m_nWordStart = 0, m_nWordEnd = 0;
+  std::size_t m_nPiece = 1 << 18;
+  std::size_t m_nKeyLength = 0;
+  bool m_bPaddedBuffer = false;  // the tokeniser's buffer has 8 bytes to spare at its end
   CSearchRequest m_request;
   bool m_bNode = false;
+  CCorpusPlan m_plan;
+  CSpanCounts m_spans;
   ProgressFn m_fnProgress;
   std::unique_ptr<CTextClasses> m_pClasses;
   std::shared_ptr<const CCodePage> m_pAnsiCp;

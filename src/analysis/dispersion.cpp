@@ -58,8 +58,8 @@ CDispersionResult Dispersion(const CAnalysisCorpus& corpus) {
     strip.m_strPath = text.m_strPath;
     strip.m_nText = t;
     strip.m_nLength = text.m_nLength;
-    strip.m_nWords = static_cast<std::int64_t>(text.m_arrTokens.size());
-    const std::size_t words = text.m_arrTokens.size();
+    strip.m_nWords = text.m_nWords;
+    const auto words = static_cast<std::size_t>(text.m_nWords);
     const std::size_t parts = std::min<std::size_t>(kDispersionParts, words);
     std::vector<double> inPart(parts);
     for (const CNodeHit& hit : text.m_arrHits) {

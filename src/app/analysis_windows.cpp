@@ -16,6 +16,7 @@
 #include <QSpinBox>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -337,10 +338,12 @@ void CDispersionPlot::paintEvent(QPaintEvent*) {
                fm.elidedText(name.isEmpty() ? FromFsPath(strip.m_strPath) : name, Qt::ElideMiddle, kNameWidth - 6));
     p.drawRect(r.adjusted(0, 0, -1, -1));
     p.setPen(QPen(palette().highlight().color(), 1));
-    for (std::size_t h = 0; h < strip.m_arrPlaces.size(); ++h) {
-      const int x = TickPosition(s, h).x();
-      p.drawLine(x, r.top() + 2, x, r.bottom() - 2);
-    }
+    // Many hits share a pixel column: each column's tick is drawn once.
+    std::vector<char> columns(static_cast<std::size_t>(r.width()));
+    for (std::size_t h = 0; h < strip.m_arrPlaces.size(); ++h)
+      columns[static_cast<std::size_t>(std::clamp(TickPosition(s, h).x() - r.left(), 0, r.width() - 1))] = 1;
+    for (int c = 0; c < r.width(); ++c)
+      if (columns[static_cast<std::size_t>(c)]) p.drawLine(r.left() + c, r.top() + 2, r.left() + c, r.bottom() - 2);
     p.setPen(palette().text().color());
     const QString d = std::isnan(strip.m_dJuilland) ? QStringLiteral("-") : QString::number(strip.m_dJuilland, 'f', 3);
     p.drawText(QRect(r.right() + 8, r.top(), kFiguresWidth - 8, r.height()), Qt::AlignVCenter | Qt::AlignLeft,

@@ -11,6 +11,7 @@
 #include "analysis/table.h"
 #include "cli/concord_command.h"
 #include "engine/file_enum.h"
+#include "engine/file_reader.h"
 #include "engine/text_file.h"
 
 namespace tessary::cli {
@@ -116,7 +117,7 @@ struct Analysis {
   bool failed = false;
 };
 
-std::string Prepare(const std::vector<std::string>& rest, bool bNode, Analysis& a) {
+std::string Prepare(const std::vector<std::string>& rest, bool bNode, Analysis& a, const CCorpusPlan& plan = {}) {
   // Without a node every operand is a source: a stand-in search string goes first.
   std::vector<std::string> args;
   args.reserve(rest.size() + 1);
@@ -127,7 +128,7 @@ std::string Prepare(const std::vector<std::string>& rest, bool bNode, Analysis& 
       !a.concord.assocWords.empty())
     return "--big-file, --count, --raw, --sentences and --assoc do not apply to this command";
   if (std::string e = PrepareSearchStrings(a.concord); !e.empty()) return e;
-  auto corpus = CAnalysisCorpus::Create(a.concord.request, bNode);
+  auto corpus = CAnalysisCorpus::Create(a.concord.request, bNode, {}, plan);
   if (!corpus) return corpus.Error();
   a.corpus = std::move(*corpus);
   a.failed = !Feed(*a.corpus, a.concord.sources, a.concord.pattern);
@@ -179,7 +180,9 @@ int RunCollocation(const std::vector<std::string>& args) {
   if (error.empty()) error = CheckCollocationOptions(options);
   if (!error.empty()) return Fail(error);
   Analysis a;
-  if (std::string e = Prepare(rest, true, a); !e.empty()) return Fail(e);
+  // Only the spans' words are counted: the texts' words are not kept.
+  const CCorpusPlan plan{false, false, options.m_nLeft, options.m_nRight};
+  if (std::string e = Prepare(rest, true, a, plan); !e.empty()) return Fail(e);
   CCollocationResult result = Collocation(*a.corpus, options);
   Measure sortBy = measures.empty() ? Measure::kFrequency : measures.front();
   if (measures.empty())
@@ -232,6 +235,23 @@ int RunNgrams(const std::vector<std::string>& args) {
   return Finish(a, TableText(NgramTable(Ngrams(*a.corpus, options)), out.format, out.bom), out);
 }
 
+// Whether a file begins as a saved unique-word list; only its first bytes are read.
+bool StartsAsWordList(const std::string& path) {
+  constexpr std::string_view kHead = "Unique words = ";
+  auto fd = OpenRegularFile(path);
+  if (!fd) return false;
+  CFileReader reader(*fd, path);
+  char head[kHead.size()];
+  std::size_t got = 0;
+  while (got < sizeof head) {
+    const std::size_t n = reader.Read(head + got, sizeof head - got);
+    if (n == 0) break;
+    got += n;
+  }
+  ::close(*fd);
+  return std::string_view(head, got) == kHead;
+}
+
 int RunKeywords(const std::vector<std::string>& args) {
   Output out;
   std::int64_t minFreq = 1;
@@ -258,16 +278,16 @@ int RunKeywords(const std::vector<std::string>& args) {
   if (error.empty() && references.empty()) error = "no --reference given";
   if (!error.empty()) return Fail(error);
   Analysis study;
-  if (std::string e = Prepare(rest, false, study); !e.empty()) return Fail(e);
+  const CCorpusPlan counts{false, false, -1, -1};  // word counts only
+  if (std::string e = Prepare(rest, false, study, counts); !e.empty()) return Fail(e);
   // The reference: saved unique-word lists are read as lists, other paths as texts.
-  auto refCorpus = CAnalysisCorpus::Create(study.concord.request, false);
+  auto refCorpus = CAnalysisCorpus::Create(study.concord.request, false, {}, counts);
   if (!refCorpus) return Fail(refCorpus.Error());
   std::vector<std::string> refTexts;
   CWordCounts fromLists;
   bool failed = false;
   for (const std::string& path : references) {
-    auto file = IsDirectory(path) ? Expected<std::unique_ptr<CTextFile>>::Failure("") : CTextFile::Open(path);
-    if (!file || !(*file)->Text().starts_with("Unique words = ")) {
+    if (IsDirectory(path) || !StartsAsWordList(path)) {
       refTexts.push_back(path);
       continue;
     }
@@ -314,7 +334,7 @@ int RunPlot(const std::vector<std::string>& args) {
   }
   if (!error.empty()) return Fail(error);
   Analysis a;
-  if (std::string e = Prepare(rest, true, a); !e.empty()) return Fail(e);
+  if (std::string e = Prepare(rest, true, a, CCorpusPlan{false, true, -1, -1}); !e.empty()) return Fail(e);
   const CDispersionResult result = Dispersion(*a.corpus);
   return Finish(a, table ? TableText(DispersionTable(result), out.format, out.bom) : DispersionSvg(result, a.concord.search),
                 out);

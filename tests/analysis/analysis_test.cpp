@@ -232,6 +232,58 @@ TEST(AnalysisCollocation, CountsAndMeasuresMatchABruteForceCount) {
   EXPECT_EQ(plexon.m_strSearch, "cat");
 }
 
+TEST(AnalysisCollocation, SpansCountedInPiecesSmallerThanALineMatchABruteForceCount) {
+  // Pieces of 2 to 7 bytes cut words and the node's matches at every place; only the
+  // counts are kept, as over a corpus larger than memory.
+  const int L = 2, R = 3;
+  const auto words = BruteWords(kSmall);
+  std::map<std::string, std::int64_t> corpusFreq, left, right;
+  std::vector<std::vector<std::size_t>> firsts(words.size());
+  std::int64_t n = 0, r1 = 0;
+  for (std::size_t t = 0; t < words.size(); ++t) {
+    const auto& text = words[t];
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      ++corpusFreq[text[i]], ++n;
+      if (i + 1 >= text.size() || text[i] != "THE" || text[i + 1] != "CAT") continue;
+      ++r1, firsts[t].push_back(i);
+      for (std::size_t j = i >= L ? i - L : 0; j < i; ++j) ++left[text[j]];
+      for (std::size_t j = i + 2; j < std::min(text.size(), i + 2 + R); ++j) ++right[text[j]];
+    }
+  }
+  for (const std::size_t piece : {2, 3, 5, 7}) {
+    SCOPED_TRACE(piece);
+    auto created = CAnalysisCorpus::Create(Request("the cat"), true, {}, CCorpusPlan{false, true, L, R});
+    ASSERT_TRUE(created) << created.Error();
+    CAnalysisCorpus& corpus = **created;
+    corpus.SetPieceSize(piece);
+    for (std::size_t i = 0; i < kSmall.size(); ++i) corpus.AddText(kSmall[i], "text" + std::to_string(i));
+    const CCollocationResult result = Collocation(corpus, {L, R, 1});
+    EXPECT_EQ(result.m_nR1, r1);
+    EXPECT_EQ(result.m_nN, n);
+    std::map<std::string, std::int64_t> gotLeft, gotRight;
+    for (const CCollocateRow& row : result.m_arrRows) {
+      std::string key = row.m_strWord;
+      for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      if (row.m_nLeft) gotLeft[key] = row.m_nLeft;
+      if (row.m_nRight) gotRight[key] = row.m_nRight;
+      EXPECT_EQ(row.m_nC1, corpusFreq[key]) << key;
+    }
+    EXPECT_EQ(gotLeft, left);
+    EXPECT_EQ(gotRight, right);
+    for (std::size_t t = 0; t < words.size(); ++t) {
+      const CCorpusText& text = corpus.Texts()[t];
+      EXPECT_EQ(text.m_nWords, static_cast<std::int64_t>(words[t].size()));
+      EXPECT_TRUE(text.m_arrTokens.empty());
+      std::vector<std::size_t> got;
+      for (const CNodeHit& hit : text.m_arrHits) {
+        got.push_back(hit.m_nFirst);
+        EXPECT_EQ(hit.m_nAfter, hit.m_nFirst + 2);
+      }
+      EXPECT_EQ(got, firsts[t]);
+    }
+  }
+}
+
 TEST(AnalysisNgrams, FreeNgramsAndClustersMatchABruteForceCount) {
   const auto words = BruteWords(kSmall);
   std::map<std::string, std::pair<std::int64_t, std::set<std::size_t>>> expected;
