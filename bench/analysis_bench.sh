@@ -32,14 +32,17 @@ run() {
   shift
   local log=$WORK/analysis-$name.time
   /usr/bin/time -v "$CLI" "$@" >"$WORK/analysis-$name.out" 2>"$log" || die "$name failed: $(tail -3 "$log")"
-  local wall rss
+  local wall rss cpu
   wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$log")
   rss=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$log")
-  printf '%-12s %10s  %8.1f MB  %s\n' "$name" "$wall" "$(awk -v k="$rss" 'BEGIN { print k / 1024 }')" \
+  # Processor time beside the wall clock: on a loaded machine the wall clock also
+  # counts the time other processes had the processor.
+  cpu=$(awk -F': ' '/User time|System time/ { t += $2 } END { printf "%.2f s", t }' "$log")
+  printf '%-12s %10s  %9s  %8.1f MB  %s\n' "$name" "$wall" "$cpu" "$(awk -v k="$rss" 'BEGIN { print k / 1024 }')" \
     "$(md5sum <"$WORK/analysis-$name.out" | cut -c1-12)"
 }
 
-printf '%-12s %10s  %11s  %s\n' case wall 'peak RSS' 'output md5'
+printf '%-12s %10s  %9s  %11s  %s\n' case wall processor 'peak RSS' 'output md5'
 run collocation collocation --span 5,5 --min-freq 1 the "$CORPUS"
 run keywords keywords --reference "$CORPUS" "$STUDY"
 run plot plot --table lord "$CORPUS"
