@@ -171,7 +171,12 @@ class CAnalysisRun : public CListOperation {
   }
 
   void Work() {
-    auto created = CAnalysisCorpus::Create(m_job.m_request, m_job.m_bNode, Progress());
+    // Only n-grams need the texts' words kept; the others count as the texts are read.
+    CCorpusPlan plan{false, m_job.m_kind == AnalysisKind::kDispersion, -1, -1};
+    if (m_job.m_kind == AnalysisKind::kNgrams) plan = {};
+    if (m_job.m_kind == AnalysisKind::kCollocation)
+      plan.m_nSpanLeft = m_job.m_collocation.m_nLeft, plan.m_nSpanRight = m_job.m_collocation.m_nRight;
+    auto created = CAnalysisCorpus::Create(m_job.m_request, m_job.m_bNode, Progress(), plan);
     if (!created) return void(m_strError = created.Error());
     m_pCorpus = std::shared_ptr<CAnalysisCorpus>(std::move(*created));
     Feed(*m_pCorpus, m_arrTexts, m_arrTitles, m_job.m_request.m_arrFiles);
@@ -202,7 +207,7 @@ class CAnalysisRun : public CListOperation {
       if (!list) return void(m_strError = list.Error());
       reference = std::move(*list);
     } else {
-      auto refCorpus = CAnalysisCorpus::Create(m_job.m_request, false, Progress());
+      auto refCorpus = CAnalysisCorpus::Create(m_job.m_request, false, Progress(), CCorpusPlan{false, false, -1, -1});
       if (!refCorpus) return void(m_strError = refCorpus.Error());
       Feed(**refCorpus, {}, {}, m_job.m_arrReferenceFiles);
       Merge(reference, WordCountsOf(**refCorpus));
