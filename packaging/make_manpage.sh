@@ -69,8 +69,8 @@ part == "commands" && /^  [a-z]/ {
 /^  -/ {
   inopts = 1
   print ".TP"
-  spec = trim(substr($0, 3, 32))
-  n = split(spec, words, ", ")
+  names = trim(substr($0, 3, 32))
+  n = split(names, words, ", ")
   out = ""
   for (i = 1; i <= n; i++) {
     w = words[i]; arg = ""
