@@ -94,19 +94,9 @@ void CStatsController::ProfileOpenDocuments() {
     job.m_nCodePage = s.m_nAnsiCodePage;
     job.m_strShown = typed;
   } else {
-    CProfileStringDialog dialog;
-    dialog.m_strSearch = m_strLastProfile;
-    if (!m_app.Prompt().Exec(dialog)) return;
     const int codePage = ByteCodePage(s);
-    auto cp = CCodePage::Open(codePage);
-    if (!cp) {
-      m_app.Prompt().Message(QString::fromStdString(cp.Error()), "Enter search string", QMessageBox::Warning);
-      return;
-    }
-    std::string key = (*cp)->FromUnicode(ToU16(dialog.m_strSearch.split(QLatin1Char('\n')).front()));
-    if (key.size() > kMaxProfileBytes) key.resize(kMaxProfileBytes);
+    std::string key = AskProfileBytes(codePage);
     if (key.empty()) return;
-    m_strLastProfile = FromU16((*cp)->ToUnicode(key));
     // The next concordance request starts with the profiled string.
     s.m_strSearch = key;
     m_app.Concordance().SetLastByteSearch(m_strLastProfile);
@@ -119,21 +109,26 @@ void CStatsController::ProfileOpenDocuments() {
   StartRun(std::make_unique<CProfileRun>(m_app, *this, std::move(job), std::move(sources)));
 }
 
-void CStatsController::ProfileFiles() {
-  CSearchSettings& s = m_app.m_settings;
+std::string CStatsController::AskProfileBytes(int codePage) {
   CProfileStringDialog dialog;
   dialog.m_strSearch = m_strLastProfile;
-  if (!m_app.Prompt().Exec(dialog)) return;
-  const int codePage = ByteCodePage(s);
+  if (!m_app.Prompt().Exec(dialog)) return {};
   auto cp = CCodePage::Open(codePage);
   if (!cp) {
     m_app.Prompt().Message(QString::fromStdString(cp.Error()), "Enter search string", QMessageBox::Warning);
-    return;
+    return {};
   }
   std::string key = (*cp)->FromUnicode(ToU16(dialog.m_strSearch.split(QLatin1Char('\n')).front()));
   if (key.size() > kMaxProfileBytes) key.resize(kMaxProfileBytes);
+  if (!key.empty()) m_strLastProfile = FromU16((*cp)->ToUnicode(key));
+  return key;
+}
+
+void CStatsController::ProfileFiles() {
+  CSearchSettings& s = m_app.m_settings;
+  const int codePage = ByteCodePage(s);
+  std::string key = AskProfileBytes(codePage);
   if (key.empty()) return;
-  m_strLastProfile = FromU16((*cp)->ToUnicode(key));
   CStatsSources sources;
   bool all = false;
   if (!AskSearchFiles(m_app, false, sources.m_arrFiles, all)) return;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "app/list_operation.h"
 
@@ -44,6 +45,9 @@ class CStatsController : public QObject {
  private:
   void ProfileOpenDocuments();
   void ProfileFiles();
+  // "Enter search string" for a byte profile: the string in codePage, one line of at
+  // most the profile's length; empty when cancelled or nothing usable was typed.
+  std::string AskProfileBytes(int codePage);
   void UniqueWords(bool bFiles);
   void StartRun(std::unique_ptr<CListOperation> run);
 
