@@ -288,8 +288,12 @@ constexpr int kFiguresWidth = 230;
 CDispersionPlot::CDispersionPlot(const CDispersionResult& result, QWidget* parent)
     : QWidget(parent), m_result(result) {
   setAccessibleName("Dispersion plot");
-  setToolTip("One strip per text, its length taken as 1; a tick per hit. Click a tick to open its context.");
+  setToolTip(
+      "One strip per text, its length taken as 1; a tick per hit. Click a tick to open its context, or move "
+      "between ticks with the arrow keys and press Enter.");
   setFocusPolicy(Qt::StrongFocus);
+  std::size_t first = 0;
+  if (StripWithHits(0, 1, first)) SetCurrent(first, 0);
   // Every strip keeps its height; the scroll area scrolls when they do not fit.
   setMinimumSize(kNameWidth + kFiguresWidth + 120, sizeHint().height());
 }
@@ -344,6 +348,11 @@ void CDispersionPlot::paintEvent(QPaintEvent*) {
       columns[static_cast<std::size_t>(std::clamp(TickPosition(s, h).x() - r.left(), 0, r.width() - 1))] = 1;
     for (int c = 0; c < r.width(); ++c)
       if (columns[static_cast<std::size_t>(c)]) p.drawLine(r.left() + c, r.top() + 2, r.left() + c, r.bottom() - 2);
+    if (s == m_nStrip && hasFocus() && m_nHit < strip.m_arrPlaces.size()) {
+      const QPoint at = TickPosition(s, m_nHit);
+      p.setPen(QPen(palette().text().color(), 1, Qt::DotLine));
+      p.drawRect(QRect(at.x() - 3, r.top(), 6, r.height() - 1));
+    }
     p.setPen(palette().text().color());
     const QString d = std::isnan(strip.m_dJuilland) ? QStringLiteral("-") : QString::number(strip.m_dJuilland, 'f', 3);
     p.drawText(QRect(r.right() + 8, r.top(), kFiguresWidth - 8, r.height()), Qt::AlignVCenter | Qt::AlignLeft,
@@ -356,9 +365,74 @@ void CDispersionPlot::paintEvent(QPaintEvent*) {
 
 void CDispersionPlot::mousePressEvent(QMouseEvent* event) {
   std::size_t strip = 0, hit = 0;
-  if (event->button() == Qt::LeftButton && HitAt(event->position().toPoint(), strip, hit) && m_fnTickClicked)
-    m_fnTickClicked(strip, hit);
+  if (event->button() == Qt::LeftButton && HitAt(event->position().toPoint(), strip, hit)) {
+    SetCurrent(strip, hit);
+    if (m_fnTickClicked) m_fnTickClicked(strip, hit);
+  }
   QWidget::mousePressEvent(event);
+}
+
+bool CDispersionPlot::CurrentTick(std::size_t& strip, std::size_t& hit) const {
+  if (m_nStrip >= m_result.m_arrStrips.size() || m_nHit >= m_result.m_arrStrips[m_nStrip].m_arrPlaces.size())
+    return false;
+  strip = m_nStrip;
+  hit = m_nHit;
+  return true;
+}
+
+bool CDispersionPlot::StripWithHits(std::size_t from, int step, std::size_t& strip) const {
+  const auto& strips = m_result.m_arrStrips;
+  for (auto s = static_cast<std::ptrdiff_t>(from); s >= 0 && s < static_cast<std::ptrdiff_t>(strips.size()); s += step)
+    if (!strips[static_cast<std::size_t>(s)].m_arrPlaces.empty()) {
+      strip = static_cast<std::size_t>(s);
+      return true;
+    }
+  return false;
+}
+
+void CDispersionPlot::SetCurrent(std::size_t strip, std::size_t hit) {
+  m_nStrip = strip;
+  m_nHit = hit;
+  const CDispersionStrip& s = m_result.m_arrStrips[strip];
+  const QString name = QFileInfo(FromFsPath(s.m_strPath)).fileName();
+  // A screen reader reads where the keyboard stands.
+  setAccessibleDescription(QStringLiteral("%1, hit %2 of %3").arg(name).arg(hit + 1).arg(s.m_arrPlaces.size()));
+  update();
+}
+
+// Left and Right step through a text's hits, Home and End go to its first and last,
+// Up and Down to the hit at about the same place in the text above or below.
+void CDispersionPlot::keyPressEvent(QKeyEvent* event) {
+  std::size_t strip = 0, hit = 0;
+  if (!CurrentTick(strip, hit)) return QWidget::keyPressEvent(event);
+  const std::size_t hits = m_result.m_arrStrips[strip].m_arrPlaces.size();
+  switch (event->key()) {
+    case Qt::Key_Left: SetCurrent(strip, hit > 0 ? hit - 1 : 0); break;
+    case Qt::Key_Right: SetCurrent(strip, std::min(hit + 1, hits - 1)); break;
+    case Qt::Key_Home: SetCurrent(strip, 0); break;
+    case Qt::Key_End: SetCurrent(strip, hits - 1); break;
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+      const int step = event->key() == Qt::Key_Up ? -1 : 1;
+      std::size_t next = 0;
+      if (static_cast<std::ptrdiff_t>(strip) + step < 0 ||
+          !StripWithHits(strip + static_cast<std::size_t>(static_cast<std::ptrdiff_t>(step)), step, next))
+        break;
+      const double place = m_result.m_arrStrips[strip].m_arrPlaces[hit];
+      const auto& places = m_result.m_arrStrips[next].m_arrPlaces;
+      const auto at = std::lower_bound(places.begin(), places.end(), place);
+      std::size_t nearest = static_cast<std::size_t>(std::min(at - places.begin(), std::ptrdiff_t(places.size()) - 1));
+      if (nearest > 0 && place - places[nearest - 1] <= places[nearest] - place) --nearest;
+      SetCurrent(next, nearest);
+      break;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      if (m_fnTickClicked) m_fnTickClicked(strip, hit);
+      break;
+    default: return QWidget::keyPressEvent(event);
+  }
 }
 
 // ---- Dispersion window ----

@@ -105,15 +105,24 @@ class CDispersionPlot : public QWidget {
   // Where the tick of a hit stands; and the hit nearest a point (within a few pixels).
   QPoint TickPosition(std::size_t strip, std::size_t hit) const;
   bool HitAt(const QPoint& point, std::size_t& strip, std::size_t& hit) const;
+  // The tick the keyboard stands on (the first hit when the plot opens); false when no
+  // text has a hit. Enter or Space opens it as a click does.
+  bool CurrentTick(std::size_t& strip, std::size_t& hit) const;
   std::function<void(std::size_t strip, std::size_t hit)> m_fnTickClicked;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QRect StripRect(std::size_t strip) const;
+  void SetCurrent(std::size_t strip, std::size_t hit);
+  // The strip nearest to `strip` in the direction step (+1, -1) that has a hit.
+  bool StripWithHits(std::size_t from, int step, std::size_t& strip) const;
   const CDispersionResult& m_result;
+  std::size_t m_nStrip = 0;
+  std::size_t m_nHit = 0;
 };
 
 class CDispersionWindow : public CAnalysisTableWindow {

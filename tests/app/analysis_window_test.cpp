@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTableView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextCursor>
 #include <QTimer>
@@ -262,6 +263,60 @@ TEST_F(AnalysisWindowTest, DispersionWindowDrawsATickPerHitOpensItsContextAndSav
   const QTextCursor selection = view->TextCursor();
   EXPECT_EQ(selection.selectedText(), "harbour");
   EXPECT_EQ(selection.selectionStart(), static_cast<int>(window->Result().m_arrStrips[0].m_arrOffsets[2]));
+}
+
+TEST_F(AnalysisWindowTest, DispersionTicksAreReachedAndOpenedFromTheKeyboard) {
+  const QString study = WriteFile("study.txt", kStudy), more = WriteFile("more.txt", "A harbour first, then a long way of other words, and a harbour last.\n");
+  m_pPrompt->OnDialogOf<CDispersionDialog>([](CDispersionDialog& d) {
+    d.m_strSearch = "harbour";
+    d.m_bDirectory = true;
+    return true;
+  });
+  Files({study, more});
+  auto* window = dynamic_cast<CDispersionWindow*>(Run(ids::kDispersionPlot));
+  ASSERT_NE(window, nullptr);
+  CDispersionPlot* plot = window->Plot();
+  const auto& strips = window->Result().m_arrStrips;
+  ASSERT_EQ(strips.size(), 2u);
+  auto key = [plot](int k) {
+    QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+    QCoreApplication::sendEvent(plot, &press);
+  };
+  auto current = [plot] {
+    std::size_t strip = 99, hit = 99;
+    EXPECT_TRUE(plot->CurrentTick(strip, hit));
+    return std::make_pair(strip, hit);
+  };
+  EXPECT_EQ(current(), std::make_pair(std::size_t(0), std::size_t(0)));
+  key(Qt::Key_Left);  // already at the first: stays
+  EXPECT_EQ(current().second, 0u);
+  key(Qt::Key_Right);
+  key(Qt::Key_Right);
+  EXPECT_EQ(current(), std::make_pair(std::size_t(0), std::size_t(2)));
+  EXPECT_TRUE(plot->accessibleDescription().endsWith("hit 3 of 5")) << plot->accessibleDescription().toStdString();
+  key(Qt::Key_End);
+  EXPECT_EQ(current().second, strips[0].m_arrPlaces.size() - 1);
+  key(Qt::Key_Right);  // already at the last: stays
+  EXPECT_EQ(current().second, strips[0].m_arrPlaces.size() - 1);
+  // From the last hit of the first text, Down goes to the hit nearest that place in the
+  // second (its last), and Up comes back to the first text's last hit.
+  ASSERT_EQ(strips[1].m_arrPlaces.size(), 2u);
+  key(Qt::Key_Down);
+  EXPECT_EQ(current(), std::make_pair(std::size_t(1), std::size_t(1)));
+  key(Qt::Key_Down);  // no text below: stays
+  EXPECT_EQ(current().first, 1u);
+  key(Qt::Key_Up);
+  EXPECT_EQ(current(), std::make_pair(std::size_t(0), strips[0].m_arrPlaces.size() - 1));
+  key(Qt::Key_Home);
+  key(Qt::Key_Right);
+  key(Qt::Key_Right);
+  key(Qt::Key_Return);
+  QCoreApplication::processEvents();
+  CTessaryView* view = m_pApp->MainFrame()->ActiveView();
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->GetDocument()->PathName(), study);
+  EXPECT_EQ(view->TextCursor().selectedText(), "harbour");
+  EXPECT_EQ(view->TextCursor().selectionStart(), static_cast<int>(strips[0].m_arrOffsets[2]));
 }
 
 TEST_F(AnalysisWindowTest, ADispersionTickOfAnOpenDocumentSelectsItsHitThere) {
