@@ -34,7 +34,7 @@ TEST(CollationOrder, CaseAndHyphensWeighLessThanLettersAndSpaces) {
 
 std::vector<CConcordanceEntry> Entries(std::initializer_list<const char*> keys) {
   std::vector<CConcordanceEntry> entries;
-  for (const char* k : keys) entries.push_back({k, std::ssize(entries), 0, 0, 0, ""});
+  for (const char* k : keys) entries.push_back({k, std::ssize(entries), 0, 0, 0, 0});
   return entries;
 }
 
@@ -56,7 +56,7 @@ TEST(SortEntriesOrder, StableByDecodedKeysWithEmptyKeysFirst) {
 
   // Enough equal keys that an unstable sort would reorder them.
   std::vector<CConcordanceEntry> many;
-  for (int i = 0; i < 60; ++i) many.push_back({i % 3 ? "cat" : "Cat", i, 0, 0, 0, ""});
+  for (int i = 0; i < 60; ++i) many.push_back({i % 3 ? "cat" : "Cat", i, 0, 0, 0, 0});
   SortEntries(many, *c, *cp);
   for (int i = 1; i < 60; ++i) {
     if (many[i].m_strSortKey == many[i - 1].m_strSortKey) {
@@ -74,7 +74,7 @@ TEST(SortEntriesOrder, DoubleByteAndWideKeysSortAsTheirCharacters) {
   SortEntries(entries, *c, *big5);
   EXPECT_EQ(Lines(entries), (std::vector<std::int64_t>{1, 0, 2}));
 
-  std::vector<CWideConcordanceEntry> w{{u"\u00F6l", 0, 0, ""}, {u"zebra", 1, 0, ""}, {u"Ol", 2, 0, ""}};
+  std::vector<CWideConcordanceEntry> w{{u"\u00F6l", 0, 0, 0}, {u"zebra", 1, 0, 0}, {u"Ol", 2, 0, 0}};
   SortEntries(w, *c);
   EXPECT_EQ(w[0].m_nLine * 100 + w[1].m_nLine * 10 + w[2].m_nLine, 201);
 }
