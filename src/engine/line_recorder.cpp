@@ -122,7 +122,8 @@ void CLineRecorderT<CharT, Entry>::RecordSentence(std::basic_string_view<CharT> 
   const auto bounds = Sentence(text, offset, o.m_nKeyLength, m_cp);
   if (!bounds) return;
   m_arrSentences.push_back(AppendSentenceLine(m_lines.Buffer(), text, *bounds, static_cast<std::size_t>(offset),
-                                              Count() + 1, FileOfEntry(m_arrFiles, m_nFile), o.m_bLineNumbers, o.m_bFileReference));
+                                              Count() + 1, FileOfEntry(m_arrFiles, m_nFile), o.m_bLineNumbers,
+                                              o.m_bFileReference));
   m_lines.Close();
   Entry entry;
   entry.m_nLine = static_cast<std::int64_t>(m_entries.size());

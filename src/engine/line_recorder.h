@@ -77,8 +77,8 @@ class CLineRecorderT : public CMatchSinkT<CharT> {
   CLineRecorderT(CRecorderOptions options, const CCodePage& cp);
   ~CLineRecorderT() override;
 
-  // The next matches come from this source; big-file chunks add their file offset.
-  // A source that goes on from the last one (big-file chunks) keeps its index.
+  // The next matches come from this source (called before the first match); big-file
+  // chunks add their file offset and, going on from the last source, keep its index.
   void BeginSource(std::string path, std::int64_t positionBase = 0) {
     if (m_arrFiles.empty() || m_arrFiles.back() != path) m_arrFiles.push_back(std::move(path));
     m_nFile = static_cast<std::uint32_t>(m_arrFiles.size() - 1);
@@ -91,12 +91,12 @@ class CLineRecorderT : public CMatchSinkT<CharT> {
   const CRecorderOptions& Options() const { return m_options; }
   const CLineStore<CharT>& Lines() const { return m_lines; }
   std::vector<Entry>& Entries() { return m_entries; }
+  const std::vector<Entry>& Entries() const { return m_entries; }
   // The sources in the order they began; an entry's m_nFile indexes this table, so
   // recorders are joined by appending tables and shifting the indices of the entries.
   std::vector<std::string>& Files() { return m_arrFiles; }
   const std::vector<std::string>& Files() const { return m_arrFiles; }
   const std::string& FileOf(const Entry& entry) const { return FileOfEntry(m_arrFiles, entry.m_nFile); }
-  const std::vector<Entry>& Entries() const { return m_entries; }
   std::int64_t Count() const { return static_cast<std::int64_t>(m_lines.Size()); }
   void EmptyLines();
 

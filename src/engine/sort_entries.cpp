@@ -26,7 +26,7 @@ void DecodeKey(std::string_view key, const CCodePage& cp, std::u16string& out) {
   for (char c : key) out.push_back(cp.ByteToUnicode(static_cast<unsigned char>(c)));
 }
 
-// The byte keys the sort reads as text: equal ones sort alike, so each is keyed once.
+// An entry's key as stored: equal ones sort alike, so each distinct one is keyed once.
 std::string_view KeyText(const CConcordanceEntry& entry) { return entry.m_strSortKey; }
 std::u16string_view KeyText(const CWideConcordanceEntry& entry) { return entry.m_wstrSortKey; }
 

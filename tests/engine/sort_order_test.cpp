@@ -104,8 +104,8 @@ std::vector<CConcordanceEntry> LongTies(int n) {
   std::vector<CConcordanceEntry> entries;
   for (int i = 0; i < n; ++i) {
     const int j = i * 7919 % 20011;  // more distinct keys than a thread's share
-    std::string key = "seventeen letters" + std::string{static_cast<char>('a' + j % 26), static_cast<char>('a' + j / 26 % 26),
-                                                     static_cast<char>('a' + j / 676 % 26)};
+    std::string key = "seventeen letters";
+    for (int k : {j % 26, j / 26 % 26, j / 676 % 26}) key += static_cast<char>('a' + k);
     if (j % 5 == 0) key[17] = static_cast<char>(key[17] - 'a' + 'A');
     if (j % 7 == 0) key[18] = '-';
     entries.push_back({key, i, 0, 0, 0, 0});
