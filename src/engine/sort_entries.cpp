@@ -119,23 +119,15 @@ std::vector<std::vector<std::uint32_t>> KeyPlaces(const std::vector<CPieceKeys>&
   return places;
 }
 
-// Puts entries into the order given (order[k] is the entry that goes to place k) in
-// place, one cycle of the permutation at a time; order is used up.
+// Puts entries into the order given (order[k] is the entry that goes to place k). The
+// reads do not wait for each other, so the processor overlaps their cache misses,
+// which following the permutation's cycles in place would not.
 template <class Entry>
-void Permute(std::vector<Entry>& entries, std::vector<std::uint32_t>& order) {
-  for (std::size_t start = 0; start < order.size(); ++start) {
-    if (order[start] == start) continue;
-    Entry held = std::move(entries[start]);
-    std::size_t at = start;
-    while (order[at] != start) {
-      const std::size_t from = order[at];
-      entries[at] = std::move(entries[from]);
-      order[at] = static_cast<std::uint32_t>(at);
-      at = from;
-    }
-    entries[at] = std::move(held);
-    order[at] = static_cast<std::uint32_t>(at);
-  }
+void Permute(std::vector<Entry>& entries, const std::vector<std::uint32_t>& order) {
+  std::vector<Entry> sorted;
+  sorted.reserve(entries.size());
+  for (std::uint32_t from : order) sorted.push_back(std::move(entries[from]));
+  entries.swap(sorted);
 }
 
 // The stable order of entries by their places: a counting sort keeps equal keys in
@@ -176,8 +168,7 @@ bool SortByKeys(std::vector<Entry>& entries, const CSortCollator& collator, cons
     for (std::size_t i = n * p / count; i < n * (p + 1) / count; ++i) ids[i] = places[p][ids[i]];
     for (std::uint32_t place : places[p]) distinct = std::max<std::size_t>(distinct, place + 1);
   }
-  std::vector<std::uint32_t> order = OrderByPlace(ids, distinct);
-  Permute(entries, order);
+  Permute(entries, OrderByPlace(ids, distinct));
   return true;
 }
 
