@@ -4,6 +4,7 @@
 
 #include "engine/number_prefix.h"
 #include "engine/sort_entries.h"
+#include "engine/workers.h"
 
 namespace tessary {
 
@@ -122,16 +123,45 @@ CAssembledListT<CharT, Entry> Assemble(CLineRecorderT<CharT, Entry>& recorder, c
   return list;
 }
 
+// Lines of one block of the output, joined, each with its layout (m_nStart in text).
+template <class CharT>
+struct CLineBlock {
+  std::basic_string<CharT> m_text;
+  std::vector<CLineLayout> m_arrLayout;
+};
+
 template <class CharT, class Entry>
 void Stream(CLineRecorderT<CharT, Entry>& recorder, const CAssemblyOptions& o, const LineSinkT<CharT>& sink) {
   std::vector<Entry> entries;
   TakeEntries(recorder, o, entries);
-  std::basic_string<CharT> line;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    line.clear();
-    PrefetchLine(recorder, entries, i);
-    const CLineLayout layout = AppendWindowLine(line, recorder, o, entries[i], i);
-    sink(line, layout);
+  // Copying the lines in sorted order waits on memory: blocks of lines are copied side
+  // by side on the worker pool, then handed to sink in order on this thread.
+  constexpr std::size_t kBlockLines = 4096;
+  const std::size_t threads = WorkerThreads();
+  std::vector<CLineBlock<CharT>> blocks(threads);
+  for (std::size_t first = 0; first < entries.size(); first += threads * kBlockLines) {
+    const std::size_t count = std::min(threads, (entries.size() - first + kBlockLines - 1) / kBlockLines);
+    RunParallel(count, [&](std::size_t b) {
+      CLineBlock<CharT>& block = blocks[b];
+      block.m_text.clear();
+      block.m_arrLayout.clear();
+      const std::size_t from = first + b * kBlockLines, to = std::min(entries.size(), from + kBlockLines);
+      for (std::size_t i = from; i < to; ++i) {
+        PrefetchLine(recorder, entries, i);
+        block.m_arrLayout.push_back(AppendWindowLine(block.m_text, recorder, o, entries[i], i));
+      }
+    });
+    for (std::size_t b = 0; b < count; ++b) {
+      const auto& block = blocks[b];
+      for (std::size_t k = 0; k < block.m_arrLayout.size(); ++k) {
+        CLineLayout layout = block.m_arrLayout[k];
+        const auto start = static_cast<std::size_t>(layout.m_nStart);
+        const std::size_t end = k + 1 < block.m_arrLayout.size() ? static_cast<std::size_t>(block.m_arrLayout[k + 1].m_nStart)
+                                                                 : block.m_text.size();
+        layout.m_nStart = 0;
+        sink(std::basic_string_view<CharT>(block.m_text).substr(start, end - start), layout);
+      }
+    }
   }
   recorder.EmptyLines();
 }

@@ -282,6 +282,18 @@ TEST(Assembly, StreamedLinesAreTheRenderedText) {
     s.m_bSentences = true;
     ExpectStreamIsRendered<CConcordanceSearch>(s, texts);
   }
+  // Enough lines for several blocks of lines copied side by side, at several thread counts.
+  std::string many;
+  for (int i = 0; i < 12000; ++i) many += "un caf\xE9 " + Word(i * 7919 % 12007) + ". ";
+  const char* saved = std::getenv("TESSARY_THREADS");
+  const std::string keep = saved ? saved : "";
+  for (const char* threads : {"1", "2", "3"}) {
+    setenv("TESSARY_THREADS", threads, 1);
+    ExpectStreamIsRendered<CConcordanceSearch>(Settings("caf\xE9", kSortRight, 6),
+                                               std::vector<std::pair<std::string, std::string>>{{many, "/t/m.txt"}});
+  }
+  if (saved) setenv("TESSARY_THREADS", keep.c_str(), 1);
+  else unsetenv("TESSARY_THREADS");
   CSearchRequest wide = Settings("cat", kSortRight);
   wide.m_bFileReference = true;
   const std::vector<std::pair<std::u16string, std::string>> wideTexts = {{u"a cat\u00E9 a cat b", "/t/b.txt"},
