@@ -156,8 +156,9 @@ void Stream(CLineRecorderT<CharT, Entry>& recorder, const CAssemblyOptions& o, c
       for (std::size_t k = 0; k < block.m_arrLayout.size(); ++k) {
         CLineLayout layout = block.m_arrLayout[k];
         const auto start = static_cast<std::size_t>(layout.m_nStart);
-        const std::size_t end = k + 1 < block.m_arrLayout.size() ? static_cast<std::size_t>(block.m_arrLayout[k + 1].m_nStart)
-                                                                 : block.m_text.size();
+        const std::size_t end = k + 1 < block.m_arrLayout.size()
+                                    ? static_cast<std::size_t>(block.m_arrLayout[k + 1].m_nStart)
+                                    : block.m_text.size();
         layout.m_nStart = 0;
         sink(std::basic_string_view<CharT>(block.m_text).substr(start, end - start), layout);
       }
