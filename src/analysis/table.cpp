@@ -52,7 +52,7 @@ CTable Concordance(const List& list, std::int64_t width, std::size_t keyLength, 
     while (!left.empty() && left.front() == ' ') left.remove_prefix(1);
     while (!right.empty() && right.back() == ' ') right.remove_suffix(1);
     t.m_arrRows.push_back(std::vector<std::string>{Int(static_cast<std::int64_t>(i) + 1), toUtf8(left), toUtf8(key),
-                                                   toUtf8(right), list.m_arrEntries[i].m_strFile,
+                                                   toUtf8(right), list.FileOf(list.m_arrEntries[i]),
                                                    Int(list.m_arrEntries[i].m_nPosition)});
   }
   return t;

@@ -395,6 +395,7 @@ CTable ListTable(const CTessaryView& view, const CConcordanceList& list) {
   if (!list.Unicode())
     if (auto cp = CCodePage::Open(list.Language().TextCodePage()))
       keyLength = (*cp)->ToUnicode(list.m_request.m_strSearch.substr(0, keyLength)).size();
+  lines.m_arrFiles = list.m_arrSources;
   QTextBlock block = view.Document()->begin();
   for (std::int64_t i = 0; i < view.LineCount() && block.isValid(); ++i, block = block.next()) {
     const CListEntry* entry = list.EntryOfLine(i);
@@ -416,7 +417,7 @@ CTable ListTable(const CTessaryView& view, const CConcordanceList& list) {
     lines.m_arrLayout.push_back(layout);
     CWideConcordanceEntry e;
     e.m_nPosition = entry->m_nPosition;
-    e.m_strFile = list.SourceOf(*entry);
+    e.m_nFile = entry->m_nSource;
     lines.m_arrEntries.push_back(std::move(e));
   }
   return ConcordanceTable(lines, width, keyLength);

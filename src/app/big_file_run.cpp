@@ -151,7 +151,7 @@ void RunBigFileWork(const CSearchRequest& request, std::int64_t chunkSize, CBack
   record->m_bFromFiles = true;
   record->m_bBigFile = true;
   record->m_nChunkStart = std::max<std::int64_t>(0, chunkStart);
-  record->TakeEntries(list.m_arrEntries);
+  record->TakeEntries(list.m_arrEntries, list.m_arrFiles);
   out.m_bFormat = list.Lines() <= kAutoFormatLimit;
   if (out.m_bFormat) out.m_arrRanges = search->Ranges(list);
   decltype(list.m_arrEntries)().swap(list.m_arrEntries);

@@ -197,7 +197,7 @@ class CSearchWork {
     record->m_nKeyLength = static_cast<std::int64_t>(search.Prepared().m_strKey.size());
     record->m_bFromFiles = m_request.m_source == SearchSource::kFiles;
     record->m_bAssocView = m_request.IsAssociated();
-    record->TakeEntries(list.m_arrEntries);
+    record->TakeEntries(list.m_arrEntries, list.m_arrFiles);
     // Sentence lists always get their keywords marked: a sentence's keyword has no column.
     m_out.m_bFormat = m_bFormatAll || m_request.m_bSentences || list.Lines() <= kAutoFormatLimit;
     // A test's keywords are blanked before the window sees them; the blanks are its format.

@@ -57,8 +57,9 @@ int RunCollocates(const std::vector<std::string>& args) {
     return Fail(CollocateRefusalMessage(refusal));
 
   const bool failed = !SearchSources(search, o);
-  const std::vector<CConcordanceEntry> keyed = std::move(search.Finish().m_arrEntries);
-  window.TakeEntries(keyed);
+  auto finished = search.Finish();
+  const std::vector<CConcordanceEntry> keyed = std::move(finished.m_arrEntries);
+  window.TakeEntries(keyed, finished.m_arrFiles);
   if (CollocateRefusal refusal = CheckCollocates(window); refusal != CollocateRefusal::kNone) {
     Fail(CollocateRefusalMessage(refusal));
     return 1;

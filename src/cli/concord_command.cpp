@@ -59,6 +59,21 @@ struct TableOutput {
   bool bBom = false;
 };
 
+// The window's lines as they are assembled, so the whole text is never held.
+void WriteLines(CConcordanceSearch& search, bool raw) {
+  std::string scratch;
+  search.Stream([&](std::string_view line, const CLineLayout& layout) {
+    Write(raw ? line : Utf8Line(line, layout, search.TextCodePage(), scratch));
+  });
+}
+
+void WriteLines(CWideConcordanceSearch& search, bool raw) {
+  search.Stream([&](std::u16string_view line, const CLineLayout&) {
+    if (raw) Write(std::string_view(reinterpret_cast<const char*>(line.data()), line.size() * 2));
+    else Write(Utf16ToUtf8(line));
+  });
+}
+
 template <class CharT>
 int Run(ConcordOptions& o, const TableOutput& table = {}) {
   auto created = CConcordanceSearchT<CharT>::Create(o.request, {}, o.count);
@@ -68,22 +83,15 @@ int Run(ConcordOptions& o, const TableOutput& table = {}) {
 
   if (o.count) {
     std::printf("%llu\n", static_cast<unsigned long long>(search.Matches()));
-  } else {
+  } else if (table.bTable) {
     auto list = search.Finish();
-    if (table.bTable) {
-      const std::size_t key = search.Prepared().m_strKey.size();
-      if constexpr (sizeof(CharT) == 1)
-        Write(TableText(ConcordanceTable(list, o.request.m_nLineWidth, key, search.TextCodePage()), table.format, table.bBom));
-      else
-        Write(TableText(ConcordanceTable(list, o.request.m_nLineWidth, key), table.format, table.bBom));
-    } else if constexpr (sizeof(CharT) == 1) {
-      if (o.raw) Write(list.m_strOutput);
-      else RenderUtf8(list, search.TextCodePage(), Write);
-    } else if (o.raw) {
-      Write(std::string_view(reinterpret_cast<const char*>(list.m_strOutput.data()), list.m_strOutput.size() * 2));
-    } else {
-      Write(RenderUtf8(list));
-    }
+    const std::size_t key = search.Prepared().m_strKey.size();
+    if constexpr (sizeof(CharT) == 1)
+      Write(TableText(ConcordanceTable(list, o.request.m_nLineWidth, key, search.TextCodePage()), table.format, table.bBom));
+    else
+      Write(TableText(ConcordanceTable(list, o.request.m_nLineWidth, key), table.format, table.bBom));
+  } else {
+    WriteLines(search, o.raw);
   }
   if (std::fflush(stdout) != 0) return Fail("cannot write the output");
   // The process ends here, leaving a large result to the system to reclaim: freeing a

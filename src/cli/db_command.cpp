@@ -51,8 +51,8 @@ int RunDb(const std::vector<std::string>& args) {
   auto list = SearchList(o);
   if (!list) return Fail(list.Error());
   const std::string text = Utf16ToUtf8(list->text);
-  const auto records = list->window.m_bUnicodeText ? WindowRecords(text, list->keyword, list->wideEntries)
-                                                   : WindowRecords(text, list->keyword, list->entries);
+  const auto records = list->window.m_bUnicodeText ? WindowRecords(text, list->keyword, list->wideEntries, list->files)
+                                                   : WindowRecords(text, list->keyword, list->entries, list->files);
   auto report = args[0] == "create" ? CreateConcordanceDatabase(path, records)
                                     : AppendToConcordanceDatabase(path, records);
   if (!report) {

@@ -26,11 +26,13 @@ Expected<SearchedList> Search(ConcordOptions& o) {
     result.text = RenderUtf16(list, cp, {}).m_wstrText;
     result.keyword = cp.ToUtf8(o.request.m_strSearch);
     result.entries = std::move(list.m_arrEntries);
+    result.files = std::move(list.m_arrFiles);
   } else {
     w.m_bUnicodeText = true;
     result.text = RenderUtf16(list, {}).m_wstrText;
     result.keyword = Utf16ToUtf8(o.request.m_wstrSearch);
     result.wideEntries = std::move(list.m_arrEntries);
+    result.files = std::move(list.m_arrFiles);
   }
   return result;
 }

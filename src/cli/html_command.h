@@ -16,6 +16,7 @@ struct SearchedList {
   std::string keyword;      // the search string, UTF-8
   std::vector<CConcordanceEntry> entries;
   std::vector<CWideConcordanceEntry> wideEntries;
+  std::vector<std::string> files;  // the table the entries' m_nFile index
   bool unreadable = false;  // some source could not be read (named on standard error)
 };
 

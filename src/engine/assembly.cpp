@@ -4,6 +4,7 @@
 
 #include "engine/number_prefix.h"
 #include "engine/sort_entries.h"
+#include "engine/workers.h"
 
 namespace tessary {
 
@@ -32,63 +33,138 @@ bool Sort(std::vector<CWideConcordanceEntry>& e, const CAssemblyOptions& o) {
   return SortEntries(e, *o.m_pCollator, o.m_fnSortProgress);
 }
 
+// The entries in output order, sorted when asked; false when the sort was stopped (they
+// then stand as found). Takes the recorder's entries.
+template <class CharT, class Entry>
+bool TakeEntries(CLineRecorderT<CharT, Entry>& recorder, const CAssemblyOptions& o, std::vector<Entry>& entries) {
+  entries = std::move(recorder.Entries());
+  recorder.Entries().clear();
+  return !o.m_bSorted || recorder.Sentences() || Sort(entries, o);
+}
+
+// A sorted list reads its lines all over the line store: asking for the line a few
+// entries ahead while this one is copied hides most of the wait for memory.
+template <class CharT, class Entry>
+void PrefetchLine(const CLineRecorderT<CharT, Entry>& recorder, const std::vector<Entry>& entries, std::size_t i) {
+  constexpr std::size_t kAhead = 16;
+  if (i + kAhead >= entries.size()) return;
+  const auto line = recorder.Lines().Line(static_cast<std::size_t>(entries[i + kAhead].m_nLine));
+  const auto* bytes = reinterpret_cast<const char*>(line.data());
+  for (std::size_t at = 0; at < line.size() * sizeof(CharT); at += 64) __builtin_prefetch(bytes + at);
+}
+
+// Appends the window line of entry (number i + 1 in output order) to out.
+template <class CharT, class Entry>
+CLineLayout AppendWindowLine(std::basic_string<CharT>& out, const CLineRecorderT<CharT, Entry>& recorder,
+                             const CAssemblyOptions& o, const Entry& entry, std::size_t i) {
+  const auto line = static_cast<std::size_t>(entry.m_nLine);
+  const auto& lines = recorder.Lines();
+  CLineLayout layout;
+  layout.m_nStart = static_cast<std::int64_t>(out.size());
+  if (recorder.Sentences()) {
+    const CSentenceLine& sentence = recorder.SentenceLines()[line];
+    out.append(lines.Line(line));
+    layout.m_nPrefix = sentence.m_nPrefix;
+    layout.m_nBody = sentence.m_nBody;
+    layout.m_nPath = sentence.m_nPath;
+    return layout;
+  }
+  if (o.m_bLineNumbers) {
+    const std::string prefix = NumberPrefix(static_cast<std::int64_t>(i) + 1);
+    AppendAscii(out, prefix);
+    layout.m_nPrefix = static_cast<std::int64_t>(prefix.size());
+  }
+  const auto body = lines.Line(line);
+  out.append(body);
+  layout.m_nBody = static_cast<std::int64_t>(body.size());
+  if (o.m_bFileReference) {
+    const std::size_t before = out.size();
+    AppendReference(out, recorder.FileOf(entry));
+    layout.m_nPath = static_cast<std::int64_t>(out.size() - before) - (sizeof(CharT) == 1 ? 3 : 1);
+  }
+  out.push_back(CharT('\n'));
+  return layout;
+}
+
 template <class CharT, class Entry>
 CAssembledListT<CharT, Entry> Assemble(CLineRecorderT<CharT, Entry>& recorder, const CAssemblyOptions& o,
                                        const ProgressFn& progress) {
   CAssembledListT<CharT, Entry> list;
-  list.m_arrEntries = std::move(recorder.Entries());
-  recorder.Entries().clear();
   list.m_bSentences = recorder.Sentences();
-  if (o.m_bSorted && !list.m_bSentences) list.m_bSortStopped = !Sort(list.m_arrEntries, o);
+  list.m_bSortStopped = !TakeEntries(recorder, o, list.m_arrEntries);
   const std::size_t assocWords = recorder.AssocWords();
   for (std::size_t k = 0; k < assocWords; ++k) list.m_arrAssocLength.push_back(recorder.AssocLength(k));
   std::vector<std::int64_t>* assoc[] = {&list.m_arrAssoc1, &list.m_arrAssoc2, &list.m_arrAssoc3};
 
-  const auto& lines = recorder.Lines();
   const std::size_t n = list.m_arrEntries.size();
   const std::size_t step = std::max<std::size_t>(1, n / 100);
   list.m_arrLayout.reserve(n);
-  if (n > 0) list.m_strOutput.reserve(n * (lines.Line(0).size() + 9));
+  if (n > 0) list.m_strOutput.reserve(n * (recorder.Lines().Line(0).size() + 9));
   for (std::size_t i = 0; i < n; ++i) {
     if (i % step == 0 && !ReportProgress(progress, i, n)) {
       list.m_bStopped = true;
       list.m_arrEntries.resize(i);
       break;
     }
+    PrefetchLine(recorder, list.m_arrEntries, i);
     const Entry& entry = list.m_arrEntries[i];
-    const auto line = static_cast<std::size_t>(entry.m_nLine);
-    CLineLayout layout;
-    layout.m_nStart = static_cast<std::int64_t>(list.m_strOutput.size());
+    const CLineLayout layout = AppendWindowLine(list.m_strOutput, recorder, o, entry, i);
+    list.m_arrLayout.push_back(layout);
     if (list.m_bSentences) {
-      const CSentenceLine& sentence = recorder.SentenceLines()[line];
-      list.m_strOutput.append(lines.Line(line));
-      layout.m_nPrefix = sentence.m_nPrefix;
-      layout.m_nBody = sentence.m_nBody;
-      layout.m_nPath = sentence.m_nPath;
-      list.m_arrLayout.push_back(layout);
-      list.m_arrKeyOffsets.push_back(sentence.m_nKeyOffset);
+      list.m_arrKeyOffsets.push_back(recorder.SentenceLines()[static_cast<std::size_t>(entry.m_nLine)].m_nKeyOffset);
       continue;
     }
-    if (o.m_bLineNumbers) {
-      const std::string prefix = NumberPrefix(static_cast<std::int64_t>(i) + 1);
-      AppendAscii(list.m_strOutput, prefix);
-      layout.m_nPrefix = static_cast<std::int64_t>(prefix.size());
-    }
-    const auto body = lines.Line(line);
-    list.m_strOutput.append(body);
-    layout.m_nBody = static_cast<std::int64_t>(body.size());
-    if (o.m_bFileReference) {
-      const std::size_t before = list.m_strOutput.size();
-      AppendReference(list.m_strOutput, entry.m_strFile);
-      layout.m_nPath = static_cast<std::int64_t>(list.m_strOutput.size() - before) - (sizeof(CharT) == 1 ? 3 : 1);
-    }
-    list.m_strOutput.push_back(CharT('\n'));
-    list.m_arrLayout.push_back(layout);
     for (std::size_t k = 0; k < assocWords; ++k)
-      assoc[k]->push_back(layout.m_nPrefix + recorder.AssocColumns(k)[line]);
+      assoc[k]->push_back(layout.m_nPrefix + recorder.AssocColumns(k)[static_cast<std::size_t>(entry.m_nLine)]);
   }
+  list.m_arrFiles = std::move(recorder.Files());
+  recorder.Files().clear();
   recorder.EmptyLines();
   return list;
+}
+
+// Lines of one block of the output, joined, each with its layout (m_nStart in text).
+template <class CharT>
+struct CLineBlock {
+  std::basic_string<CharT> m_text;
+  std::vector<CLineLayout> m_arrLayout;
+};
+
+template <class CharT, class Entry>
+void Stream(CLineRecorderT<CharT, Entry>& recorder, const CAssemblyOptions& o, const LineSinkT<CharT>& sink) {
+  std::vector<Entry> entries;
+  TakeEntries(recorder, o, entries);
+  // Copying the lines in sorted order waits on memory: blocks of lines are copied side
+  // by side on the worker pool, then handed to sink in order on this thread.
+  constexpr std::size_t kBlockLines = 4096;
+  const std::size_t threads = WorkerThreads();
+  std::vector<CLineBlock<CharT>> blocks(threads);
+  for (std::size_t first = 0; first < entries.size(); first += threads * kBlockLines) {
+    const std::size_t count = std::min(threads, (entries.size() - first + kBlockLines - 1) / kBlockLines);
+    RunParallel(count, [&](std::size_t b) {
+      CLineBlock<CharT>& block = blocks[b];
+      block.m_text.clear();
+      block.m_arrLayout.clear();
+      const std::size_t from = first + b * kBlockLines, to = std::min(entries.size(), from + kBlockLines);
+      for (std::size_t i = from; i < to; ++i) {
+        PrefetchLine(recorder, entries, i);
+        block.m_arrLayout.push_back(AppendWindowLine(block.m_text, recorder, o, entries[i], i));
+      }
+    });
+    for (std::size_t b = 0; b < count; ++b) {
+      const auto& block = blocks[b];
+      for (std::size_t k = 0; k < block.m_arrLayout.size(); ++k) {
+        CLineLayout layout = block.m_arrLayout[k];
+        const auto start = static_cast<std::size_t>(layout.m_nStart);
+        const std::size_t end = k + 1 < block.m_arrLayout.size()
+                                    ? static_cast<std::size_t>(block.m_arrLayout[k + 1].m_nStart)
+                                    : block.m_text.size();
+        layout.m_nStart = 0;
+        sink(std::basic_string_view<CharT>(block.m_text).substr(start, end - start), layout);
+      }
+    }
+  }
+  recorder.EmptyLines();
 }
 
 CFormatRange Keyword(std::int64_t line, std::int64_t column, std::int64_t length) {
@@ -140,6 +216,14 @@ CAssembledList AssembleList(CLineRecorder& recorder, const CAssemblyOptions& opt
 CWideAssembledList AssembleList(CWideLineRecorder& recorder, const CAssemblyOptions& options,
                                 const ProgressFn& progress) {
   return Assemble(recorder, options, progress);
+}
+
+void StreamList(CLineRecorder& recorder, const CAssemblyOptions& options, const LineSinkT<char>& sink) {
+  Stream(recorder, options, sink);
+}
+
+void StreamList(CWideLineRecorder& recorder, const CAssemblyOptions& options, const LineSinkT<char16_t>& sink) {
+  Stream(recorder, options, sink);
 }
 
 std::vector<CFormatRange> KeywordRanges(const CAssembledList& list, std::int64_t width,
@@ -202,24 +286,23 @@ static std::size_t LineEnd(const CAssembledList& list, std::size_t i) {
   return next - 1;
 }
 
+std::string_view Utf8Line(std::string_view line, const CLineLayout& l, const CCodePage& cp, std::string& scratch) {
+  const auto prefix = static_cast<std::size_t>(l.m_nPrefix);
+  const std::string_view body = line.substr(prefix, static_cast<std::size_t>(l.m_nBody));
+  if (std::all_of(body.begin(), body.end(), [](char c) { return (c & 0x80) == 0; })) return line;
+  scratch.assign(line.substr(0, prefix));
+  scratch += cp.ToUtf8(body);
+  scratch.append(line.substr(prefix + body.size()));
+  return scratch;
+}
+
 void RenderUtf8(const CAssembledList& list, const CCodePage& cp,
                 const std::function<void(std::string_view)>& write) {
   const std::string_view text(list.m_strOutput);
-  std::string line;
+  std::string scratch;
   for (std::size_t i = 0; i < list.m_arrLayout.size(); ++i) {
-    const CLineLayout& l = list.m_arrLayout[i];
-    const std::size_t start = static_cast<std::size_t>(l.m_nStart);
-    const std::size_t bodyStart = start + static_cast<std::size_t>(l.m_nPrefix);
-    const std::size_t rest = bodyStart + static_cast<std::size_t>(l.m_nBody);
-    const std::string_view body = text.substr(bodyStart, static_cast<std::size_t>(l.m_nBody));
-    if (std::all_of(body.begin(), body.end(), [](char c) { return (c & 0x80) == 0; })) {
-      write(text.substr(start, LineEnd(list, i) + 1 - start));
-      continue;
-    }
-    line.assign(text.substr(start, bodyStart - start));
-    line += cp.ToUtf8(body);
-    line.append(text.substr(rest, LineEnd(list, i) + 1 - rest));
-    write(line);
+    const auto start = static_cast<std::size_t>(list.m_arrLayout[i].m_nStart);
+    write(Utf8Line(text.substr(start, LineEnd(list, i) + 1 - start), list.m_arrLayout[i], cp, scratch));
   }
 }
 

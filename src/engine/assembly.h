@@ -37,6 +37,7 @@ struct CAssembledListT {
   std::basic_string<CharT> m_strOutput;  // the window text; paths are the file system's bytes
   std::vector<CLineLayout> m_arrLayout;  // per line, in output order
   std::vector<Entry> m_arrEntries;       // entry i belongs to line i
+  std::vector<std::string> m_arrFiles;   // the recorder's file table: entries' m_nFile index it
   bool m_bStopped = false;               // copying was stopped: later lines left out
   bool m_bSortStopped = false;           // sorting was stopped: the lines stand as found
   // Associated-word lists: per line in output order, the column of associated word
@@ -49,6 +50,7 @@ struct CAssembledListT {
   bool m_bSentences = false;
   std::vector<std::int64_t> m_arrKeyOffsets;
   std::int64_t Lines() const { return static_cast<std::int64_t>(m_arrLayout.size()); }
+  const std::string& FileOf(const Entry& entry) const { return FileOfEntry(m_arrFiles, entry.m_nFile); }
   const std::vector<std::int64_t>& AssocColumns(std::size_t k) const {
     return k == 0 ? m_arrAssoc1 : k == 1 ? m_arrAssoc2 : m_arrAssoc3;
   }
@@ -64,6 +66,15 @@ CAssembledList AssembleList(CLineRecorder& recorder, const CAssemblyOptions& opt
 // 16-bit lists: the file reference is a space and the path, without parentheses.
 CWideAssembledList AssembleList(CWideLineRecorder& recorder, const CAssemblyOptions& options,
                                 const ProgressFn& progress = {});
+
+// One window line through its line feed, and where its parts stand (m_nStart is 0).
+template <class CharT>
+using LineSinkT = std::function<void(std::basic_string_view<CharT> line, const CLineLayout& layout)>;
+// The lines AssembleList would join, handed to sink one at a time in output order and
+// then dropped with the recorder's lines and entries: a caller that writes the lines
+// out never holds the window text.
+void StreamList(CLineRecorder& recorder, const CAssemblyOptions& options, const LineSinkT<char>& sink);
+void StreamList(CWideLineRecorder& recorder, const CAssemblyOptions& options, const LineSinkT<char16_t>& sink);
 
 // A range of the key-word formatting says what it is; how each kind looks is the
 // program's palette.
@@ -103,6 +114,9 @@ std::string RenderUtf8(const CAssembledList& list, const CCodePage& cp);
 void RenderUtf8(const CAssembledList& list, const CCodePage& cp,
                 const std::function<void(std::string_view)>& write);
 std::string RenderUtf8(const CWideAssembledList& list);
+// One window line (through its line feed) as RenderUtf8 gives it: the line itself when
+// its body is ASCII, else its conversion, kept in scratch.
+std::string_view Utf8Line(std::string_view line, const CLineLayout& layout, const CCodePage& cp, std::string& scratch);
 
 // The window text as UTF-16 for the editor, with each range's start and length
 // converted to UTF-16 units of that text (paths are decoded as UTF-8).

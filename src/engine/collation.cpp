@@ -80,6 +80,19 @@ Expected<std::shared_ptr<const CSortCollator>> CSortCollator::ForUserLocale() {
 
 CSortCollator::~CSortCollator() { ucol_close(m_pCollator); }
 
+std::unique_ptr<CSortCollator> CSortCollator::Clone() const {
+  UErrorCode status = U_ZERO_ERROR;
+  UCollator* pCopy = ucol_clone(m_pCollator, &status);
+  if (U_FAILURE(status)) {
+    ucol_close(pCopy);
+    return nullptr;
+  }
+  std::unique_ptr<CSortCollator> pResult(new CSortCollator());
+  pResult->m_pCollator = pCopy;
+  pResult->m_strLocale = m_strLocale;
+  return pResult;
+}
+
 int CSortCollator::Compare(std::u16string_view a, std::u16string_view b) const {
   return ucol_strcoll(m_pCollator, a.data(), static_cast<int32_t>(a.size()), b.data(),
                       static_cast<int32_t>(b.size()));

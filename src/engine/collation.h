@@ -28,6 +28,9 @@ class CSortCollator {
   // The same key appended to out, for callers that keep many keys in one buffer.
   void AppendSortKey(std::u16string_view text, std::string& out) const;
   const std::string& LocaleName() const { return m_strLocale; }
+  // A collator of the same order for another thread: one collator is never used by two
+  // threads at once. Null when ICU cannot copy it.
+  std::unique_ptr<CSortCollator> Clone() const;
 
  private:
   CSortCollator() = default;

@@ -45,9 +45,10 @@ struct CConcordanceList {
   const CListEntry* EntryOfLine(std::int64_t nLine) const;
   const std::string& SourceOf(const CListEntry& entry) const;
 
-  // Takes a search's entries in window order; equal paths share one source.
-  void TakeEntries(const std::vector<CConcordanceEntry>& entries);
-  void TakeEntries(const std::vector<CWideConcordanceEntry>& entries);
+  // Takes a search's entries in window order, with the file table their m_nFile
+  // indexes; equal paths share one source.
+  void TakeEntries(const std::vector<CConcordanceEntry>& entries, const std::vector<std::string>& files);
+  void TakeEntries(const std::vector<CWideConcordanceEntry>& entries, const std::vector<std::string>& files);
 };
 
 }  // namespace tessary

@@ -161,10 +161,7 @@ void CConcordanceSearchT<CharT>::SearchStream(int fd, const std::string& name) {
 }
 
 template <class CharT>
-typename CConcordanceSearchT<CharT>::List CConcordanceSearchT<CharT>::Finish(const ProgressFn& copyProgress,
-                                                                            const ProgressFn& sortProgress) {
-  m_bStopped = false;
-  if (!m_pRecorder) return List{};
+CAssemblyOptions CConcordanceSearchT<CharT>::AssemblyOptions(const ProgressFn& sortProgress) const {
   CAssemblyOptions options;
   options.m_bSorted = Sorted();
   options.m_bLineNumbers = m_request.m_bLineNumbers;
@@ -172,7 +169,21 @@ typename CConcordanceSearchT<CharT>::List CConcordanceSearchT<CharT>::Finish(con
   options.m_pCollator = m_pCollator.get();
   options.m_pKeyCodePage = m_pTextCp.get();
   options.m_fnSortProgress = sortProgress;
-  return AssembleList(*m_pRecorder, options, copyProgress);
+  return options;
+}
+
+template <class CharT>
+typename CConcordanceSearchT<CharT>::List CConcordanceSearchT<CharT>::Finish(const ProgressFn& copyProgress,
+                                                                            const ProgressFn& sortProgress) {
+  m_bStopped = false;
+  if (!m_pRecorder) return List{};
+  return AssembleList(*m_pRecorder, AssemblyOptions(sortProgress), copyProgress);
+}
+
+template <class CharT>
+void CConcordanceSearchT<CharT>::Stream(const LineSinkT<CharT>& sink) {
+  m_bStopped = false;
+  if (m_pRecorder) StreamList(*m_pRecorder, AssemblyOptions({}), sink);
 }
 
 template <class CharT>

@@ -90,6 +90,9 @@ class CConcordanceSearchT {
   // stopped search still shows all the lines it found; sortProgress may stop the sort
   // (the lines then stand as found), copyProgress the copy.
   List Finish(const ProgressFn& copyProgress = {}, const ProgressFn& sortProgress = {});
+  // Finish for a caller that writes the lines out: each goes to sink as it is assembled
+  // and the window text is never held whole (see StreamList).
+  void Stream(const LineSinkT<CharT>& sink);
   // The key-word formatting of the finished list.
   std::vector<CFormatRange> Ranges(const List& list) const;
 
@@ -97,6 +100,7 @@ class CConcordanceSearchT {
   CConcordanceSearchT() = default;
   void Scan(Text text, const std::string& path);
   void ScanFile(CTextFile& file, const std::string& path);
+  CAssemblyOptions AssemblyOptions(const ProgressFn& sortProgress) const;
 
   CSearchRequest m_request;
   CSearchObserver m_observer;

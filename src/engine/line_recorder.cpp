@@ -53,9 +53,9 @@ void BlankCutCharacter(const CCodePage& cp, Line& buffer, std::size_t start, std
   if (p == buffer.size() - 1 && cp.IsLeadByte(static_cast<unsigned char>(buffer[p]))) buffer[p] = ' ';
 }
 
-void SetPositionKey(CConcordanceEntry& e, std::string s) { e.m_strSortKey = std::move(s); }
+void SetPositionKey(CConcordanceEntry& e, const std::string& s) { e.m_strSortKey = s; }
 void SetPositionKey(CWideConcordanceEntry& e, const std::string& s) {
-  e.m_wstrSortKey.assign(s.begin(), s.end());
+  e.m_wstrSortKey.assign(std::u16string(s.begin(), s.end()));
 }
 
 std::unique_ptr<CAssociatedWords> MakeAssocFilter(const CRecorderOptions& o, const CCodePage& cp, char) {
@@ -122,12 +122,13 @@ void CLineRecorderT<CharT, Entry>::RecordSentence(std::basic_string_view<CharT> 
   const auto bounds = Sentence(text, offset, o.m_nKeyLength, m_cp);
   if (!bounds) return;
   m_arrSentences.push_back(AppendSentenceLine(m_lines.Buffer(), text, *bounds, static_cast<std::size_t>(offset),
-                                              Count() + 1, m_strFile, o.m_bLineNumbers, o.m_bFileReference));
+                                              Count() + 1, FileOfEntry(m_arrFiles, m_nFile), o.m_bLineNumbers,
+                                              o.m_bFileReference));
   m_lines.Close();
   Entry entry;
   entry.m_nLine = static_cast<std::int64_t>(m_entries.size());
   entry.m_nPosition = static_cast<std::int64_t>(offset) + m_nPositionBase;
-  entry.m_strFile = m_strFile;
+  entry.m_nFile = m_nFile;
   m_entries.push_back(std::move(entry));
 }
 
@@ -153,7 +154,7 @@ bool CLineRecorderT<CharT, Entry>::OnMatch(std::basic_string_view<CharT> text, s
   Entry entry;
   entry.m_nLine = static_cast<std::int64_t>(m_entries.size());
   entry.m_nPosition = static_cast<std::int64_t>(offset) + m_nPositionBase;
-  entry.m_strFile = m_strFile;
+  entry.m_nFile = m_nFile;
   if (o.m_strSortMode == kSortRight || o.m_strSortMode == kSortLeft) {
     Key(entry, std::basic_string_view<CharT>(buffer).substr(start));
     if constexpr (sizeof(CharT) == 1) BlankCutCharacter(m_cp, buffer, start, static_cast<std::size_t>(o.m_nWidth));

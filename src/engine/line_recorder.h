@@ -77,9 +77,11 @@ class CLineRecorderT : public CMatchSinkT<CharT> {
   CLineRecorderT(CRecorderOptions options, const CCodePage& cp);
   ~CLineRecorderT() override;
 
-  // The next matches come from this source; big-file chunks add their file offset.
+  // The next matches come from this source (called before the first match); big-file
+  // chunks add their file offset and, going on from the last source, keep its index.
   void BeginSource(std::string path, std::int64_t positionBase = 0) {
-    m_strFile = std::move(path);
+    if (m_arrFiles.empty() || m_arrFiles.back() != path) m_arrFiles.push_back(std::move(path));
+    m_nFile = static_cast<std::uint32_t>(m_arrFiles.size() - 1);
     m_nPositionBase = positionBase;
   }
   // The same source goes on in a text that starts at positionBase (a file read in pieces).
@@ -90,6 +92,11 @@ class CLineRecorderT : public CMatchSinkT<CharT> {
   const CLineStore<CharT>& Lines() const { return m_lines; }
   std::vector<Entry>& Entries() { return m_entries; }
   const std::vector<Entry>& Entries() const { return m_entries; }
+  // The sources in the order they began; an entry's m_nFile indexes this table, so
+  // recorders are joined by appending tables and shifting the indices of the entries.
+  std::vector<std::string>& Files() { return m_arrFiles; }
+  const std::vector<std::string>& Files() const { return m_arrFiles; }
+  const std::string& FileOf(const Entry& entry) const { return FileOfEntry(m_arrFiles, entry.m_nFile); }
   std::int64_t Count() const { return static_cast<std::int64_t>(m_lines.Size()); }
   void EmptyLines();
 
@@ -110,7 +117,8 @@ class CLineRecorderT : public CMatchSinkT<CharT> {
 
   CRecorderOptions m_options;
   const CCodePage& m_cp;
-  std::string m_strFile;
+  std::vector<std::string> m_arrFiles;
+  std::uint32_t m_nFile = 0;  // the current source: its index in m_arrFiles
   std::int64_t m_nPositionBase = 0;
   CLineStore<CharT> m_lines;
   std::vector<Entry> m_entries;

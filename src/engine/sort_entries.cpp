@@ -2,8 +2,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <string>
 #include <string_view>
+
+#include "engine/distinct_table.h"
+#include "engine/parallel_sort.h"
+#include "engine/workers.h"
 
 namespace tessary {
 
@@ -20,63 +26,149 @@ void DecodeKey(std::string_view key, const CCodePage& cp, std::u16string& out) {
   for (char c : key) out.push_back(cp.ByteToUnicode(static_cast<unsigned char>(c)));
 }
 
-// All collation keys in one buffer: key i is bytes [offsets[i], offsets[i + 1]).
-struct CKeyTable {
-  std::string m_bytes;
-  std::vector<std::size_t> m_offsets{0};
+// An entry's key as stored: equal ones sort alike, so each distinct one is keyed once.
+std::string_view KeyText(const CConcordanceEntry& entry) { return entry.m_strSortKey; }
+std::u16string_view KeyText(const CWideConcordanceEntry& entry) { return entry.m_wstrSortKey; }
 
-  std::string_view Key(std::size_t i) const {
-    return std::string_view(m_bytes).substr(m_offsets[i], m_offsets[i + 1] - m_offsets[i]);
+// Distinct collation keys are ordered by records that carry their first bytes, so
+// most comparisons never touch the rest.
+constexpr std::size_t kPrefixBytes = 16;
+struct CRank {
+  std::uint64_t m_nHigh = 0, m_nLow = 0;  // key bytes 0-7 and 8-15, big-endian, zero-padded
+  std::string_view m_rest;                // the key's bytes after them
+  std::uint32_t m_nKey = 0;
+};
+
+// Collation keys hold no zero byte, so a key that is a prefix of a longer one still
+// compares less, and equal prefixes mean both keys go on past them or end alike.
+bool RankLess(const CRank& a, const CRank& b) {
+  if (a.m_nHigh != b.m_nHigh) return a.m_nHigh < b.m_nHigh;
+  if (a.m_nLow != b.m_nLow) return a.m_nLow < b.m_nLow;
+  return a.m_rest < b.m_rest;
+}
+
+std::uint64_t Word(std::string_view key, std::size_t from) {
+  std::uint64_t word = 0;
+  for (std::size_t i = from; i < from + 8; ++i)
+    word = (word << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+  return word;
+}
+
+CRank RankOf(std::string_view key, std::uint32_t nKey) {
+  return {Word(key, 0), Word(key, 8), key.substr(std::min(key.size(), kPrefixBytes)), nKey};
+}
+
+// The collation keys of one piece of the entries: one per distinct key text, in the
+// order first seen, end to end.
+struct CPieceKeys {
+  std::string m_bytes;
+  std::vector<std::size_t> m_arrEnds;
+  std::size_t Size() const { return m_arrEnds.size(); }
+  std::string_view Key(std::size_t d) const {
+    const std::size_t begin = d == 0 ? 0 : m_arrEnds[d - 1];
+    return std::string_view(m_bytes).substr(begin, m_arrEnds[d] - begin);
   }
 };
 
-// The sort moves small records that carry the first bytes of their key, so most
-// comparisons never touch the key buffer: at a million keys its cache misses, not
-// the collator, are what costs.
-constexpr std::size_t kPrefixBytes = 8;
-struct CRank {
-  std::uint64_t m_nPrefix;
-  std::uint32_t m_nIndex;
-};
-
-// Big-endian, padded with zeros: collation keys hold no zero byte, so a shorter key
-// that is a prefix of a longer one still compares less.
-std::uint64_t KeyPrefix(std::string_view key) {
-  std::uint64_t prefix = 0;
-  for (std::size_t i = 0; i < kPrefixBytes; ++i)
-    prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
-  return prefix;
+// Keys entries [begin, end) with a collator copy of their own: textIds[i] becomes the
+// number of entry i's key text among the piece's distinct ones. Progress is added every
+// step entries; a stop ends the piece early.
+template <class Entry, class Decode>
+void KeyPiece(const std::vector<Entry>& entries, std::size_t begin, std::size_t end, const CSortCollator& collator,
+              const Decode& decode, CPieceKeys& keys, std::vector<std::uint32_t>& textIds, CSharedProgress& progress,
+              std::size_t step) {
+  const std::unique_ptr<CSortCollator> own = collator.Clone();
+  if (!own) throw std::bad_alloc();
+  using Char = typename decltype(KeyText(entries[0]))::value_type;
+  CDistinctTable<Char> texts(end - begin);
+  std::u16string buffer;
+  std::size_t unreported = 0;
+  for (std::size_t i = begin; i < end; ++i) {
+    const auto [id, added] = texts.Insert(KeyText(entries[i]));
+    if (added) {
+      own->AppendSortKey(decode(entries[i], buffer), keys.m_bytes);
+      keys.m_arrEnds.push_back(keys.m_bytes.size());
+    }
+    textIds[i] = id;
+    if (++unreported == step) {
+      unreported = 0;
+      if (!progress.Add(step)) return;
+    }
+  }
+  if (unreported > 0) progress.Add(unreported);
 }
 
-template <class Entry, class KeyText>
-bool SortByKeys(std::vector<Entry>& entries, const CSortCollator& collator, const KeyText& keyText,
+// The place in the sorted order of every piece's keys: equal keys of different pieces
+// (or texts) share one place.
+std::vector<std::vector<std::uint32_t>> KeyPlaces(const std::vector<CPieceKeys>& pieces) {
+  std::size_t total = 0;
+  for (const CPieceKeys& piece : pieces) total += piece.Size();
+  CDistinctTable<char> distinct(total);
+  std::vector<std::vector<std::uint32_t>> places(pieces.size());
+  for (std::size_t p = 0; p < pieces.size(); ++p)
+    for (std::size_t d = 0; d < pieces[p].Size(); ++d) places[p].push_back(distinct.Insert(pieces[p].Key(d)).first);
+
+  std::vector<CRank> ranks;
+  ranks.reserve(distinct.Size());
+  for (std::uint32_t k = 0; k < distinct.Size(); ++k) ranks.push_back(RankOf(distinct.Text(k), k));
+  ParallelSort(ranks, RankLess);
+  std::vector<std::uint32_t> placeOfKey(ranks.size());
+  for (std::size_t r = 0; r < ranks.size(); ++r) placeOfKey[ranks[r].m_nKey] = static_cast<std::uint32_t>(r);
+  for (auto& piece : places)
+    for (std::uint32_t& place : piece) place = placeOfKey[place];
+  return places;
+}
+
+// Puts entries into the order given (order[k] is the entry that goes to place k). The
+// reads do not wait for each other, so the processor overlaps their cache misses,
+// which following the permutation's cycles in place would not.
+template <class Entry>
+void Permute(std::vector<Entry>& entries, const std::vector<std::uint32_t>& order) {
+  std::vector<Entry> sorted;
+  sorted.reserve(entries.size());
+  for (std::uint32_t from : order) sorted.push_back(std::move(entries[from]));
+  entries.swap(sorted);
+}
+
+// The stable order of entries by their places: a counting sort keeps equal keys in
+// the order found.
+std::vector<std::uint32_t> OrderByPlace(const std::vector<std::uint32_t>& placeOfEntry, std::size_t places) {
+  std::vector<std::uint32_t> next(places + 1, 0);
+  for (std::uint32_t place : placeOfEntry) ++next[place + 1];
+  for (std::size_t k = 1; k <= places; ++k) next[k] += next[k - 1];
+  std::vector<std::uint32_t> order(placeOfEntry.size());
+  for (std::size_t i = 0; i < placeOfEntry.size(); ++i) order[next[placeOfEntry[i]]++] = static_cast<std::uint32_t>(i);
+  return order;
+}
+
+template <class Entry, class Decode>
+bool SortByKeys(std::vector<Entry>& entries, const CSortCollator& collator, const Decode& decode,
                 const ProgressFn& progress) {
   const std::size_t n = entries.size();
   if (n < 2) return true;
+  // A few pieces per thread: enough to share the work, few enough that each piece
+  // meets most of the key texts it has more than once.
+  constexpr std::size_t kMinPiece = 4096;
+  const std::size_t count = std::clamp<std::size_t>(n / kMinPiece, 1, 4 * WorkerThreads());
+  std::vector<CPieceKeys> pieces(count);
+  std::vector<std::uint32_t> ids(n);
+  // The collation keys are what costs: they report every hundredth of the entries, and
+  // a stop while they are built leaves the entries as found.
+  CSharedProgress shared(progress, n);
   const std::size_t step = std::max<std::size_t>(1, n / 100);
-  CKeyTable keys;
-  keys.m_offsets.reserve(n + 1);
-  keys.m_bytes.reserve(n * 32);
-  std::vector<CRank> order(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    // The collation keys are what costs: a stop here leaves the entries as found.
-    if (i % step == 0 && !ReportProgress(progress, i, n)) return false;
-    collator.AppendSortKey(keyText(entries[i]), keys.m_bytes);
-    keys.m_offsets.push_back(keys.m_bytes.size());
-    order[i] = {KeyPrefix(keys.Key(i)), static_cast<std::uint32_t>(i)};
-  }
-
-  std::stable_sort(order.begin(), order.end(), [&](const CRank& a, const CRank& b) {
-    if (a.m_nPrefix != b.m_nPrefix) return a.m_nPrefix < b.m_nPrefix;
-    // Equal prefixes mean equal lengths up to kPrefixBytes; compare the rest.
-    const std::string_view ka = keys.Key(a.m_nIndex), kb = keys.Key(b.m_nIndex);
-    return ka.substr(std::min(ka.size(), kPrefixBytes)) < kb.substr(std::min(kb.size(), kPrefixBytes));
+  RunParallel(count, [&](std::size_t p) {
+    if (!shared.Stopped())
+      KeyPiece(entries, n * p / count, n * (p + 1) / count, collator, decode, pieces[p], ids, shared, step);
   });
+  if (shared.Stopped()) return false;
 
-  std::vector<Entry> sorted;
-  sorted.reserve(n);
-  for (const CRank& rank : order) sorted.push_back(std::move(entries[rank.m_nIndex]));
-  entries.swap(sorted);
+  const std::vector<std::vector<std::uint32_t>> places = KeyPlaces(pieces);
+  std::size_t distinct = 0;
+  for (std::size_t p = 0; p < count; ++p) {
+    for (std::size_t i = n * p / count; i < n * (p + 1) / count; ++i) ids[i] = places[p][ids[i]];
+    for (std::uint32_t place : places[p]) distinct = std::max<std::size_t>(distinct, place + 1);
+  }
+  Permute(entries, OrderByPlace(ids, distinct));
   return true;
 }
 
@@ -92,10 +184,9 @@ int CompareSortKeys(const CConcordanceEntry& a, const CConcordanceEntry& b,
 
 bool SortEntries(std::vector<CConcordanceEntry>& entries, const CSortCollator& collator, const CCodePage& cp,
                  const ProgressFn& progress) {
-  std::u16string buffer;
   return SortByKeys(
       entries, collator,
-      [&](const CConcordanceEntry& entry) -> std::u16string_view {
+      [&](const CConcordanceEntry& entry, std::u16string& buffer) -> std::u16string_view {
         DecodeKey(entry.m_strSortKey, cp, buffer);
         return buffer;
       },
@@ -105,7 +196,8 @@ bool SortEntries(std::vector<CConcordanceEntry>& entries, const CSortCollator& c
 bool SortEntries(std::vector<CWideConcordanceEntry>& entries, const CSortCollator& collator,
                  const ProgressFn& progress) {
   return SortByKeys(
-      entries, collator, [](const CWideConcordanceEntry& entry) -> std::u16string_view { return entry.m_wstrSortKey; },
+      entries, collator,
+      [](const CWideConcordanceEntry& entry, std::u16string&) -> std::u16string_view { return entry.m_wstrSortKey; },
       progress);
 }
 

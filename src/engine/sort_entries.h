@@ -13,9 +13,11 @@ namespace tessary {
 int CompareSortKeys(const CConcordanceEntry& a, const CConcordanceEntry& b,
                     const CSortCollator& collator, const CCodePage& cp);
 
-// Stable: entries with equal keys keep the order found. Collation keys are
-// computed once per entry, with progress; stopped while computing them, the entries
-// stay as they were and the result is false.
+// Stable: entries with equal keys keep the order found, for any number of worker
+// threads. Collation keys are computed on the worker pool, once per distinct key text
+// of a piece of the entries, with progress over the entries (reported by the calling
+// thread only); stopped while computing them, the entries stay as they were and the
+// result is false.
 bool SortEntries(std::vector<CConcordanceEntry>& entries, const CSortCollator& collator, const CCodePage& cp,
                  const ProgressFn& progress = {});
 bool SortEntries(std::vector<CWideConcordanceEntry>& entries, const CSortCollator& collator,

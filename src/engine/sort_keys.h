@@ -16,7 +16,6 @@
 
 namespace tessary {
 
-inline constexpr int kMaxSortKey = 20;
 
 // Byte text. Letters are the code page's alphabetic bytes; the right key's probes
 // also take the letter-like bytes (A-Z and every byte from 0x61 up).

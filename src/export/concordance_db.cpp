@@ -108,10 +108,11 @@ Report InTransaction(sqlite3* db, const std::string& path, Body&& body) {
 
 template <class Entry>
 std::vector<CConcordanceRecord> RecordsWithEntries(std::string_view text, const std::string& keyword,
-                                                   const std::vector<Entry>& entries) {
+                                                   const std::vector<Entry>& entries,
+                                                   const std::vector<std::string>& files) {
   std::vector<CConcordanceRecord> records = WindowRecords(text, keyword);
   for (std::size_t i = 0; i < records.size() && i < entries.size(); ++i) {
-    records[i].m_strFile = entries[i].m_strFile;
+    records[i].m_strFile = FileOfEntry(files, entries[i].m_nFile);
     records[i].m_nPosition = entries[i].m_nPosition;
   }
   return records;
@@ -144,13 +145,15 @@ std::vector<CConcordanceRecord> WindowRecords(std::string_view text, const std::
 }
 
 std::vector<CConcordanceRecord> WindowRecords(std::string_view text, const std::string& keyword,
-                                              const std::vector<CConcordanceEntry>& entries) {
-  return RecordsWithEntries(text, keyword, entries);
+                                              const std::vector<CConcordanceEntry>& entries,
+                                              const std::vector<std::string>& files) {
+  return RecordsWithEntries(text, keyword, entries, files);
 }
 
 std::vector<CConcordanceRecord> WindowRecords(std::string_view text, const std::string& keyword,
-                                              const std::vector<CWideConcordanceEntry>& entries) {
-  return RecordsWithEntries(text, keyword, entries);
+                                              const std::vector<CWideConcordanceEntry>& entries,
+                                              const std::vector<std::string>& files) {
+  return RecordsWithEntries(text, keyword, entries, files);
 }
 
 std::string CDatabaseReport::Summary() const {

@@ -33,12 +33,15 @@ struct CConcordanceRecord {
 
 // The records of a window: one per line of text (UTF-8, lines separated by '\n'; the
 // empty piece after the final one is no line), each with the keyword. With entries
-// (a concordance list), entry i gives line i its File and Position.
+// (a concordance list), entry i gives line i its File (from files, the table the
+// entries' m_nFile index) and Position.
 std::vector<CConcordanceRecord> WindowRecords(std::string_view text, const std::string& keyword);
 std::vector<CConcordanceRecord> WindowRecords(std::string_view text, const std::string& keyword,
-                                              const std::vector<CConcordanceEntry>& entries);
+                                              const std::vector<CConcordanceEntry>& entries,
+                                              const std::vector<std::string>& files);
 std::vector<CConcordanceRecord> WindowRecords(std::string_view text, const std::string& keyword,
-                                              const std::vector<CWideConcordanceEntry>& entries);
+                                              const std::vector<CWideConcordanceEntry>& entries,
+                                              const std::vector<std::string>& files);
 
 // What a command wrote. Values longer than their fields are stored whole and counted.
 struct CDatabaseReport {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 
+#include "engine/concordance_list.h"
 #include "engine/concordance_search.h"
 #include "engine/number_prefix.h"
 #include "engine/scan_paths.h"
@@ -202,6 +204,101 @@ TEST(Assembly, AStoppedSortLeavesTheLinesAsFoundAndUnderlinesNoCollocate) {
   ASSERT_EQ(list.Lines(), 3);
   EXPECT_EQ(list.m_arrEntries[0].m_nPosition, 2);  // zoo first, as found
   for (const auto& range : search->Ranges(list)) EXPECT_NE(range.m_kind, CFormatRange::kCollocate);
+}
+
+}  // namespace
+}  // namespace tessary
+
+namespace tessary {
+namespace {
+
+// Three letters per number, so the sort puts the texts' lines in another order.
+std::string Word(int j) {
+  return {static_cast<char>('a' + j / 676 % 26), static_cast<char>('a' + j / 26 % 26), static_cast<char>('a' + j % 26)};
+}
+
+TEST(Assembly, ManySourcesKeepTheirPathsThroughSortAndAssembly) {
+  CSearchRequest s = Settings("cat", kSortRight, 8);
+  s.m_bFileReference = true;
+  auto search = std::move(*CConcordanceSearch::Create(s, {}));
+  std::map<std::string, std::string> pathOfWord;
+  for (int i = 0; i < 300; ++i) {
+    const std::string word = Word(i * 37 % 300), path = "/t/" + std::to_string(i) + ".txt";
+    pathOfWord[word] = path;
+    search->SearchText("a cat " + word + ". one cat " + word + ".", path);
+  }
+  const auto list = search->Finish();
+  ASSERT_EQ(list.Lines(), 600);
+  CConcordanceList window;
+  window.TakeEntries(list.m_arrEntries, list.m_arrFiles);
+  EXPECT_EQ(window.m_arrSources.size(), 300u);
+  std::string last;
+  for (std::size_t i = 0; i < 600; ++i) {
+    const CLineLayout& l = list.m_arrLayout[i];
+    const std::string_view body = std::string_view(list.m_strOutput).substr(l.m_nStart + l.m_nPrefix, l.m_nBody);
+    const std::string word(body.substr(12, 3));  // the collocate after "cat "
+    EXPECT_LE(last, word) << i;
+    last = word;
+    const std::string& path = pathOfWord[word];
+    EXPECT_EQ(list.FileOf(list.m_arrEntries[i]), path) << i;
+    EXPECT_EQ(window.SourceOf(window.m_arrEntries[i]), path) << i;
+    EXPECT_EQ(std::string_view(list.m_strOutput).substr(l.m_nStart + l.m_nPrefix + l.m_nBody, path.size() + 3),
+              " (" + path + ")");
+  }
+}
+
+// The command line writes the lines as they are assembled: they must be the text the
+// window would render, in every kind of list.
+template <class Search, class Texts>
+void ExpectStreamIsRendered(const CSearchRequest& s, const Texts& texts) {
+  auto whole = std::move(*Search::Create(s, {}));
+  auto streamed = std::move(*Search::Create(s, {}));
+  for (const auto& [text, path] : texts) {
+    whole->SearchText(text, path);
+    streamed->SearchText(text, path);
+  }
+  const auto list = whole->Finish();
+  using CharT = typename decltype(list.m_strOutput)::value_type;
+  std::basic_string<CharT> raw;
+  std::string utf8, scratch;
+  streamed->Stream([&](std::basic_string_view<CharT> line, const CLineLayout& layout) {
+    raw += line;
+    if constexpr (sizeof(CharT) == 1) utf8 += Utf8Line(line, layout, streamed->TextCodePage(), scratch);
+  });
+  EXPECT_EQ(raw, list.m_strOutput);
+  if constexpr (sizeof(CharT) == 1) EXPECT_EQ(utf8, RenderUtf8(list, whole->TextCodePage()));
+}
+
+TEST(Assembly, StreamedLinesAreTheRenderedText) {
+  const std::vector<std::pair<std::string, std::string>> texts = {
+      {"Un caf\xE9 noir. Le caf\xE9 au lait, un caf\xE9.", "/t/\xC3\xA9t\xC3\xA9.txt"},
+      {"Ce caf\xE9-ci. Quel caf\xE9!", ""},
+  };
+  for (const char* mode : {kSortRight, kSortLeft, kSortPosition, kUnsorted}) {
+    CSearchRequest s = Settings("caf\xE9", mode, 6);
+    s.m_bFileReference = true;
+    ExpectStreamIsRendered<CConcordanceSearch>(s, texts);
+    s.m_bLineNumbers = false;
+    s.m_bSentences = true;
+    ExpectStreamIsRendered<CConcordanceSearch>(s, texts);
+  }
+  // Enough lines for several blocks of lines copied side by side, at several thread counts.
+  std::string many;
+  for (int i = 0; i < 12000; ++i) many += "un caf\xE9 " + Word(i * 7919 % 12007) + ". ";
+  const char* saved = std::getenv("TESSARY_THREADS");
+  const std::string keep = saved ? saved : "";
+  for (const char* threads : {"1", "2", "3"}) {
+    setenv("TESSARY_THREADS", threads, 1);
+    ExpectStreamIsRendered<CConcordanceSearch>(Settings("caf\xE9", kSortRight, 6),
+                                               std::vector<std::pair<std::string, std::string>>{{many, "/t/m.txt"}});
+  }
+  if (saved) setenv("TESSARY_THREADS", keep.c_str(), 1);
+  else unsetenv("TESSARY_THREADS");
+  CSearchRequest wide = Settings("cat", kSortRight);
+  wide.m_bFileReference = true;
+  const std::vector<std::pair<std::u16string, std::string>> wideTexts = {{u"a cat\u00E9 a cat b", "/t/b.txt"},
+                                                                          {u"the cat zoo", "/t/c.txt"}};
+  ExpectStreamIsRendered<CWideConcordanceSearch>(wide, wideTexts);
 }
 
 }  // namespace

@@ -110,7 +110,7 @@ CCollocateList FromSearch(const char* sortMode, int distance, const std::string&
   window.m_bSorted = search->Sorted();
   window.m_bSortLeft = s.m_strSortMode == kSortLeft;
   const auto keyed = search->Finish().m_arrEntries;
-  window.TakeEntries(keyed);
+  window.TakeEntries(keyed, {});
   EXPECT_EQ(CheckCollocates(window), CollocateRefusal::kNone);
   return CountCollocates(window, keyed, search->TextCodePage());
 }

@@ -40,7 +40,7 @@ CConcordanceList SearchFile(const std::string& path, const std::string& key, int
   list.m_nMatchMode = search->Prepared().m_nMode;
   list.m_nKeyLength = static_cast<std::int64_t>(search->Prepared().m_strKey.size());
   list.m_bFromFiles = true;
-  list.TakeEntries(assembled.m_arrEntries);
+  list.TakeEntries(assembled.m_arrEntries, assembled.m_arrFiles);
   return list;
 }
 

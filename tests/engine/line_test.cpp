@@ -39,6 +39,7 @@ TEST(LineBuilding, ControlCodesBecomeSpacesButHighBytesStay) {
 struct Recorded {
   std::vector<std::string> lines;
   std::vector<CConcordanceEntry> entries;
+  std::vector<std::string> files;
 };
 
 Recorded Record(const std::string& sortMode, std::string_view text, std::vector<std::uint64_t> offsets,
@@ -54,6 +55,7 @@ Recorded Record(const std::string& sortMode, std::string_view text, std::vector<
   Recorded r;
   for (std::size_t i = 0; i < recorder.Lines().Size(); ++i) r.lines.emplace_back(recorder.Lines().Line(i));
   r.entries = recorder.Entries();
+  r.files = recorder.Files();
   return r;
 }
 
@@ -63,7 +65,7 @@ TEST(LineRecorder, EntriesRememberSourcePositionAndLine) {
   EXPECT_EQ(r.lines[1], "two cat     ");
   EXPECT_EQ(r.entries[1].m_nLine, 1);
   EXPECT_EQ(r.entries[1].m_nPosition, 1012);
-  EXPECT_EQ(r.entries[1].m_strFile, "/texts/a.txt");
+  EXPECT_EQ(FileOfEntry(r.files, r.entries[1].m_nFile), "/texts/a.txt");
   EXPECT_TRUE(r.entries[1].m_strSortKey.empty());
   EXPECT_EQ(Record(kSortPosition, "one cat", {4}, 3).entries[0].m_strSortKey, "4");
 }

@@ -104,7 +104,7 @@ TEST(Sentences, FourLayoutsNumberEachLineOnce) {
   EXPECT_EQ(both.m_arrLayout[1].m_nBody, 8);
   EXPECT_EQ(both.m_arrLayout[1].m_nPath, 8);
   EXPECT_EQ(both.m_arrEntries[1].m_nPosition, 12);
-  EXPECT_EQ(both.m_arrEntries[1].m_strFile, path);
+  EXPECT_EQ(both.FileOf(both.m_arrEntries[1]), path);
 
   // Line 12 with both: the number padded to six places, the sentence, the path.
   std::string many;

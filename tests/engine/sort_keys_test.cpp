@@ -69,7 +69,7 @@ TEST_F(SortKeys, LeftKeyTakesAtMostTwentyLettersAndReadsRightwards) {
 TEST_F(SortKeys, LinesWithoutACollocateGetAnEmptyKey) {
   for (const char* right : {"", ".", " 12 -- 34"}) {
     auto e = Right("a ", "cat", right);
-    EXPECT_EQ(e.m_strSortKey + "|" + std::to_string(e.m_nKeyLength), "|0") << right;
+    EXPECT_EQ(std::string(e.m_strSortKey.view()) + "|" + std::to_string(e.m_nKeyLength), "|0") << right;
     EXPECT_EQ(e.m_nKeyOffset, std::ssize(m_line)) << right;
   }
   EXPECT_EQ(Right("it ", "cat", " is good", 3).m_strSortKey, "");

@@ -49,7 +49,7 @@ TEST(TextFile, PositionsCountEachLineEndAsOneCharacter) {
   ASSERT_EQ(list.Lines(), 6);
   for (const auto& entry : list.m_arrEntries) {
     EXPECT_EQ(text.compare(static_cast<std::size_t>(entry.m_nPosition), 3, "the"), 0) << entry.m_nPosition;
-    EXPECT_EQ(entry.m_strFile, file.Path());
+    EXPECT_EQ(list.FileOf(entry), file.Path());
   }
   EXPECT_EQ(list.m_arrEntries.back().m_nPosition, static_cast<std::int64_t>(text.size()) - 3);
 }

@@ -10,16 +10,27 @@
 namespace tessary {
 namespace {
 
-std::vector<CConcordanceEntry> Entries(std::initializer_list<std::pair<const char*, std::int64_t>> list) {
+// Entries and the file table they index, as a search's list holds them.
+struct Listed {
   std::vector<CConcordanceEntry> entries;
+  std::vector<std::string> files;
+};
+Listed Entries(std::initializer_list<std::pair<const char*, std::int64_t>> list) {
+  Listed listed;
   for (const auto& [file, position] : list) {
     CConcordanceEntry e;
-    e.m_strFile = file;
+    e.m_nFile = static_cast<std::uint32_t>(listed.files.size());
+    listed.files.emplace_back(file);
     e.m_nPosition = position;
-    entries.push_back(e);
+    listed.entries.push_back(e);
   }
-  return entries;
+  return listed;
 }
+
+std::vector<CConcordanceRecord> WindowRecords(std::string_view text, const std::string& keyword, const Listed& listed) {
+  return tessary::WindowRecords(text, keyword, listed.entries, listed.files);
+}
+using tessary::WindowRecords;
 
 void Exec(const std::string& path, const char* sql) {
   sqlite3* db = nullptr;
