@@ -37,6 +37,7 @@ CListLinesView::CListLinesView(QWidget* parent) : QAbstractScrollArea(parent) {
   viewport()->setAutoFillBackground(true);
   viewport()->setBackgroundRole(QPalette::Base);
   setAttribute(Qt::WA_InputMethodEnabled, false);
+  setAcceptDrops(true);  // files dropped on a list window are opened, as on the editor
 }
 
 void CListLinesView::SetLines(std::shared_ptr<const CListLines> lines) {
