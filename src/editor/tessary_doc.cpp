@@ -358,7 +358,16 @@ void CTessaryDoc::EnsureText() {
   SetStatus(QStringLiteral("Putting %1 lines into the window's text ... please wait").arg(m_pLines->Count()));
   // The list as it came is the text the user's first edit can be undone back to.
   m_pDocument->setUndoRedoEnabled(false);
-  m_pDocument->setPlainText(m_pLines->Text());
+  // In pieces, so the whole text is never held beside the document.
+  constexpr std::int64_t kPieceLines = 65536;
+  m_pDocument->clear();
+  QTextCursor cursor(m_pDocument);
+  for (std::int64_t first = 0; first < m_pLines->Count(); first += kPieceLines) {
+    QString piece;
+    m_pLines->AppendText(piece, first, first + kPieceLines);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(piece);
+  }
   m_pDocument->setUndoRedoEnabled(true);
   m_pDocument->setModified(false);
   // The views take their caret from the store they paint, so it lives until they are done.
