@@ -79,14 +79,13 @@ void CSortRun::StartWork() {
 
 
 void CSortRun::Work() {
-  if (m_pLines) m_text = m_pLines->Text();
-  Sort();
+  std::u16string text = m_pLines ? m_pLines->TextUtf16() : ToU16(m_text);
   // The new window reads the source's lines in their new order.
-  if (m_pLines) m_text = QString();
-  else m_pLines = TextLines(std::move(m_text));
+  if (!m_pLines) m_pLines = TextLines(std::move(m_text));
+  Sort(std::move(text));
 }
 
-void CSortRun::Sort() {
+void CSortRun::Sort(std::u16string text) {
   auto collator = CSortCollator::ForUserLocale();
   if (!collator) return void(m_strError = collator.Error());
   CProgressDialog* progress = m_pProgress.get();
@@ -121,13 +120,14 @@ void CSortRun::Sort() {
   };
   if (m_source.Unicode()) {
     m_pOutcome = std::make_unique<CSortOutcome>(
-        SortWideList(m_source, ToU16(m_text), m_bRight, m_nDistance, **collator, step, copy, sortStarts));
+        SortWideList(m_source, text, m_bRight, m_nDistance, **collator, step, copy, sortStarts));
     return;
   }
   // A byte list is keyed in its own language, whatever is chosen now.
   auto cp = CCodePage::Open(m_source.Language().TextCodePage());
   if (!cp) return void(m_strError = cp.Error());
-  const std::string bytes = (*cp)->FromUnicode(ToU16(m_text));
+  const std::string bytes = (*cp)->FromUnicode(text);
+  std::u16string().swap(text);
   m_pOutcome = std::make_unique<CSortOutcome>(
       SortList(m_source, bytes, m_bRight, m_nDistance, **collator, **cp, step, copy, sortStarts));
 }

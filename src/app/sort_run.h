@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QString>
 #include <memory>
+#include <string>
 
 #include "app/list_operation.h"
 #include "engine/concordance_list.h"
@@ -32,7 +33,7 @@ class CSortRun : public CFillingOperation {
  private:
   void StartWork();
   void Work();
-  void Sort();
+  void Sort(std::u16string text);
   void OnWorkDone();
   void OnFilled(bool bFilled, bool bFormatted);
   void Finish();

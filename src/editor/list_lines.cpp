@@ -19,6 +19,17 @@ QString CListLines::Text() const {
   return text;
 }
 
+std::u16string CListLines::TextUtf16() const {
+  constexpr std::int64_t kPiece = 4096;
+  std::u16string text;
+  for (std::int64_t first = 0; first < Count(); first += kPiece) {
+    QString piece;
+    AppendText(piece, first, first + kPiece);
+    text.append(reinterpret_cast<const char16_t*>(piece.utf16()), static_cast<std::size_t>(piece.size()));
+  }
+  return text;
+}
+
 namespace {
 
 // Pieces of this many lines are rendered at once when the whole text is asked for.

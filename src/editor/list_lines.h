@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/assembly.h"
@@ -21,6 +22,8 @@ class CListLines {
   // text as a document would hold it.
   virtual void AppendText(QString& text, std::int64_t first, std::int64_t last) const;
   QString Text() const;
+  // The same text as UTF-16 units, built a piece at a time.
+  std::u16string TextUtf16() const;
 };
 
 // The lines of an assembled search result, rendered to UTF-16 when asked.
