@@ -176,8 +176,9 @@ bool CListLinesView::event(QEvent* event) {
 }
 
 bool CListLinesView::IsEditKey(QKeyEvent* event) {
+  // Not undo: there is nothing to undo yet, and it would fill the document for nothing.
   if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
-      event->matches(QKeySequence::Delete) || event->matches(QKeySequence::Undo))
+      event->matches(QKeySequence::Delete))
     return true;
   switch (event->key()) {
     case Qt::Key_Return: case Qt::Key_Enter: case Qt::Key_Backspace: case Qt::Key_Delete: case Qt::Key_Tab:
