@@ -1,6 +1,7 @@
 // Timings of the desktop program's list windows: filling a 100,000- and a
 // 1,000,000-line result, scrolling to its end, key-word formatting of 9,999 lines,
-// preparing a gap-fill test of 9,999 lines and opening a 50 MB plain-text file. Run
+// preparing a gap-fill test of 9,999 lines, opening a 50 MB plain-text file and the
+// first edit of a million-line list (edit-1m). Run
 // under Xvfb or the offscreen platform:
 //   QT_QPA_PLATFORM=offscreen build/bin/tessary-gui-bench
 #include <QAbstractScrollArea>
