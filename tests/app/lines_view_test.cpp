@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -71,6 +72,32 @@ TEST_F(LinesViewTest, ALongListIsShownFromItsLinesAndFilledOnDemand) {
   EXPECT_EQ(view->LineCount(), kLines);
   EXPECT_FALSE(doc->IsModified());
   EXPECT_FALSE(doc->Document()->isUndoAvailable());
+}
+
+TEST_F(LinesViewTest, AUnicodeListIsShownFromItsLinesAndItsMenuKeyOpensTheListMenu) {
+  QString text;
+  for (int i = 0; i < kLines; ++i) text += QStringLiteral("\u00e9t\u00e9 cat %1.\n").arg(i);
+  OpenText(text, m_dir.filePath("wide.txt"))->SetModified(false);
+  Search("cat", "Unsorted", true, 0, true);
+  CTessaryView* view = NewestView();
+  ASSERT_TRUE(view->List() && view->List()->Unicode());
+  ASSERT_NE(view->LinesView(), nullptr);
+  const QString lines = view->GetDocument()->PlainText();
+  EXPECT_EQ(lines.count('\n'), kLines);
+  EXPECT_TRUE(lines.section('\n', 9, 9).contains(QStringLiteral("\u00e9t\u00e9 cat 9.")));
+
+  m_pApp->MainFrame()->ActivateView(view);
+  view->SelectAll();
+  QKeyEvent menuKey(QEvent::KeyPress, Qt::Key_Menu, Qt::NoModifier);
+  QApplication::sendEvent(view->Editor(), &menuKey);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->accessibleName(), "List window menu");
+  ASSERT_EQ(menu->actions().value(0)->text(), "&Copy");
+  EXPECT_TRUE(menu->actions().value(0)->isEnabled());
+  menu->close();
+  QApplication::processEvents();
+  EXPECT_NE(view->GetDocument()->Lines(), nullptr);
 }
 
 TEST_F(LinesViewTest, KeysMoveTheCaretAndShiftSelectsAsTheEditorDoes) {
