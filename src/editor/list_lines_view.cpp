@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <optional>
 
 #include "editor/list_lines.h"
 
@@ -18,7 +19,7 @@ constexpr int kMargin = 4;
 
 bool IsWordChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
 
-// A match of what in line at or after from, or -1.
+// A match of what in text at or after from, or -1; a line feed is no word character.
 qsizetype FindInLine(const QString& line, qsizetype from, const QString& what, Qt::CaseSensitivity cs,
                      bool bWholeWord) {
   for (qsizetype at = line.indexOf(what, from, cs); at >= 0; at = line.indexOf(what, at + 1, cs)) {
@@ -140,21 +141,33 @@ void CListLinesView::SelectAll() {
 }
 
 bool CListLinesView::Find(const QString& what, bool bMatchCase, bool bWholeWord) {
-  if (what.isEmpty()) return false;
+  // A match never holds a line feed: each lies within one line.
+  if (what.isEmpty() || what.contains(QLatin1Char('\n'))) return false;
   const Qt::CaseSensitivity cs = bMatchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
   const CPos start = std::max(m_caret, m_anchor);
-  const std::int64_t lines = LastLine() + 1;
   // From the caret to the end, then from the start to the caret's line.
-  for (std::int64_t n = 0; n <= lines; ++n) {
-    const std::int64_t i = (start.m_nLine + n) % lines;
-    const qsizetype from = n == 0 ? start.m_nColumn : 0;
-    const qsizetype at = FindInLine(m_pLines->Line(i), from, what, cs, bWholeWord);
+  std::optional<CPos> found = FindBetween(what, cs, bWholeWord, start, LastLine() + 1);
+  if (!found) found = FindBetween(what, cs, bWholeWord, CPos{}, start.m_nLine + 1);
+  if (!found) return false;
+  m_anchor = *found;
+  SetCaret(CPos{found->m_nLine, found->m_nColumn + what.size()}, true);
+  return true;
+}
+
+std::optional<CListLinesView::CPos> CListLinesView::FindBetween(const QString& what, Qt::CaseSensitivity cs,
+                                                               bool bWholeWord, CPos from,
+                                                               std::int64_t endLine) const {
+  // Many lines are rendered and searched at once: a line at a time costs ten times more.
+  constexpr std::int64_t kPiece = 4096;
+  for (std::int64_t first = from.m_nLine; first < endLine; first += kPiece) {
+    QString text;
+    m_pLines->AppendText(text, first, std::min(endLine, first + kPiece));
+    const qsizetype at = FindInLine(text, first == from.m_nLine ? from.m_nColumn : 0, what, cs, bWholeWord);
     if (at < 0) continue;
-    m_anchor = CPos{i, at};
-    SetCaret(CPos{i, at + what.size()}, true);
-    return true;
+    const qsizetype lineStart = at == 0 ? 0 : text.lastIndexOf(QLatin1Char('\n'), at - 1) + 1;
+    return CPos{first + QStringView(text).left(at).count(QLatin1Char('\n')), at - lineStart};
   }
-  return false;
+  return std::nullopt;
 }
 
 QRect CListLinesView::CaretRect() const {

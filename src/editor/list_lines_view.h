@@ -6,6 +6,7 @@
 #include <QAbstractScrollArea>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QKeyEvent;
 
@@ -69,6 +70,9 @@ class CListLinesView : public QAbstractScrollArea {
   int VisibleRows() const;  // whole rows that fit
   int ColumnX(const QString& line, qsizetype column) const;
   CPos PosAt(const QPoint& point) const;
+  // The first match in lines [from.m_nLine, endLine), from from's column on.
+  std::optional<CPos> FindBetween(const QString& what, Qt::CaseSensitivity cs, bool bWholeWord, CPos from,
+                                  std::int64_t endLine) const;
   void UpdateScrollBars();
   void EnsureCaretVisible();
   bool MoveByKey(QKeyEvent* event);

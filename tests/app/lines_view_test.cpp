@@ -176,7 +176,8 @@ TEST_F(LinesViewTest, CopySelectAllAndFindReadTheLines) {
                                                      std::tuple{"CAT 11999.", true, false},
                                                      std::tuple{"cat 1", false, true},
                                                      std::tuple{"cat 1", false, true},
-                                                     std::tuple{"cat 119", false, false}}) {
+                                                     std::tuple{"cat 119", false, false},
+                                                     std::tuple{"Cat 9000.", false, true}}) {
       find.m_strFind = what;
       find.m_bMatchCase = matchCase;
       find.m_bWholeWord = wholeWord;
@@ -194,6 +195,7 @@ TEST_F(LinesViewTest, CopySelectAllAndFindReadTheLines) {
   EXPECT_NE(doc->Lines(), nullptr) << "finding put the lines into the text";
   EXPECT_EQ(lazy[1].first, -1);
   EXPECT_EQ(lazy[4].second, "cat 119");
+  EXPECT_GT(lazy[5].first, 8000);  // past the first pieces read after the wrap
   doc->EnsureText();
   EXPECT_EQ(finds(CPos{11000, 0}), lazy);
 }
