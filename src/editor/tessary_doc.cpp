@@ -141,10 +141,7 @@ void CTessaryDoc::AddView(CTessaryView* view) {
 void CTessaryDoc::RemoveView(CTessaryView* view) { std::erase(m_arrViews, view); }
 
 bool CTessaryDoc::OnNewDocument() {
-  if (m_pLines) {
-    m_pLines.reset();
-    emit LinesChanged();
-  }
+  DropLines();
   m_pDocument->clear();
   m_pDocument->setModified(false);
   m_strPathName.clear();
@@ -193,11 +190,7 @@ bool CTessaryDoc::OnOpenDocument(const QString& path, int nCodePage) {
   }
 
   SetStatus(QStringLiteral("100% complete  Formatting ... please wait"));
-  // The file's text replaces a list's lines.
-  if (m_pLines) {
-    m_pLines.reset();
-    emit LinesChanged();
-  }
+  DropLines();  // the file's text replaces a list's lines
   const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
   if (nType == kTypeRtf) {
     CRichText text;
@@ -349,6 +342,12 @@ void CTessaryDoc::SetLines(std::shared_ptr<const CListLines> lines) {
   m_pDocument->clear();
   m_pLines = std::move(lines);
   m_pDocument->setModified(false);
+  emit LinesChanged();
+}
+
+void CTessaryDoc::DropLines() {
+  if (!m_pLines) return;
+  m_pLines.reset();
   emit LinesChanged();
 }
 

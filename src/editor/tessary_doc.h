@@ -132,6 +132,7 @@ class CTessaryDoc : public QObject {
   int m_nCodePage = 0;
 
   bool AskSaveName(QString& path, int& nType);
+  void DropLines();
   void LoadPlainText(QString text);
   bool LoadNextPiece();
   void EnsureLoadedStep();
