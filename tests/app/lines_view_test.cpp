@@ -228,6 +228,36 @@ TEST_F(LinesViewTest, TheFirstEditMakesAnEditorAtTheCaretAndCanBeUndone) {
   EXPECT_FALSE(doc->Document()->isUndoAvailable());
 }
 
+TEST_F(LinesViewTest, CommandsThatChangeTheTextFillItFirst) {
+  QString text;
+  for (int i = 0; i < kLines; ++i) text += QStringLiteral("a cat %1.\n").arg(i);
+  OpenText(text, m_dir.filePath("cats.txt"))->SetModified(false);
+  Search("cat", "Unsorted", false);
+  CTessaryView* numbered = NewestView();
+  const QString before = numbered->GetDocument()->PlainText();
+  m_pApp->MainFrame()->ActivateView(numbered);
+  m_pApp->Concordance().OnCommand(ids::kAddLineNumbering);
+  WaitForRun();
+  ASSERT_EQ(numbered->GetDocument()->Lines(), nullptr);
+  EXPECT_EQ(numbered->Editor(), numbered->PlainEdit());
+  EXPECT_EQ(TextOf(numbered).section('\n', 1, 1), "2      " + before.section('\n', 1, 1));
+
+  Search("cat", "Unsorted");
+  CTessaryView* formatted = NewestView();
+  m_pApp->MainFrame()->ActivateView(formatted);
+  m_pApp->Concordance().OnCommand(ids::kConcordanceString);
+  WaitForRun();
+  EXPECT_EQ(formatted->GetDocument()->Lines(), nullptr);
+  EXPECT_TRUE(formatted->GetDocument()->m_bFormatted);
+
+  Search("cat", "Unsorted");
+  CTessaryView* wrapped = NewestView();
+  m_pApp->MainFrame()->ActivateView(wrapped);
+  m_pApp->MainFrame()->OnCommand(ids::kWrapToWindow);
+  EXPECT_EQ(wrapped->GetDocument()->Lines(), nullptr);
+  EXPECT_TRUE(wrapped->WordWrap());
+}
+
 TEST_F(LinesViewTest, SavingTheLinesWritesWhatTheEditorWrites) {
   CTessaryView* view = LongList();
   CTessaryDoc* doc = view->GetDocument();
