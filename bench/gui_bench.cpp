@@ -1,12 +1,15 @@
 // Timings of the desktop program's list windows: filling a 100,000- and a
 // 1,000,000-line result, scrolling to its end, key-word formatting of 9,999 lines,
-// preparing a gap-fill test of 9,999 lines and opening a 50 MB plain-text file. Run
+// preparing a gap-fill test of 9,999 lines, opening a 50 MB plain-text file and the
+// first edit of a million-line list (edit-1m). Run
 // under Xvfb or the offscreen platform:
 //   QT_QPA_PLATFORM=offscreen build/bin/tessary-gui-bench
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTableView>
 #include <QEventLoop>
@@ -34,6 +37,7 @@
 #include "app/stats_controller.h"
 #include "app/stats_dialogs.h"
 #include "app/tessary_app.h"
+#include "editor/list_lines_view.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
 #include "export/concordance_db.h"
@@ -196,6 +200,41 @@ void ListWindow(CTessaryApp& app, BenchPrompt& prompt, int lines, const char* so
     for (int i = 0; i < lines; ++i) file.write(QStringLiteral("And the lord spake unto the people, line %1 of it.\n").arg(i).toUtf8());
   }
   SearchFile(app, prompt, path, "lord", sort, QStringLiteral("%1 lines").arg(lines).toUtf8().constData());
+}
+
+// A search of a picked file holding `lines` matches, then the user's first key in its
+// window: the lines go into the text document and the window becomes an editor.
+void FirstEdit(CTessaryApp& app, BenchPrompt& prompt, int lines) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("source.txt");
+  {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    for (int i = 0; i < lines; ++i) file.write(QStringLiteral("And the lord spake unto the people, line %1 of it.\n").arg(i).toUtf8());
+  }
+  prompt.m_strFile = path;
+  prompt.m_strKey = "lord";
+  prompt.m_strSort = "Unsorted";
+  app.Concordance().OnCommand(ids::kConcordanceSearch);
+  WaitForRun(app);
+  prompt.m_strFile.clear();
+  const long shownKb = PeakRssKb();
+  CTessaryView* view = app.Documents().back()->FirstView();
+  QElapsedTimer timer;
+  timer.start();
+  // A find that reads every line and finds nothing.
+  if (CListLinesView* lines = view->LinesView()) lines->Find(QStringLiteral("no such words"), false, false);
+  std::printf("find through %d lines shown from the store: %lld ms\n", lines, static_cast<long long>(timer.restart()));
+  QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+  QApplication::sendEvent(view->Editor(), &key);
+  QApplication::processEvents();
+  std::printf("first edit of %d lines: %lld ms to an editor (%s), peak RSS %ld MB when shown, %ld MB after\n", lines,
+              static_cast<long long>(timer.elapsed()),
+              view->Editor() == static_cast<QAbstractScrollArea*>(view->PlainEdit()) ? "editor" : "still the lines",
+              shownKb / 1024, PeakRssKb() / 1024);
+  std::fflush(stdout);
+  app.Documents().back()->SetModified(false);
+  app.CloseDocument(app.Documents().back());
 }
 
 // A sorted search of 9,999 lines of an open document, whose window is formatted.
@@ -611,6 +650,7 @@ int main(int argc, char** argv) {
   if (all || which == "1m") ListWindow(app, script, 1000000, "Unsorted");
   if (all || which == "sort-100k") SortCommand(app, script, 100000);
   if (which == "sort-1m") SortCommand(app, script, 1000000);
+  if (which == "edit-1m") FirstEdit(app, script, 1000000);
   if (all || which == "db-view-1m") DatabaseView(app, script, 1000000);
   return 0;
 }

@@ -21,6 +21,7 @@
 #include "app/search_string_edit.h"
 #include "app/tessary_app.h"
 #include "app/text_snapshot.h"
+#include "editor/list_lines.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
 #include "engine/codepage.h"
@@ -396,11 +397,14 @@ CTable ListTable(const CTessaryView& view, const CConcordanceList& list) {
     if (auto cp = CCodePage::Open(list.Language().TextCodePage()))
       keyLength = (*cp)->ToUnicode(list.m_request.m_strSearch.substr(0, keyLength)).size();
   lines.m_arrFiles = list.m_arrSources;
+  // A window whose lines are not in its text is read from its store.
+  const CListLines* store = view.GetDocument() ? view.GetDocument()->Lines() : nullptr;
   QTextBlock block = view.Document()->begin();
-  for (std::int64_t i = 0; i < view.LineCount() && block.isValid(); ++i, block = block.next()) {
+  for (std::int64_t i = 0; i < view.LineCount() && (store || block.isValid()); ++i) {
     const CListEntry* entry = list.EntryOfLine(i);
     if (!entry) break;
-    const std::u16string text = ToU16(block.text());
+    const std::u16string text = ToU16(store ? store->Line(i) : block.text());
+    if (!store) block = block.next();
     CLineLayout layout;
     layout.m_nStart = static_cast<std::int64_t>(lines.m_strOutput.size());
     if (list.LineNumbers()) {

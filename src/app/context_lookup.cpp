@@ -28,8 +28,7 @@ void CContextLookup::Request(CTessaryView* view) {
   if (!list) return;
   // A test made from open documents would show the hidden keyword in its source.
   if (list->TestMode() && !list->m_bFromFiles) return;
-  const QTextCursor caret = view->TextCursor();
-  const std::int64_t line = view->Document()->findBlock(caret.selectionStart()).blockNumber();
+  const std::int64_t line = view->CaretLine();
   // The empty line after the last line break, and lines added by editing, have none.
   if (line >= view->LineCount()) return;
   const CListEntry* entry = list->EntryOfLine(line);

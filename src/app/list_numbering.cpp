@@ -54,6 +54,8 @@ CNumberingRun::CNumberingRun(CTessaryApp& app, CConcordanceController& controlle
 CNumberingRun::~CNumberingRun() = default;
 
 void CNumberingRun::Start() {
+  // Numbers go into the text: the lines are put into the document first.
+  m_pDoc->EnsureText();
   QTextDocument* document = m_pDoc->Document();
   m_nLines = document->blockCount();
   if (m_nLines > 0 && document->lastBlock().length() <= 1) --m_nLines;  // the empty paragraph after the last line
@@ -123,6 +125,7 @@ CKeywordFormatRun::CKeywordFormatRun(CTessaryApp& app, CConcordanceController& c
 CKeywordFormatRun::~CKeywordFormatRun() = default;
 
 void CKeywordFormatRun::Start() {
+  m_pDoc->EnsureText();
   const CConcordanceList& list = *m_pDoc->List();
   std::shared_ptr<const CCodePage> cp;
   if (!list.Unicode()) {

@@ -78,7 +78,7 @@ bool IsCheckable(int id) {
 
 bool IsRecentFile(int id) { return id >= kFileMru1 && id < kFileMru1 + kRecentFileCount; }
 
-bool HasSelection(const CTessaryView* view) { return view && view->TextCursor().hasSelection(); }
+bool HasSelection(const CTessaryView* view) { return view && view->HasSelection(); }
 
 bool CanPaste(const CTessaryView* view) {
   if (!view || view->IsReadOnly()) return false;
@@ -87,10 +87,12 @@ bool CanPaste(const CTessaryView* view) {
   return false;
 }
 
-// Runs f on the view's editor widget, whichever kind it is.
+// Runs f on the view's editor widget, whichever kind it is; a list window's lines go
+// into its text first.
 template <class F>
 void OnEditor(CTessaryView* view, F f) {
   if (!view) return;
+  view->EnsureEditor();
   if (QTextEdit* rich = view->RichEdit())
     f(*rich);
   else if (QPlainTextEdit* plain = view->PlainEdit())
@@ -300,8 +302,15 @@ QMdiSubWindow* CMainFrame::AddView(CTessaryView* view) {
     rich->viewport()->installEventFilter(this);  // files dropped on the text are opened
   }
   if (QPlainTextEdit* plain = view->PlainEdit()) {
-    connect(plain, &QPlainTextEdit::copyAvailable, this, &CMainFrame::ScheduleUpdate);
+    connect(view, &CTessaryView::CopyAvailable, this, &CMainFrame::ScheduleUpdate);
     plain->viewport()->installEventFilter(this);
+    // A list window's lines view takes dropped files too, and its commands change when
+    // it becomes an editor.
+    if (view->Editor() != plain) view->Editor()->viewport()->installEventFilter(this);
+    connect(view, &CTessaryView::EditorChanged, this, [this](CTessaryView* v) {
+      v->Editor()->viewport()->installEventFilter(this);
+      ScheduleUpdate();
+    });
   }
   UpdateTitles();
   if (bMaximized) {
@@ -744,9 +753,9 @@ void CMainFrame::OnCommand(int id) {
     case kHideBigFileViewer: m_pBigFileView->hide(); break;
     case kEditUndo: OnEditor(view, [](auto& editor) { editor.undo(); }); break;
     case kEditCut: OnEditor(view, [](auto& editor) { editor.cut(); }); break;
-    case kEditCopy: OnEditor(view, [](auto& editor) { editor.copy(); }); break;
+    case kEditCopy: view->Copy(); break;
     case kEditPaste: OnEditor(view, [](auto& editor) { editor.paste(); }); break;
-    case kEditSelectAll: OnEditor(view, [](auto& editor) { editor.selectAll(); }); break;
+    case kEditSelectAll: view->SelectAll(); break;
     case kEditFind: view->OnEditFind(); break;
     case kEditRepeat: view->OnEditFindNext(); break;
     case kEditReplace: view->OnEditReplace(); break;

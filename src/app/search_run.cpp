@@ -13,6 +13,7 @@
 #include "app/tessary_app.h"
 #include "app/test_controller.h"
 #include "app/text_snapshot.h"
+#include "editor/list_lines.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
 #include "engine/concordance_search.h"
@@ -277,6 +278,13 @@ void CSearchRun::Fill() {
   if (CMainFrame* frame = m_app.MainFrame()) frame->SetPaneText(0, QStringLiteral("Filling %1 concordances").arg(lines));
   m_pProgress->SetPhase(QStringLiteral("Filling %1 concordances").arg(lines));
   m_pProgress->SetPercent(0);
+  const bool format = out.m_bFormat && (m_app.m_settings.m_bAutoFormat || m_request.m_bSentences);
+  // A long unformatted list is shown from its assembled lines: nothing goes into the
+  // text document until the user edits it.
+  if (!out.m_pTest && !format && lines > kAutoFormatLimit) {
+    m_pDoc->SetLines(unicode ? AssembledLines(std::move(out.m_wide)) : AssembledLines(std::move(out.m_bytes), out.m_pCp));
+    return OnFilled(true, false);
+  }
   // A large list shows its progress and can be stopped while it goes in.
   if (lines > kAutoFormatLimit && !m_pProgress->Stopped()) m_pProgress->show();
 
@@ -291,7 +299,6 @@ void CSearchRun::Fill() {
     piece = [test = out.m_pTest](std::int64_t first, std::int64_t last) { return test->Piece(first, last); };
     pieceLines = out.m_pTest->Lines();
   }
-  const bool format = out.m_bFormat && (m_app.m_settings.m_bAutoFormat || m_request.m_bSentences);
   m_pFiller = new CListFiller(*m_pDoc, pieceLines, piece, format, unicode, this);
   connect(m_pFiller, &CListFiller::Filled, this, [this](std::int64_t done, std::int64_t total) {
     m_pProgress->SetPercent(static_cast<int>(done * 100 / std::max<std::int64_t>(1, total)));

@@ -12,6 +12,7 @@
 #include "app/progress_dialog.h"
 #include "app/tessary_app.h"
 #include "app/text_snapshot.h"
+#include "editor/list_lines.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
 #include "engine/sort_command.h"
@@ -41,7 +42,9 @@ CSortRun::~CSortRun() = default;
 
 void CSortRun::Start() {
   const QTextDocument* text = m_pSource->Document();
-  const std::int64_t lines = text->blockCount() - (text->lastBlock().text().isEmpty() ? 1 : 0);
+  m_pLines = m_pSource->SharedLines();
+  const std::int64_t lines = m_pLines ? m_pLines->Count()
+                                      : text->blockCount() - (text->lastBlock().text().isEmpty() ? 1 : 0);
   // Sort Right alone announces its preparing and copying in the status bar.
   if (CMainFrame* frame = m_app.MainFrame(); frame && m_bRight)
     frame->SetPaneText(0, QStringLiteral("Preparing to sort %1 concordances for [%2]").arg(lines).arg(SearchShown(m_source)));
@@ -52,7 +55,12 @@ void CSortRun::Start() {
   connect(m_pProgress.get(), &CProgressDialog::StopRequested, this, &CSortRun::Stop);
   m_pProgress->show();
   if (m_controller.m_fnProgressShown) m_controller.m_fnProgressShown(m_pProgress.get());
-  // The window's text is taken first, a slice at a time.
+  // A store never changes: the worker reads it. A window's text is taken first, a
+  // slice at a time.
+  if (m_pLines) {
+    m_pSource = nullptr;
+    return StartWork();
+  }
   auto* snapshot = new CTextSnapshot({m_pSource}, this);
   m_pSource = nullptr;
   connect(snapshot, &CTextSnapshot::Done, this, [this, snapshot] {
@@ -71,6 +79,13 @@ void CSortRun::StartWork() {
 
 
 void CSortRun::Work() {
+  std::u16string text = m_pLines ? m_pLines->TextUtf16() : ToU16(m_text);
+  // The new window reads the source's lines in their new order.
+  if (!m_pLines) m_pLines = TextLines(std::move(m_text));
+  Sort(std::move(text));
+}
+
+void CSortRun::Sort(std::u16string text) {
   auto collator = CSortCollator::ForUserLocale();
   if (!collator) return void(m_strError = collator.Error());
   CProgressDialog* progress = m_pProgress.get();
@@ -105,13 +120,14 @@ void CSortRun::Work() {
   };
   if (m_source.Unicode()) {
     m_pOutcome = std::make_unique<CSortOutcome>(
-        SortWideList(m_source, ToU16(m_text), m_bRight, m_nDistance, **collator, step, copy, sortStarts));
+        SortWideList(m_source, text, m_bRight, m_nDistance, **collator, step, copy, sortStarts));
     return;
   }
   // A byte list is keyed in its own language, whatever is chosen now.
   auto cp = CCodePage::Open(m_source.Language().TextCodePage());
   if (!cp) return void(m_strError = cp.Error());
-  const std::string bytes = (*cp)->FromUnicode(ToU16(m_text));
+  const std::string bytes = (*cp)->FromUnicode(text);
+  std::u16string().swap(text);
   m_pOutcome = std::make_unique<CSortOutcome>(
       SortList(m_source, bytes, m_bRight, m_nDistance, **collator, **cp, step, copy, sortStarts));
 }
@@ -141,13 +157,17 @@ void CSortRun::OnWorkDone() {
   if (!unicode) {
     if (auto opened = CCodePage::Open(record->Language().TextCodePage())) cp = *opened;
   }
-  const auto lines = std::make_shared<QList<QStringView>>(QStringView(m_text).split(QLatin1Char('\n')));
-  auto piece = [this, lines, cp, record](std::int64_t first, std::int64_t last) {
-    const auto& order = m_pOutcome->m_sorted.m_arrOrder;
+  const bool format = m_app.m_settings.m_bAutoFormat && !sorted.m_bStopped && count <= kAutoFormatLimit;
+  auto lines = PermutedLines(std::move(m_pLines), std::move(sorted.m_arrOrder));
+  // A long unformatted list is shown from the lines as they are.
+  if (!format && count > kAutoFormatLimit) {
+    m_pDoc->SetLines(std::move(lines));
+    return OnFilled(true, false);
+  }
+  auto piece = [lines, cp, record](std::int64_t first, std::int64_t last) {
     CListPiece out;
     for (std::int64_t i = first; i < last; ++i) {
-      const auto index = static_cast<qsizetype>(order[static_cast<std::size_t>(i)]);
-      const QStringView line = index < lines->size() ? lines->at(index) : QStringView();
+      const QString line = lines->Line(i);
       const std::int64_t start = out.m_text.size();
       out.m_text += line;
       out.m_text += QLatin1Char('\n');
@@ -156,7 +176,6 @@ void CSortRun::OnWorkDone() {
     }
     return out;
   };
-  const bool format = m_app.m_settings.m_bAutoFormat && !sorted.m_bStopped && count <= kAutoFormatLimit;
   if (format)
     if (CMainFrame* frame = m_app.MainFrame()) frame->SetPaneText(0, "Formatting concordances");
   m_pFiller = new CListFiller(*m_pDoc, count, piece, format, unicode, this);

@@ -2,10 +2,11 @@
 // "Sort concordances by right/left collocates" in the program: the source window's
 // text and list are taken when the command starts; keying and ordering run on a
 // worker thread behind the "Concordance Sort" dialog; the new window is filled a slice
-// at a time.
+// at a time (a long unformatted list is shown from the source's lines instead).
 #include <QFont>
 #include <QString>
 #include <memory>
+#include <string>
 
 #include "app/list_operation.h"
 #include "engine/concordance_list.h"
@@ -13,6 +14,7 @@
 namespace tessary {
 
 class CBackgroundTask;
+class CListLines;
 class CConcordanceController;
 class CListFiller;
 class CProgressDialog;
@@ -31,6 +33,7 @@ class CSortRun : public CFillingOperation {
  private:
   void StartWork();
   void Work();
+  void Sort(std::u16string text);
   void OnWorkDone();
   void OnFilled(bool bFilled, bool bFormatted);
   void Finish();
@@ -38,6 +41,9 @@ class CSortRun : public CFillingOperation {
   CConcordanceController& m_controller;
   const CConcordanceList m_source;
   QString m_text;  // the source window's text when the command started
+  // The source's lines: its store when it had one, else made from m_text on the worker.
+  // The new window reads its lines from it in the new order.
+  std::shared_ptr<const CListLines> m_pLines;
   CTessaryDoc* m_pSource;  // until its text is taken
   const QString m_strTitle;
   const QFont m_font;

@@ -4,6 +4,7 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include "editor/list_lines.h"
 #include "editor/tessary_doc.h"
 #include "editor/tessary_view.h"
 
@@ -27,6 +28,10 @@ void CTextSnapshot::BeginDocument() {
   CTessaryDoc* doc = m_arrDocs[m_nDoc];
   // A text still loading in pieces is finished first: the rest is already in memory.
   doc->EnsureLoaded();
+  if ((m_pLines = doc->SharedLines())) {
+    m_nLine = 0;
+    return;
+  }
   for (CTessaryView* view : doc->Views()) {
     if (view->IsReadOnly()) continue;
     view->SetReadOnly(true);
@@ -42,12 +47,27 @@ void CTextSnapshot::EndDocument() {
   m_arrLocked.clear();
 }
 
+bool CTextSnapshot::SliceOfLines(QString& text, const QElapsedTimer& timer) {
+  constexpr std::int64_t kPiece = 1024;
+  while (m_nLine < m_pLines->Count()) {
+    m_pLines->AppendText(text, m_nLine, m_nLine + kPiece);
+    m_nLine += kPiece;
+    if (timer.elapsed() >= kSliceMs) {
+      QTimer::singleShot(0, this, &CTextSnapshot::Slice);
+      return false;
+    }
+  }
+  m_pLines.reset();
+  return true;
+}
+
 void CTextSnapshot::Slice() {
   QElapsedTimer timer;
   timer.start();
   while (m_nDoc < m_arrDocs.size()) {
     if (!m_arrDocs[m_nDoc]) m_block = QTextBlock();  // closed meanwhile: what was taken stays
     QString& text = m_arrTexts[m_nDoc];
+    if (m_pLines && !SliceOfLines(text, timer)) return;
     for (int n = 0; m_block.isValid(); m_block = m_block.next()) {
       if (m_block != m_block.document()->begin()) text += QLatin1Char('\n');
       const qsizetype from = text.size();

@@ -18,6 +18,7 @@
 #include <cmath>
 
 #include "editor/editor_host.h"
+#include "editor/list_lines_view.h"
 #include "editor/tessary_view.h"
 #include "ui/dialog_support.h"
 
@@ -52,6 +53,7 @@ CFindState& LastFind() {
 
 bool FindNext(CTessaryView& view, const CFindState& state) {
   if (state.m_strFind.isEmpty()) return false;
+  if (CListLinesView* lines = view.LinesView()) return lines->Find(state.m_strFind, state.m_bMatchCase, state.m_bWholeWord);
   const QTextDocument* document = view.Document();
   QTextCursor found = document->find(state.m_strFind, view.TextCursor(), FlagsOf(state));
   if (found.isNull()) found = document->find(state.m_strFind, 0, FlagsOf(state));
@@ -61,6 +63,7 @@ bool FindNext(CTessaryView& view, const CFindState& state) {
 }
 
 bool ReplaceAndFind(CTessaryView& view, const CFindState& state) {
+  view.EnsureEditor();
   QTextCursor cursor = view.TextCursor();
   const Qt::CaseSensitivity cs = state.m_bMatchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
   if (cursor.hasSelection() && cursor.selectedText().compare(state.m_strFind, cs) == 0) {
@@ -72,6 +75,7 @@ bool ReplaceAndFind(CTessaryView& view, const CFindState& state) {
 
 int ReplaceAll(CTessaryView& view, const CFindState& state) {
   if (state.m_strFind.isEmpty()) return 0;
+  view.EnsureEditor();
   QTextDocument* document = view.Document();
   QTextCursor edit(document);
   edit.beginEditBlock();
@@ -199,8 +203,8 @@ void CFindDialog::OnReplaceAll() {
 void ShowFindDialog(CTessaryView* view, bool bReplace) {
   if (view) {
     // A selection within one line is what the user most likely wants to find.
-    const QString selected = view->TextCursor().selectedText();
-    if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator)) LastFind().m_strFind = selected;
+    const QString selected = view->SelectedText();
+    if (!selected.isEmpty() && !selected.contains(QLatin1Char('\n'))) LastFind().m_strFind = selected;
   }
   QPointer<CFindDialog>& dialog = FindWindow();
   if (!dialog) {

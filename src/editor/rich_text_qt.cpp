@@ -1,5 +1,7 @@
 #include "editor/rich_text_qt.h"
 
+#include "editor/list_lines.h"
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -154,6 +156,21 @@ CRichText DocumentToRichText(const QTextDocument& document) {
       else
         paragraph.m_arrRuns.push_back(CTextRun{ToU16(text), format});
     }
+    out.m_arrParagraphs.push_back(std::move(paragraph));
+  }
+  return out;
+}
+
+CRichText LinesToRichText(const CListLines& lines, const QFont& defaultFont) {
+  CRichText out;
+  const CCharFormat format = FromQtFormat(QTextCharFormat(), defaultFont);
+  CParagraph plain;
+  plain.m_alignment = AlignmentOf(QTextBlockFormat().alignment());
+  for (std::int64_t i = 0; i <= lines.Count(); ++i) {
+    CParagraph paragraph = plain;
+    QString text = lines.Line(i);
+    text.removeIf([](QChar c) { return !IsTextCharacter(c); });
+    if (!text.isEmpty()) paragraph.m_arrRuns.push_back(CTextRun{ToU16(text), format});
     out.m_arrParagraphs.push_back(std::move(paragraph));
   }
   return out;

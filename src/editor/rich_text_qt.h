@@ -8,12 +8,19 @@
 class QTextDocument;
 
 namespace tessary {
+class CListLines;
+}
+
+namespace tessary {
 
 // Replaces the document's content; one edit block, so a long text formats quickly.
 void RichTextToDocument(const CRichText& text, QTextDocument& document);
 // Every run carries a face and a size: text without its own takes the document's
 // default font, so a saved file looks the same when read back elsewhere.
 CRichText DocumentToRichText(const QTextDocument& document);
+// The same for a list window whose lines are not in a document: one unformatted
+// paragraph per line and the empty one after the last line feed.
+CRichText LinesToRichText(const CListLines& lines, const QFont& defaultFont);
 
 QTextCharFormat ToQtFormat(const CCharFormat& format);
 CCharFormat FromQtFormat(const QTextCharFormat& format, const QFont& defaultFont);

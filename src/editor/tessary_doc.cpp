@@ -1,6 +1,7 @@
 #include "editor/tessary_doc.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPlainTextDocumentLayout>
@@ -14,6 +15,7 @@
 #include <algorithm>
 
 #include "editor/editor_host.h"
+#include "editor/list_lines.h"
 #include "editor/rich_text_qt.h"
 #include "editor/tessary_view.h"
 #include "engine/codepage.h"
@@ -139,6 +141,7 @@ void CTessaryDoc::AddView(CTessaryView* view) {
 void CTessaryDoc::RemoveView(CTessaryView* view) { std::erase(m_arrViews, view); }
 
 bool CTessaryDoc::OnNewDocument() {
+  DropLines();
   m_pDocument->clear();
   m_pDocument->setModified(false);
   m_strPathName.clear();
@@ -187,6 +190,7 @@ bool CTessaryDoc::OnOpenDocument(const QString& path, int nCodePage) {
   }
 
   SetStatus(QStringLiteral("100% complete  Formatting ... please wait"));
+  DropLines();  // the file's text replaces a list's lines
   const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
   if (nType == kTypeRtf) {
     CRichText text;
@@ -334,7 +338,46 @@ void CTessaryDoc::SetList(std::unique_ptr<CConcordanceList> list) {
   emit ListChanged();
 }
 
+void CTessaryDoc::SetLines(std::shared_ptr<const CListLines> lines) {
+  m_pDocument->clear();
+  m_pLines = std::move(lines);
+  m_pDocument->setModified(false);
+  emit LinesChanged();
+}
+
+void CTessaryDoc::DropLines() {
+  if (!m_pLines) return;
+  m_pLines.reset();
+  emit LinesChanged();
+}
+
+void CTessaryDoc::EnsureText() {
+  if (!m_pLines) return;
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  SetStatus(QStringLiteral("Putting %1 lines into the window's text ... please wait").arg(m_pLines->Count()));
+  // The list as it came is the text the user's first edit can be undone back to.
+  m_pDocument->setUndoRedoEnabled(false);
+  // In pieces, so the whole text is never held beside the document.
+  constexpr std::int64_t kPieceLines = 65536;
+  m_pDocument->clear();
+  QTextCursor cursor(m_pDocument);
+  for (std::int64_t first = 0; first < m_pLines->Count(); first += kPieceLines) {
+    QString piece;
+    m_pLines->AppendText(piece, first, first + kPieceLines);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(piece);
+  }
+  m_pDocument->setUndoRedoEnabled(true);
+  m_pDocument->setModified(false);
+  // The views take their caret from the store they paint, so it lives until they are done.
+  const std::shared_ptr<const CListLines> lines = std::move(m_pLines);
+  emit LinesChanged();
+  SetStatus(QStringLiteral("Ready"));
+  QGuiApplication::restoreOverrideCursor();
+}
+
 QString CTessaryDoc::PlainText() const {
+  if (m_pLines) return m_pLines->Text();
   const_cast<CTessaryDoc*>(this)->EnsureLoaded();
   QString text = m_pDocument->toRawText();
   for (QChar& c : text)
@@ -359,7 +402,9 @@ bool CTessaryDoc::OnSaveDocument(const QString& path, int nType) {
   SetStatus(QStringLiteral("Saving File.  Please Wait."));
   QByteArray bytes;
   if (nType == kTypeRtf) {
-    bytes = QByteArray::fromStdString(WriteRtf(DocumentToRichText(*m_pDocument), AnsiCodePage()));
+    const CRichText rich = m_pLines ? LinesToRichText(*m_pLines, m_pDocument->defaultFont())
+                                    : DocumentToRichText(*m_pDocument);
+    bytes = QByteArray::fromStdString(WriteRtf(rich, AnsiCodePage()));
   } else if (nType == kTypeTextDos) {
     bytes = EncodeText(PlainText(), TextEncoding::kAnsi, kOemCodePage, QStringLiteral("\r\n"));
   } else {

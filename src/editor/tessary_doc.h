@@ -17,6 +17,7 @@ class QTextDocument;
 
 namespace tessary {
 
+class CListLines;
 class CTessaryView;
 
 class CTessaryDoc : public QObject {
@@ -102,11 +103,22 @@ class CTessaryDoc : public QObject {
   bool m_bFormatted = false;
   bool m_bBusy = false;
 
+  // A long unformatted list window keeps its lines in a store and its text document
+  // stays empty: its views paint the lines in sight. Saving, copying and the list
+  // commands read the store; EnsureText puts the lines into the text document once
+  // (an edit, or a command that needs the document), and the views become editors.
+  void SetLines(std::shared_ptr<const CListLines> lines);
+  const CListLines* Lines() const { return m_pLines.get(); }
+  std::shared_ptr<const CListLines> SharedLines() const { return m_pLines; }
+  void EnsureText();
+
  signals:
   void TitleChanged();
   void LoadFinished();
   // The document became a concordance list (or stopped being one).
   void ListChanged();
+  // The document got a line store, or its lines went into the text document.
+  void LinesChanged();
 
  private:
   QTextDocument* m_pDocument;
@@ -120,11 +132,13 @@ class CTessaryDoc : public QObject {
   int m_nCodePage = 0;
 
   bool AskSaveName(QString& path, int& nType);
+  void DropLines();
   void LoadPlainText(QString text);
   bool LoadNextPiece();
   void EnsureLoadedStep();
 
   std::unique_ptr<CConcordanceList> m_pList;
+  std::shared_ptr<const CListLines> m_pLines;
   QString m_strPending;         // the text still to be appended
   qsizetype m_nPendingFrom = 0;  // where the next piece starts in it
 };

@@ -2,10 +2,12 @@
 
 #include <QContextMenuEvent>
 #include <QEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -16,6 +18,8 @@
 
 #include "editor/editor_dialogs.h"
 #include "editor/editor_host.h"
+#include "editor/list_lines.h"
+#include "editor/list_lines_view.h"
 #include "editor/printing.h"
 #include "ui/fixed_font.h"
 #include "ui/prompt.h"
@@ -65,6 +69,11 @@ CTessaryView::CTessaryView(CTessaryDoc* doc, QWidget* parent) : QWidget(parent),
   doc->AddView(this);
   connect(doc, &CTessaryDoc::TitleChanged, this, &CTessaryView::UpdateAccessibleName);
   connect(doc, &CTessaryDoc::ListChanged, this, &CTessaryView::UpdateAccessibleName);
+  if (m_pPlain) {
+    connect(m_pPlain, &QPlainTextEdit::copyAvailable, this, &CTessaryView::CopyAvailable);
+    connect(doc, &CTessaryDoc::LinesChanged, this, &CTessaryView::OnLinesChanged);
+    if (doc->Lines()) ShowLinesView();
+  }
   UpdateAccessibleName();
   // Edits wait until the whole text is in: its tail is still being appended.
   if (doc->IsLoading()) {
@@ -79,6 +88,13 @@ CTessaryView::~CTessaryView() {
 
 void CTessaryView::DetachDocument() {
   m_pDoc = nullptr;
+  if (m_pLines) {
+    m_pLines->hide();
+    m_pLines->deleteLater();
+    m_pLines = nullptr;
+    m_pPlain->show();
+    setFocusProxy(m_pPlain);
+  }
   if (m_pPlain) {
     auto* own = new QTextDocument(m_pPlain);
     own->setDocumentLayout(new QPlainTextDocumentLayout(own));
@@ -93,6 +109,7 @@ QTextDocument* CTessaryView::Document() const {
 }
 
 QAbstractScrollArea* CTessaryView::Editor() const {
+  if (m_pLines) return m_pLines;
   if (m_pPlain) return m_pPlain;
   return m_pRich;
 }
@@ -114,6 +131,7 @@ bool CTessaryView::WordWrap() const {
 }
 
 void CTessaryView::SetWordWrap(bool bWrap) {
+  if (bWrap) EnsureEditor();
   if (m_pPlain)
     m_pPlain->setLineWrapMode(bWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
   else
@@ -132,6 +150,7 @@ QTextCharFormat CTessaryView::CurrentCharFormat() const {
 }
 
 void CTessaryView::MergeCharFormat(const QTextCharFormat& format) {
+  EnsureEditor();
   if (m_pPlain) m_pPlain->mergeCurrentCharFormat(format);
   else m_pRich->mergeCurrentCharFormat(format);
   emit CharFormatChanged();
@@ -171,6 +190,7 @@ bool CTessaryView::HasBullet() const {
 
 void CTessaryView::OnInsertBullet() {
   if (IsReadOnly()) return;
+  EnsureEditor();
   if (m_pPlain) {
     TogglePlainBullets(*m_pPlain);
     emit CharFormatChanged();
@@ -229,12 +249,19 @@ bool CTessaryView::AcceptsFace(const QFont& font) {
 void CTessaryView::OnEditFind() { ShowFindDialog(this, false); }
 void CTessaryView::OnEditReplace() { ShowFindDialog(this, true); }
 void CTessaryView::OnEditFindNext() { FindAgain(this); }
-void CTessaryView::OnFilePrint() { FilePrint(this); }
-void CTessaryView::OnFilePrintPreview() { FilePrintPreview(this); }
+void CTessaryView::OnFilePrint() {
+  EnsureEditor();
+  FilePrint(this);
+}
+void CTessaryView::OnFilePrintPreview() {
+  EnsureEditor();
+  FilePrintPreview(this);
+}
 
 const CConcordanceList* CTessaryView::List() const { return m_pDoc ? m_pDoc->List() : nullptr; }
 
 std::int64_t CTessaryView::LineCount() const {
+  if (m_pDoc && m_pDoc->Lines()) return m_pDoc->Lines()->Count();
   const QTextDocument* document = Document();
   std::int64_t nLines = document->blockCount();
   if (document->lastBlock().length() <= 1) --nLines;  // the text ends with a paragraph break
@@ -281,7 +308,7 @@ bool CTessaryView::FilterListEvent(QEvent* event) {
 }
 
 QPoint CTessaryView::MenuPosition() const {
-  const QRect caret = m_pPlain ? m_pPlain->cursorRect() : m_pRich->cursorRect();
+  const QRect caret = m_pLines ? m_pLines->CaretRect() : m_pPlain ? m_pPlain->cursorRect() : m_pRich->cursorRect();
   const QWidget* viewport = Editor()->viewport();
   // Under the caret while it is in view, else at the window's top left.
   const QPoint at = viewport->rect().contains(caret.bottomLeft()) ? caret.bottomLeft() : QPoint(0, 0);
@@ -293,6 +320,98 @@ void CTessaryView::UpdateAccessibleName() {
   QString name = List() ? QStringLiteral("Concordance list") : QStringLiteral("Document");
   if (!title.isEmpty()) name += QStringLiteral(" ") + title;
   Editor()->setAccessibleName(name);
+  if (m_pLines && m_pPlain) m_pPlain->setAccessibleName(name);
+}
+
+void CTessaryView::EnsureEditor() {
+  if (m_pDoc) m_pDoc->EnsureText();
+}
+
+bool CTessaryView::HasSelection() const { return m_pLines ? m_pLines->HasSelection() : TextCursor().hasSelection(); }
+
+QString CTessaryView::SelectedText() const {
+  if (m_pLines) return m_pLines->SelectedText();
+  QString text = TextCursor().selectedText();
+  for (QChar& c : text)
+    if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = QLatin1Char('\n');
+  return text;
+}
+
+void CTessaryView::Copy() {
+  if (m_pLines) m_pLines->Copy();
+  else if (m_pPlain) m_pPlain->copy();
+  else m_pRich->copy();
+}
+
+void CTessaryView::SelectAll() {
+  if (m_pLines) m_pLines->SelectAll();
+  else if (m_pPlain) m_pPlain->selectAll();
+  else m_pRich->selectAll();
+}
+
+std::int64_t CTessaryView::CaretLine() const {
+  if (m_pLines) return m_pLines->Caret().m_nLine < m_pLines->Anchor().m_nLine ? m_pLines->Caret().m_nLine
+                                                                              : m_pLines->Anchor().m_nLine;
+  return Document()->findBlock(TextCursor().selectionStart()).blockNumber();
+}
+
+void CTessaryView::OnLinesChanged() {
+  if (m_pDoc && m_pDoc->Lines()) ShowLinesView();
+  else if (m_pLines) ShowPlainEditor();
+}
+
+void CTessaryView::ShowLinesView() {
+  const bool bFocus = m_pPlain->hasFocus();
+  if (!m_pLines) {
+    m_pLines = new CListLinesView(this);
+    m_pLines->setFont(m_pPlain->font());
+    layout()->addWidget(m_pLines);
+    m_pLines->installEventFilter(this);
+    m_pLines->viewport()->installEventFilter(this);
+    connect(m_pLines, &CListLinesView::CaretMoved, this, &CTessaryView::CharFormatChanged);
+    connect(m_pLines, &CListLinesView::SelectionChanged, this, &CTessaryView::CopyAvailable);
+    connect(m_pLines, &CListLinesView::EditRequested, this, [this](QKeyEvent* key) {
+      if (IsReadOnly()) return;
+      // The first edit: the text goes into the document, and the editor gets the key.
+      QKeyEvent again(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(), key->count());
+      EnsureEditor();
+      if (!m_pLines) QCoreApplication::sendEvent(m_pPlain, &again);
+    });
+  }
+  m_pLines->SetLines(m_pDoc->SharedLines());
+  m_pPlain->hide();
+  m_pLines->show();
+  setFocusProxy(m_pLines);
+  if (bFocus) m_pLines->setFocus();
+  UpdateAccessibleName();
+  emit EditorChanged(this);
+}
+
+void CTessaryView::ShowPlainEditor() {
+  CListLinesView* lines = m_pLines;
+  m_pLines = nullptr;
+  const bool bFocus = lines->hasFocus();
+  QTextDocument* document = m_pPlain->document();
+  // A place in the lines is a block and a column of the text.
+  auto position = [document](const CListLinesView::CPos& pos) {
+    const QTextBlock block = document->findBlockByNumber(static_cast<int>(pos.m_nLine));
+    if (!block.isValid()) return document->characterCount() - 1;
+    return block.position() + static_cast<int>(std::min<qsizetype>(pos.m_nColumn, block.length() - 1));
+  };
+  QTextCursor cursor(document);
+  cursor.setPosition(position(lines->Anchor()));
+  cursor.setPosition(position(lines->Caret()), QTextCursor::KeepAnchor);
+  const int top = lines->verticalScrollBar()->value();
+  m_pPlain->setFont(lines->font());
+  lines->hide();
+  lines->deleteLater();  // it may be in its own key handler
+  m_pPlain->show();
+  setFocusProxy(m_pPlain);
+  m_pPlain->setTextCursor(cursor);
+  m_pPlain->verticalScrollBar()->setValue(top);
+  if (bFocus) m_pPlain->setFocus();
+  UpdateAccessibleName();
+  emit EditorChanged(this);
 }
 
 }  // namespace tessary

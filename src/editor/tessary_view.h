@@ -19,6 +19,7 @@ class QTextDocument;
 
 namespace tessary {
 
+class CListLinesView;
 class CTessaryDoc;
 
 class CTessaryView : public QWidget {
@@ -29,8 +30,19 @@ class CTessaryView : public QWidget {
 
   CTessaryDoc* GetDocument() const { return m_pDoc; }
   QTextDocument* Document() const;
-  // The editor widget: a QPlainTextEdit for plain layouts, else a QTextEdit.
+  // The widget the user sees: a QPlainTextEdit for plain layouts, else a QTextEdit;
+  // the lines view while the document's lines are not in its text.
   QAbstractScrollArea* Editor() const;
+  CListLinesView* LinesView() const { return m_pLines; }
+  // The document's lines into its text, so the editor widgets can be used.
+  void EnsureEditor();
+  // Reading the selection, whichever widget shows it; copied text has line feeds.
+  bool HasSelection() const;
+  QString SelectedText() const;
+  void Copy();
+  void SelectAll();
+  // The line of the caret (of the selection's start).
+  std::int64_t CaretLine() const;
   QPlainTextEdit* PlainEdit() const { return m_pPlain; }
   QTextEdit* RichEdit() const { return m_pRich; }
   QTextCursor TextCursor() const;
@@ -82,6 +94,9 @@ class CTessaryView : public QWidget {
   // menu at globalPos. Other windows keep the editor's menu.
   void ContextRequested(CTessaryView* view);
   void ListMenuRequested(CTessaryView* view, const QPoint& globalPos);
+  // The widget Editor() returns changed; copyAvailable as the editors give it.
+  void EditorChanged(CTessaryView* view);
+  void CopyAvailable(bool bAvailable);
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
@@ -92,10 +107,16 @@ class CTessaryView : public QWidget {
   QPoint MenuPosition() const;
   // The text area is read as its window: "Concordance list" and the title for a list.
   void UpdateAccessibleName();
+  // The document got a line store (show the lines view) or lost it (the editor takes
+  // over at the same caret).
+  void OnLinesChanged();
+  void ShowLinesView();
+  void ShowPlainEditor();
 
   QPointer<CTessaryDoc> m_pDoc;
   QPlainTextEdit* m_pPlain = nullptr;
   QTextEdit* m_pRich = nullptr;
+  CListLinesView* m_pLines = nullptr;
 };
 
 }  // namespace tessary

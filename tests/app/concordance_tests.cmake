@@ -16,4 +16,5 @@ list(APPEND TESSARY_APP_TEST_SOURCES
   app/gap_fill_window_test.cpp
   app/browser_test.cpp
   app/analysis_window_test.cpp
+  app/lines_view_test.cpp
 )

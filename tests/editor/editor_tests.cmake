@@ -4,4 +4,5 @@ list(APPEND TESSARY_EDITOR_TEST_SOURCES
   editor/document_test.cpp
   editor/view_test.cpp
   editor/line_ends_test.cpp
+  editor/list_lines_test.cpp
 )
