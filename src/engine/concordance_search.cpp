@@ -83,6 +83,13 @@ Expected<std::unique_ptr<CConcordanceSearchT<CharT>>> CConcordanceSearchT<CharT>
   return Result(std::move(search));
 }
 
+// Byte searches of long texts, but not sentences: their lines hold their numbers, and
+// the 16-bit decoding of a file starts at its start.
+template <class CharT>
+bool CConcordanceSearchT<CharT>::ScansInRanges(std::uint64_t length) const {
+  return sizeof(CharT) == 1 && !m_request.m_bSentences && length > m_ranges.m_nRangeSize;
+}
+
 template <class CharT>
 void CConcordanceSearchT<CharT>::Scan(Text text, const std::string& path) {
   if (m_bStopped) return;
@@ -91,7 +98,19 @@ void CConcordanceSearchT<CharT>::Scan(Text text, const std::string& path) {
   const std::int64_t before = m_pRecorder ? m_pRecorder->Count() : 0;
   m_nScanBase = before;
   m_bScanning = true;
-  const CScanResult result = ScanWith(text, *m_pMatcher, m_pRecorder.get(), m_observer.m_fnProgress);
+  CScanResult result;
+  if constexpr (sizeof(CharT) == 1) {
+    if (ScansInRanges(text.size())) {
+      const CRangeScanResult ranges = ScanTextInRanges(text, path, *m_pMatcher, m_pRecorder.get(), *m_pTextCp,
+                                                       m_observer.m_fnProgress, m_ranges);
+      result.m_nMatches = ranges.m_nMatches;
+      result.m_bStopped = ranges.m_bStopped;
+    } else {
+      result = ScanWith(text, *m_pMatcher, m_pRecorder.get(), m_observer.m_fnProgress);
+    }
+  } else {
+    result = ScanWith(text, *m_pMatcher, m_pRecorder.get(), m_observer.m_fnProgress);
+  }
   m_bScanning = false;
   // Sentence and associated-word searches drop some matches: what counts is the lines.
   m_nMatches += m_pRecorder ? static_cast<std::uint64_t>(m_pRecorder->Count() - before) : result.m_nMatches;
@@ -136,9 +155,19 @@ void CConcordanceSearchT<CharT>::SearchFile(const std::string& path) {
   m_bScanning = true;
   CScanResult result;
   if constexpr (sizeof(CharT) == 1) {
-    CTextModeReader text(file, m_bCountOnly && !m_pRecorder && m_pMatcher->MatchesNoControl());
-    result = ScanPieces<char>(text, read, file.Size(), *m_pMatcher, m_pRecorder.get(), path, keyLength, width,
-                              m_observer.m_fnProgress);
+    const bool keepCrLf = m_bCountOnly && !m_pRecorder && m_pMatcher->MatchesNoControl();
+    if (ScansInRanges(static_cast<std::uint64_t>(file.Size()))) {
+      if (m_pRecorder) m_pRecorder->BeginSource(path);
+      const CRangeScanResult ranges = ScanFileInRanges(file, *fd, path, *m_pMatcher, m_pRecorder.get(), *m_pTextCp,
+                                                       width, keepCrLf, m_observer.m_fnProgress, m_ranges);
+      result.m_nMatches = ranges.m_nMatches;
+      result.m_bStopped = ranges.m_bStopped;
+      if (!ranges.m_strProblem.empty()) m_arrSkipped.push_back(ranges.m_strProblem);
+    } else {
+      CTextModeReader text(file, keepCrLf);
+      result = ScanPieces<char>(text, read, file.Size(), *m_pMatcher, m_pRecorder.get(), path, keyLength, width,
+                                m_observer.m_fnProgress);
+    }
   } else {
     CEditorTextReader text(file, *m_pAnsiCp);
     result = ScanPieces<char16_t>(text, read, file.Size(), *m_pMatcher, m_pRecorder.get(), path, keyLength, width,

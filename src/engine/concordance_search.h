@@ -14,6 +14,7 @@
 #include "engine/line_recorder.h"
 #include "engine/match.h"
 #include "engine/progress.h"
+#include "engine/range_scan.h"
 #include "engine/search_request.h"
 
 namespace tessary {
@@ -74,6 +75,10 @@ class CConcordanceSearchT {
   // Standard input, read the same way as a file.
   void SearchStream(int fd, const std::string& name);
 
+  // Texts longer than one range are scanned in ranges on the worker threads; tests
+  // use tiny ranges and a fixed thread count.
+  void SetRanges(const CRangeScanSettings& ranges) { m_ranges = ranges; }
+
   bool Stopped() const { return m_bStopped; }
   // The lines found so far, also while a text is scanned (from the progress callback);
   // sentence and associated-word searches count only the matches that give a line.
@@ -97,6 +102,7 @@ class CConcordanceSearchT {
   CConcordanceSearchT() = default;
   void Scan(Text text, const std::string& path);
   void ScanFile(CTextFile& file, const std::string& path);
+  bool ScansInRanges(std::uint64_t length) const;
 
   CSearchRequest m_request;
   CSearchObserver m_observer;
@@ -112,6 +118,7 @@ class CConcordanceSearchT {
   std::int64_t m_nScanBase = 0;  // the recorder's count when the current text began
   std::uint64_t m_nMatches = 0;
   std::vector<std::string> m_arrSkipped;
+  CRangeScanSettings m_ranges;
 };
 
 }  // namespace tessary

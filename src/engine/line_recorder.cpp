@@ -166,6 +166,21 @@ bool CLineRecorderT<CharT, Entry>::OnMatch(std::basic_string_view<CharT> text, s
   return true;
 }
 
+template <class CharT, class Entry>
+void CLineRecorderT<CharT, Entry>::AppendFrom(CLineRecorderT&& later, std::int64_t positionShift) {
+  const auto lineShift = static_cast<std::int64_t>(m_entries.size());
+  m_lines.Append(later.m_lines);
+  later.m_lines.Clear();
+  for (Entry& entry : later.m_entries) {
+    entry.m_nLine += lineShift;
+    entry.m_nPosition += positionShift;
+    m_entries.push_back(std::move(entry));
+  }
+  std::vector<Entry>().swap(later.m_entries);
+  for (std::size_t k = 0; k < kMaxAssocWords; ++k)
+    m_arrAssoc[k].insert(m_arrAssoc[k].end(), later.m_arrAssoc[k].begin(), later.m_arrAssoc[k].end());
+}
+
 template class CLineRecorderT<char, CConcordanceEntry>;
 template class CLineRecorderT<char16_t, CWideConcordanceEntry>;
 
