@@ -51,12 +51,29 @@ __attribute__((target("avx2"))) std::size_t FindAvx2(const unsigned char* s, std
     unsigned mask = SetMask(a, set[0], plan.m_count[0]) & SetMask(b, set[1], plan.m_count[1]);
     while (mask) {
       std::size_t i = j + static_cast<std::size_t>(__builtin_ctz(mask));
-      if (visit(i)) return i;
+      if (visit(i, false)) return i;
       mask &= mask - 1;
     }
   }
   *resume = j;
   return std::string_view::npos;
+}
+
+// The lanes whose byte is a letter for the boundary tests (signed, 0x41 and up).
+__attribute__((target("avx2"))) inline unsigned LetterMask(const unsigned char* p) {
+  const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  return static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpgt_epi8(v, _mm256_set1_epi8(0x40))));
+}
+
+// Keeps the offsets of mask (32 from p) whose key of length n has the boundaries asked
+// for; p[-1] must be readable unless the boundary is a suffix's.
+__attribute__((target("avx2"))) inline unsigned BoundaryMask(const unsigned char* p, std::size_t n,
+                                                              CAnchorPlan::Boundary boundary, unsigned mask) {
+  if (boundary == CAnchorPlan::kNone || mask == 0) return mask;
+  const unsigned after = LetterMask(p + n);
+  if (boundary == CAnchorPlan::kSuffix) return mask & ~after;
+  mask &= ~LetterMask(p - 1);
+  return boundary == CAnchorPlan::kPrefix ? mask & after : mask & ~after;
 }
 
 __attribute__((target("avx2"))) inline unsigned FoldedMask(const unsigned char* p, __m256i fold, __m256i want) {
@@ -66,9 +83,9 @@ __attribute__((target("avx2"))) inline unsigned FoldedMask(const unsigned char* 
 
 // The common case: each anchor's bytes are one value, or a value and its case twin
 // that differs only in bit 0x20, so OR-ing that bit in and one compare test it. A block
-// of 64 offsets is tested on the rarest anchor alone first: where that byte is rare the
-// search runs at the speed of reading.
-template <class Visit>
+// of 64 offsets is tested on the rarest anchor alone first when that byte is rare: the
+// search then runs at the speed of reading.
+template <bool kRareFirst, class Visit>
 __attribute__((target("avx2"))) std::size_t FindAvx2Folded(const unsigned char* s, std::size_t size,
                                                             std::size_t from, std::size_t limit,
                                                             const CAnchorPlan& plan, Visit visit,
@@ -86,22 +103,26 @@ __attribute__((target("avx2"))) std::size_t FindAvx2Folded(const unsigned char* 
   auto confirm = [&](std::size_t j, unsigned mask) -> std::size_t {
     for (; mask; mask &= mask - 1) {
       const std::size_t i = j + static_cast<std::size_t>(__builtin_ctz(mask));
-      if (visit(i)) return i;
+      if (visit(i, plan.m_bProven)) return i;
     }
     return std::string_view::npos;
   };
+  reach = std::max(reach, plan.m_nKeyLength + 64);
   std::size_t j = from;
   for (; j + 64 <= limit && j + reach <= size; j += 64) {
     // Vectors never pass through a lambda: outside this function they would travel
     // by another calling convention.
     unsigned lo = FoldedMask(p[0] + j, fold[0], want[0]);
     unsigned hi = FoldedMask(p[0] + j + 32, fold[0], want[0]);
-    if ((lo | hi) == 0) continue;
+    // A branch taken at random would cost more than the tests it saves.
+    if (kRareFirst && (lo | hi) == 0) continue;
     for (int a = 1; a < n; ++a) {
       lo &= FoldedMask(p[a] + j, fold[a], want[a]);
       hi &= FoldedMask(p[a] + j + 32, fold[a], want[a]);
     }
     if ((lo | hi) == 0) continue;
+    lo = BoundaryMask(s + j, plan.m_nKeyLength, plan.m_boundary, lo);
+    hi = BoundaryMask(s + j + 32, plan.m_nKeyLength, plan.m_boundary, hi);
     if (std::size_t i = confirm(j, lo); i != std::string_view::npos) return i;
     if (std::size_t i = confirm(j + 32, hi); i != std::string_view::npos) return i;
   }
@@ -148,6 +169,8 @@ void CByteMatcher::PlanAnchors(const CCodePage& cp) {
   std::stable_sort(fixed.begin(), fixed.end(), [&](std::size_t a, std::size_t b) {
     return folded[static_cast<unsigned char>(m_key[a])] < folded[static_cast<unsigned char>(m_key[b])];
   });
+  // Under one in four blocks of 64 bytes holds a byte this rare.
+  m_plan.m_bRare = folded[static_cast<unsigned char>(m_key[fixed[0]])] * 64 * 4 < 100000;
   constexpr int n = CAnchorPlan::kAnchors;
   bool fits = true;
   for (int a = 0; a < n; ++a) {
@@ -168,6 +191,13 @@ void CByteMatcher::PlanAnchors(const CCodePage& cp) {
     if (m_plan.m_count[a] == 2 && (b[0] ^ b[1]) == 0x20) m_plan.m_fold[a] = 0x20;
     else if (m_plan.m_count[a] != 1) m_plan.m_bFolded = false;
   }
+  m_plan.m_nKeyLength = m_key.size();
+  if (!m_bDoubleByte)
+    m_plan.m_boundary = m_nMode == kMatchWord     ? CAnchorPlan::kWord
+                        : m_nMode == kMatchPrefix ? CAnchorPlan::kPrefix
+                        : m_nMode == kMatchSuffix ? CAnchorPlan::kSuffix
+                                                  : CAnchorPlan::kNone;
+  m_plan.m_bProven = m_plan.m_bFolded && fixed.size() <= static_cast<std::size_t>(n);
   m_bVector = fits && HaveAvx2();
 }
 
@@ -210,9 +240,16 @@ std::size_t CByteMatcher::Walk(std::string_view text, std::size_t from, std::siz
   if (n == 0 || n > text.size() || from >= limit) return std::string_view::npos;
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
   if (m_bVector) {
+    // The vector search reads the byte before each offset: offset 0 is tested alone.
+    if (from == 0 && m_plan.m_bFolded && m_plan.m_boundary != CAnchorPlan::kNone) {
+      if (visit(0, false)) return 0;
+      from = 1;
+    }
     std::size_t resume = from;
-    const std::size_t hit = m_plan.m_bFolded ? FindAvx2Folded(s, text.size(), from, limit, m_plan, visit, &resume)
-                                             : FindAvx2(s, text.size(), from, limit, m_plan, visit, &resume);
+    const std::size_t hit =
+        !m_plan.m_bFolded  ? FindAvx2(s, text.size(), from, limit, m_plan, visit, &resume)
+        : m_plan.m_bRare   ? FindAvx2Folded<true>(s, text.size(), from, limit, m_plan, visit, &resume)
+                           : FindAvx2Folded<false>(s, text.size(), from, limit, m_plan, visit, &resume);
     if (hit != std::string_view::npos) return hit;
     from = resume;
   }
@@ -223,18 +260,19 @@ std::size_t CByteMatcher::Walk(std::string_view text, std::size_t from, std::siz
   const bool anchored = !m_wild[a];
   for (std::size_t i = from; i < limit; ++i) {
     if (anchored && m_upper[s[i + a]] != want) continue;
-    if (visit(i)) return i;
+    if (visit(i, false)) return i;
   }
   return std::string_view::npos;
 }
 
 std::size_t CByteMatcher::FindNext(std::string_view text, std::size_t from, std::size_t limit) const {
-  return Walk(text, from, limit, [&](std::size_t i) { return MatchAt(text, i); });
+  return Walk(text, from, limit, [&](std::size_t i, bool proven) { return proven || MatchAt(text, i); });
 }
 
 bool CByteMatcher::ForEachMatchImpl(std::string_view text, std::size_t from, std::size_t limit,
                                     bool (*found)(void*, std::size_t), void* context) const {
-  return Walk(text, from, limit, [&](std::size_t i) { return MatchAt(text, i) && !found(context, i); }) ==
+  return Walk(text, from, limit,
+              [&](std::size_t i, bool proven) { return (proven || MatchAt(text, i)) && !found(context, i); }) ==
          std::string_view::npos;
 }
 

@@ -40,6 +40,13 @@ struct CAnchorPlan {
   int m_count[kAnchors] = {};
   unsigned char m_fold[kAnchors] = {};  // bit that makes an anchor's bytes equal when set
   bool m_bFolded = false;               // all anchors are tested by fold and compare
+  bool m_bRare = false;                 // the first anchor's bytes are rare in running text
+  // The folded search also tests the key's boundaries (the letters before and after
+  // it) when the mode has them; where the anchors are all of the key's fixed positions,
+  // what it finds needs no further test.
+  enum Boundary { kNone, kWord, kPrefix, kSuffix } m_boundary = kNone;
+  std::size_t m_nKeyLength = 0;
+  bool m_bProven = false;
 };
 
 class CByteMatcher {
