@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "engine/file_reader.h"
@@ -124,25 +126,51 @@ std::vector<std::int64_t> FileCuts(int fd, const std::string& path, std::int64_t
   return cuts;
 }
 
-// Joins the ranges' lines in order up to the first that ended the text or did not
-// finish; its figures go into result.
-bool JoinRanges(std::vector<CRangeOutcome>& ranges, CLineRecorder* recorder, CRangeScanResult& result) {
-  std::int64_t collapsed = 0;
-  for (CRangeOutcome& range : ranges) {
-    if (!range.m_bRan) {
-      result.m_bStopped = true;
-      return false;
-    }
-    if (recorder) recorder->AppendFrom(std::move(*range.m_pRecorder), range.m_nShift - collapsed);
-    range.m_pRecorder.reset();
-    result.m_nMatches += range.m_nMatches;
-    collapsed += range.m_nCollapsed;
-    if (range.m_bStopped) result.m_bStopped = true;
-    if (range.m_bEndsText) result.m_strProblem = range.m_strProblem;
-    if (range.m_bStopped || range.m_bEndsText) return false;
+// Joins the ranges' lines in order as they finish, so that only the ranges in flight
+// are held twice, up to the first range that ended the text or did not finish. Only the
+// calling thread joins: the search's recorder is read by its progress callback.
+class CRangeJoin {
+ public:
+  CRangeJoin(std::vector<CRangeOutcome>& ranges, CLineRecorder* recorder) : m_ranges(ranges), m_pRecorder(recorder) {}
+
+  // Range r has finished: on the calling thread, the finished ranges that are next join.
+  void Finished(std::size_t r) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_ranges[r].m_bRan = true;
+    if (m_bEnded) m_ranges[r].m_pRecorder.reset();
+    if (std::this_thread::get_id() == m_caller) JoinFinished();
   }
-  return true;
-}
+  // After the last range: ranges never run mean a stop. True when the whole text joined.
+  bool End(CRangeScanResult& result) {
+    JoinFinished();
+    if (!m_bEnded && m_nNext < m_ranges.size()) m_result.m_bStopped = true;
+    result = std::move(m_result);
+    return !m_bEnded && m_nNext == m_ranges.size();
+  }
+
+ private:
+  void JoinFinished() {
+    while (!m_bEnded && m_nNext < m_ranges.size() && m_ranges[m_nNext].m_bRan) Join(m_ranges[m_nNext++]);
+  }
+  void Join(CRangeOutcome& range) {
+    if (m_pRecorder) m_pRecorder->AppendFrom(std::move(*range.m_pRecorder), range.m_nShift - m_nCollapsed);
+    range.m_pRecorder.reset();
+    m_result.m_nMatches += range.m_nMatches;
+    m_nCollapsed += range.m_nCollapsed;
+    m_result.m_bStopped = range.m_bStopped;
+    if (range.m_bEndsText) m_result.m_strProblem = range.m_strProblem;
+    m_bEnded = range.m_bStopped || range.m_bEndsText;
+  }
+
+  std::vector<CRangeOutcome>& m_ranges;
+  CLineRecorder* m_pRecorder;
+  std::thread::id m_caller = std::this_thread::get_id();
+  std::mutex m_lock;
+  std::size_t m_nNext = 0;
+  std::int64_t m_nCollapsed = 0;
+  bool m_bEnded = false;
+  CRangeScanResult m_result;
+};
 
 std::unique_ptr<CLineRecorder> RangeRecorder(const CLineRecorder* recorder, const CCodePage& cp,
                                              const std::string& path) {
@@ -167,6 +195,7 @@ CRangeScanResult ScanFileInRanges(CFileReader& file, int fd, const std::string& 
   const std::int64_t after = 2 * (static_cast<std::int64_t>(matcher.KeyLength()) + width + 1) + 4;
   std::vector<CRangeOutcome> ranges(cuts.size() - 1);
   CSharedProgress shared(progress, static_cast<std::uint64_t>(size));
+  CRangeJoin join(ranges, recorder);
   RunParallel(
       ranges.size(),
       [&](std::size_t r) {
@@ -186,12 +215,12 @@ CRangeScanResult ScanFileInRanges(CFileReader& file, int fd, const std::string& 
         out.m_bStopped = scan.m_bStopped;
         out.m_bEndsText = text.EndsText();
         out.m_strProblem = text.Problem();
-        out.m_bRan = true;
+        join.Finished(r);
       },
       settings.m_nThreads);
   shared.Poll();
   CRangeScanResult result;
-  if (JoinRanges(ranges, recorder, result)) file.EndReadElsewhere();
+  if (join.End(result)) file.EndReadElsewhere();
   return result;
 }
 
@@ -201,6 +230,7 @@ CRangeScanResult ScanTextInRanges(std::string_view text, const std::string& path
   const std::size_t step = std::max<std::size_t>(settings.m_nRangeSize, 1);
   std::vector<CRangeOutcome> ranges((text.size() + step - 1) / step);
   CSharedProgress shared(progress, text.size());
+  CRangeJoin join(ranges, recorder);
   RunParallel(
       ranges.size(),
       [&](std::size_t r) {
@@ -220,12 +250,12 @@ CRangeScanResult ScanTextInRanges(std::string_view text, const std::string& path
           if (!out.m_bStopped) shared.Add(std::min(end, from + piece) - from);
         }
         if (out.m_pRecorder) out.m_nMatches = static_cast<std::uint64_t>(out.m_pRecorder->Count());
-        out.m_bRan = true;
+        join.Finished(r);
       },
       settings.m_nThreads);
   shared.Poll();
   CRangeScanResult result;
-  JoinRanges(ranges, recorder, result);
+  join.End(result);
   return result;
 }
 
