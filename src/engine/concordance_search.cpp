@@ -1,10 +1,12 @@
 #include "engine/concordance_search.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/file_reader.h"
 #include "engine/piece_scan.h"
 #include "engine/text_file.h"
+#include "engine/workers.h"
 
 namespace tessary {
 
@@ -179,6 +181,103 @@ void CConcordanceSearchT<CharT>::SearchFile(const std::string& path) {
   m_nMatches += m_pRecorder ? static_cast<std::uint64_t>(m_pRecorder->Count() - before) : result.m_nMatches;
   m_bStopped = result.m_bStopped;
   if (!file.Problem().empty()) m_arrSkipped.push_back(file.Problem());
+}
+
+// What one short file gave when files are searched side by side.
+template <class CharT>
+struct CConcordanceSearchT<CharT>::FileOutcome {
+  std::unique_ptr<Recorder> m_pRecorder;
+  std::uint64_t m_nMatches = 0;
+  std::uint64_t m_nSize = 0;
+  bool m_bOpened = false;
+  bool m_bRan = false;
+  bool m_bStopped = false;
+  std::string m_strProblem;  // it could not be opened, or its reading ended early
+};
+
+// One short file on a worker thread: the scan SearchFile makes, into its own recorder.
+template <class CharT>
+void CConcordanceSearchT<CharT>::ScanShortFile(const std::string& path, FileOutcome& out,
+                                               CSharedProgress& progress) const {
+  if constexpr (sizeof(CharT) == 1) {
+    auto fd = OpenRegularFile(path);
+    if (!fd) {
+      out.m_strProblem = fd.Error();
+      return;
+    }
+    CFileReader file(*fd, path);
+    out.m_bOpened = true;
+    out.m_nSize = static_cast<std::uint64_t>(file.Size());
+    if (m_pRecorder) out.m_pRecorder = std::make_unique<Recorder>(m_pRecorder->Options(), *m_pTextCp);
+    CTextModeReader text(file, m_bCountOnly && !m_pRecorder && m_pMatcher->MatchesNoControl());
+    std::uint64_t reported = 0;
+    const ProgressFn fileProgress = [&](std::uint64_t done, std::uint64_t) {
+      const bool go = progress.Add(done - reported);
+      reported = done;
+      return go;
+    };
+    const CScanResult result =
+        ScanPieces<char>(text, [&file] { return file.Position(); }, file.Size(), *m_pMatcher, out.m_pRecorder.get(),
+                         path, static_cast<std::int64_t>(m_prepared.m_strKey.size()), m_request.m_nLineWidth, fileProgress);
+    ::close(*fd);
+    out.m_nMatches = out.m_pRecorder ? static_cast<std::uint64_t>(out.m_pRecorder->Count()) : result.m_nMatches;
+    out.m_bStopped = result.m_bStopped;
+    out.m_strProblem = file.Problem();
+  }
+}
+
+// Short files side by side; their lines, counts and messages joined in the given order
+// up to a stop, whose file keeps the lines found before it.
+template <class CharT>
+void CConcordanceSearchT<CharT>::SearchShortFiles(const std::vector<std::string>& paths) {
+  std::vector<FileOutcome> files(paths.size());
+  std::uint64_t total = 0;  // progress is the bytes of all the batch's files
+  for (const std::string& path : paths) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) total += static_cast<std::uint64_t>(st.st_size);
+  }
+  CSharedProgress progress(m_observer.m_fnProgress, total);
+  RunParallel(files.size(), [&](std::size_t i) {
+    if (progress.Stopped()) return;
+    ScanShortFile(paths[i], files[i], progress);
+    files[i].m_bRan = true;
+  }, m_ranges.m_nThreads);
+  for (std::size_t i = 0; i < files.size() && !m_bStopped; ++i) {
+    FileOutcome& file = files[i];
+    m_bStopped = !file.m_bRan || file.m_bStopped;
+    if (!file.m_bRan) break;
+    if (m_observer.m_fnSource && file.m_bOpened) m_observer.m_fnSource(paths[i], file.m_nSize);
+    if (file.m_pRecorder) m_pRecorder->AppendFrom(std::move(*file.m_pRecorder), 0);
+    file.m_pRecorder.reset();
+    m_nMatches += file.m_nMatches;
+    if (!file.m_strProblem.empty()) m_arrSkipped.push_back(file.m_strProblem);
+  }
+}
+
+// Short files go side by side a batch at a time, so that no more than a batch's lines
+// are held twice; a long one scans its ranges alone.
+template <class CharT>
+void CConcordanceSearchT<CharT>::SearchFiles(const std::vector<std::string>& paths) {
+  constexpr std::size_t kBatch = 64;
+  std::vector<std::string> batch;
+  auto flush = [&] {
+    if (batch.size() == 1) SearchFile(batch.front());
+    else if (!batch.empty()) SearchShortFiles(batch);
+    batch.clear();
+  };
+  for (const std::string& path : paths) {
+    if (m_bStopped) return;
+    struct stat st {};
+    const bool shortFile = ::stat(path.c_str(), &st) != 0 || static_cast<std::uint64_t>(st.st_size) <= m_ranges.m_nRangeSize;
+    if (sizeof(CharT) == 1 && !m_request.m_bSentences && shortFile) {
+      batch.push_back(path);
+      if (batch.size() == kBatch) flush();
+      continue;
+    }
+    flush();
+    SearchFile(path);
+  }
+  flush();
 }
 
 template <class CharT>

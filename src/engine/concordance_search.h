@@ -19,6 +19,7 @@
 
 namespace tessary {
 
+class CSharedProgress;
 class CTextFile;
 
 struct CSearchObserver {
@@ -72,6 +73,9 @@ class CConcordanceSearchT {
   // Byte searches: a file read in text mode. 16-bit searches: a file decoded as the
   // editor loads it. A file that cannot be read is skipped; its message is kept.
   void SearchFile(const std::string& path);
+  // Files in turn, as SearchFile searches them; byte searches (not sentences) scan
+  // short files side by side on the worker threads, their lines joined in this order.
+  void SearchFiles(const std::vector<std::string>& paths);
   // Standard input, read the same way as a file.
   void SearchStream(int fd, const std::string& name);
 
@@ -103,6 +107,9 @@ class CConcordanceSearchT {
   void Scan(Text text, const std::string& path);
   void ScanFile(CTextFile& file, const std::string& path);
   bool ScansInRanges(std::uint64_t length) const;
+  struct FileOutcome;
+  void ScanShortFile(const std::string& path, FileOutcome& out, CSharedProgress& progress) const;
+  void SearchShortFiles(const std::vector<std::string>& paths);
 
   CSearchRequest m_request;
   CSearchObserver m_observer;

@@ -140,6 +140,49 @@ TEST(RangeScan, FilesAreJoinedInTheirOrderAndAMissingOneIsReported) {
   for (unsigned threads : {1u, 2u, 8u}) EXPECT_EQ(Search(request, files, "", {16, threads}), one);
 }
 
+// Short files side by side: lines, counts and messages in the order given, a stop
+// keeping the lines of the files before it.
+TEST(RangeScan, ShortFilesSideBySideKeepTheirOrder) {
+  std::vector<TempFile> temps;
+  temps.reserve(40);  // a moved TempFile would remove its file
+  std::vector<std::string> files;
+  for (unsigned i = 0; i < 40; ++i) {
+    temps.emplace_back(MixedText(20 + i, 5 + i * 7));
+    files.push_back(temps.back().Path());
+  }
+  files.insert(files.begin() + 3, "/nonexistent/side.txt");
+  files.insert(files.begin() + 20, "/tmp");
+  for (bool count : {false, true}) {
+    CSearchRequest request = Request("the", count ? kUnsorted : kSortLeft);
+    request.m_bFileReference = true;
+    auto one = CConcordanceSearch::Create(request, {}, count);
+    for (const std::string& file : files) (*one)->SearchFile(file);
+    const std::vector<std::string> skipped = (*one)->SkippedFiles();
+    const std::uint64_t matches = (*one)->Matches();
+    const std::string output = count ? "" : (*one)->Finish().m_strOutput;
+    ASSERT_EQ(skipped.size(), 2u);
+    for (unsigned threads : {1u, 2u, 3u, 8u}) {
+      auto side = CConcordanceSearch::Create(request, {}, count);
+      (*side)->SetRanges({kScanRange, threads});
+      (*side)->SearchFiles(files);
+      EXPECT_EQ((*side)->SkippedFiles(), skipped);
+      EXPECT_EQ((*side)->Matches(), matches);
+      if (!count) {
+        EXPECT_EQ((*side)->Finish().m_strOutput, output) << "threads " << threads;
+      }
+    }
+  }
+  int calls = 0;
+  auto stopped = CConcordanceSearch::Create(Request("the"), {{}, [&](std::uint64_t, std::uint64_t) { return ++calls < 10; }});
+  (*stopped)->SetRanges({kScanRange, 1});
+  (*stopped)->SearchFiles(files);
+  EXPECT_TRUE((*stopped)->Stopped());
+  auto whole = CConcordanceSearch::Create(Request("the"), {});
+  (*whole)->SearchFiles(files);
+  const std::string prefix = (*stopped)->Finish().m_strOutput;
+  EXPECT_EQ(prefix, (*whole)->Finish().m_strOutput.substr(0, prefix.size()));
+}
+
 TEST(RangeScan, OnlyTheCallingThreadReportsProgressUpToTheWholeFile) {
   const std::string text = MixedText(8, 3000);
   TempFile file(text);
@@ -173,7 +216,9 @@ TEST(RangeScan, AStopKeepsAnOrderedPrefix) {
                                 [&](std::uint64_t, std::uint64_t) { return ++calls < 20; });
     ASSERT_LE(stopped.lines.size(), whole.lines.size());
     ASSERT_TRUE(stopped.stopped || stopped.lines.size() == whole.lines.size());
-    if (threads == 1) EXPECT_LT(stopped.lines.size(), whole.lines.size());
+    if (threads == 1) {
+      EXPECT_LT(stopped.lines.size(), whole.lines.size());
+    }
     EXPECT_EQ(stopped.output, whole.output.substr(0, stopped.output.size()));
     for (std::size_t i = 0; i < stopped.positions.size(); ++i) ASSERT_EQ(stopped.positions[i], whole.positions[i]);
   }
