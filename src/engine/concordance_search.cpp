@@ -254,24 +254,28 @@ void CConcordanceSearchT<CharT>::SearchShortFiles(const std::vector<std::string>
   }
 }
 
-// Short files go side by side a batch at a time, so that no more than a batch's lines
-// are held twice; a long one scans its ranges alone.
+// Short files go side by side a batch at a time (up to 64 files or eight ranges' bytes),
+// so that no more than a batch's lines are held twice; a long one scans its ranges alone.
 template <class CharT>
 void CConcordanceSearchT<CharT>::SearchFiles(const std::vector<std::string>& paths) {
-  constexpr std::size_t kBatch = 64;
+  constexpr std::size_t kBatchFiles = 64;
+  const std::uint64_t batchBytes = std::uint64_t(8) * m_ranges.m_nRangeSize;
   std::vector<std::string> batch;
+  std::uint64_t bytes = 0;
   auto flush = [&] {
     if (batch.size() == 1) SearchFile(batch.front());
     else if (!batch.empty()) SearchShortFiles(batch);
     batch.clear();
+    bytes = 0;
   };
   for (const std::string& path : paths) {
     if (m_bStopped) return;
     struct stat st {};
-    const bool shortFile = ::stat(path.c_str(), &st) != 0 || static_cast<std::uint64_t>(st.st_size) <= m_ranges.m_nRangeSize;
-    if (sizeof(CharT) == 1 && !m_request.m_bSentences && shortFile) {
+    const auto size = ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    if (sizeof(CharT) == 1 && !m_request.m_bSentences && size <= m_ranges.m_nRangeSize) {
       batch.push_back(path);
-      if (batch.size() == kBatch) flush();
+      bytes += size;
+      if (batch.size() == kBatchFiles || bytes >= batchBytes) flush();
       continue;
     }
     flush();
