@@ -35,19 +35,24 @@ template <class Search>
 bool Feed(Search& search, const ConcordOptions& o) {
   bool failed = false;
   if (o.sources.empty()) search.SearchStream(STDIN_FILENO, "standard input");
+  // Files named one after another are searched together, as a folder's files are.
+  std::vector<std::string> named;
   for (const std::string& source : o.sources) {
     if (!IsDirectory(source)) {
-      search.SearchFile(source);
+      named.push_back(source);
       continue;
     }
+    search.SearchFiles(named);
+    named.clear();
     auto files = ListMatchingFiles(source, o.pattern);
     if (!files) {
       std::fprintf(stderr, "tessary-cli: %s\n", files.Error().c_str());
       failed = true;
       continue;
     }
-    for (const std::string& file : *files) search.SearchFile(file);
+    search.SearchFiles(*files);
   }
+  search.SearchFiles(named);
   for (const std::string& skipped : search.SkippedFiles()) std::fprintf(stderr, "tessary-cli: %s\n", skipped.c_str());
   return !failed && search.SkippedFiles().empty();
 }

@@ -1,10 +1,12 @@
 #include "engine/concordance_search.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/file_reader.h"
 #include "engine/piece_scan.h"
 #include "engine/text_file.h"
+#include "engine/workers.h"
 
 namespace tessary {
 
@@ -83,6 +85,15 @@ Expected<std::unique_ptr<CConcordanceSearchT<CharT>>> CConcordanceSearchT<CharT>
   return Result(std::move(search));
 }
 
+// Byte searches of long texts, but not sentences: their lines hold their numbers, and
+// the 16-bit decoding of a file starts at its start. On one processor the one scan is
+// cheaper: nothing to join (tests ask for one thread to have ranges all the same).
+template <class CharT>
+bool CConcordanceSearchT<CharT>::ScansInRanges(std::uint64_t length) const {
+  return sizeof(CharT) == 1 && !m_request.m_bSentences && length > m_ranges.m_nRangeSize &&
+         (m_ranges.m_nThreads != 0 || WorkerThreads() > 1);
+}
+
 template <class CharT>
 void CConcordanceSearchT<CharT>::Scan(Text text, const std::string& path) {
   if (m_bStopped) return;
@@ -91,7 +102,19 @@ void CConcordanceSearchT<CharT>::Scan(Text text, const std::string& path) {
   const std::int64_t before = m_pRecorder ? m_pRecorder->Count() : 0;
   m_nScanBase = before;
   m_bScanning = true;
-  const CScanResult result = ScanWith(text, *m_pMatcher, m_pRecorder.get(), m_observer.m_fnProgress);
+  CScanResult result;
+  if constexpr (sizeof(CharT) == 1) {
+    if (ScansInRanges(text.size())) {
+      const CRangeScanResult ranges = ScanTextInRanges(text, path, *m_pMatcher, m_pRecorder.get(), *m_pTextCp,
+                                                       m_observer.m_fnProgress, m_ranges);
+      result.m_nMatches = ranges.m_nMatches;
+      result.m_bStopped = ranges.m_bStopped;
+    } else {
+      result = ScanWith(text, *m_pMatcher, m_pRecorder.get(), m_observer.m_fnProgress);
+    }
+  } else {
+    result = ScanWith(text, *m_pMatcher, m_pRecorder.get(), m_observer.m_fnProgress);
+  }
   m_bScanning = false;
   // Sentence and associated-word searches drop some matches: what counts is the lines.
   m_nMatches += m_pRecorder ? static_cast<std::uint64_t>(m_pRecorder->Count() - before) : result.m_nMatches;
@@ -136,9 +159,19 @@ void CConcordanceSearchT<CharT>::SearchFile(const std::string& path) {
   m_bScanning = true;
   CScanResult result;
   if constexpr (sizeof(CharT) == 1) {
-    CTextModeReader text(file, m_bCountOnly && !m_pRecorder && m_pMatcher->MatchesNoControl());
-    result = ScanPieces<char>(text, read, file.Size(), *m_pMatcher, m_pRecorder.get(), path, keyLength, width,
-                              m_observer.m_fnProgress);
+    const bool keepCrLf = m_bCountOnly && !m_pRecorder && m_pMatcher->MatchesNoControl();
+    if (ScansInRanges(static_cast<std::uint64_t>(file.Size()))) {
+      if (m_pRecorder) m_pRecorder->BeginSource(path);
+      const CRangeScanResult ranges = ScanFileInRanges(file, *fd, path, *m_pMatcher, m_pRecorder.get(), *m_pTextCp,
+                                                       width, keepCrLf, m_observer.m_fnProgress, m_ranges);
+      result.m_nMatches = ranges.m_nMatches;
+      result.m_bStopped = ranges.m_bStopped;
+      if (!ranges.m_strProblem.empty()) m_arrSkipped.push_back(ranges.m_strProblem);
+    } else {
+      CTextModeReader text(file, keepCrLf);
+      result = ScanPieces<char>(text, read, file.Size(), *m_pMatcher, m_pRecorder.get(), path, keyLength, width,
+                                m_observer.m_fnProgress);
+    }
   } else {
     CEditorTextReader text(file, *m_pAnsiCp);
     result = ScanPieces<char16_t>(text, read, file.Size(), *m_pMatcher, m_pRecorder.get(), path, keyLength, width,
@@ -150,6 +183,109 @@ void CConcordanceSearchT<CharT>::SearchFile(const std::string& path) {
   m_nMatches += m_pRecorder ? static_cast<std::uint64_t>(m_pRecorder->Count() - before) : result.m_nMatches;
   m_bStopped = result.m_bStopped;
   if (!file.Problem().empty()) m_arrSkipped.push_back(file.Problem());
+}
+
+// What one short file gave when files are searched side by side.
+template <class CharT>
+struct CConcordanceSearchT<CharT>::FileOutcome {
+  std::unique_ptr<Recorder> m_pRecorder;
+  std::uint64_t m_nMatches = 0;
+  std::uint64_t m_nSize = 0;
+  bool m_bOpened = false;
+  bool m_bRan = false;
+  bool m_bStopped = false;
+  std::string m_strProblem;  // it could not be opened, or its reading ended early
+};
+
+// One short file on a worker thread: the scan SearchFile makes, into its own recorder.
+template <class CharT>
+void CConcordanceSearchT<CharT>::ScanShortFile(const std::string& path, FileOutcome& out,
+                                               CSharedProgress& progress) const {
+  if constexpr (sizeof(CharT) == 1) {
+    auto fd = OpenRegularFile(path);
+    if (!fd) {
+      out.m_strProblem = fd.Error();
+      return;
+    }
+    CFileReader file(*fd, path);
+    out.m_bOpened = true;
+    out.m_nSize = static_cast<std::uint64_t>(file.Size());
+    if (m_pRecorder) out.m_pRecorder = std::make_unique<Recorder>(m_pRecorder->Options(), *m_pTextCp);
+    CTextModeReader text(file, m_bCountOnly && !m_pRecorder && m_pMatcher->MatchesNoControl());
+    std::uint64_t reported = 0;
+    const ProgressFn fileProgress = [&](std::uint64_t done, std::uint64_t) {
+      const bool go = progress.Add(done - reported);
+      reported = done;
+      return go;
+    };
+    const CScanResult result =
+        ScanPieces<char>(text, [&file] { return file.Position(); }, file.Size(), *m_pMatcher, out.m_pRecorder.get(),
+                         path, static_cast<std::int64_t>(m_prepared.m_strKey.size()), m_request.m_nLineWidth, fileProgress);
+    ::close(*fd);
+    out.m_nMatches = out.m_pRecorder ? static_cast<std::uint64_t>(out.m_pRecorder->Count()) : result.m_nMatches;
+    out.m_bStopped = result.m_bStopped;
+    out.m_strProblem = file.Problem();
+  }
+}
+
+// Short files side by side; their lines, counts and messages joined in the given order
+// up to a stop, whose file keeps the lines found before it.
+template <class CharT>
+void CConcordanceSearchT<CharT>::SearchShortFiles(const std::vector<std::string>& paths) {
+  std::vector<FileOutcome> files(paths.size());
+  std::uint64_t total = 0;  // progress is the bytes of all the batch's files
+  for (const std::string& path : paths) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) total += static_cast<std::uint64_t>(st.st_size);
+  }
+  CSharedProgress progress(m_observer.m_fnProgress, total);
+  RunParallel(files.size(), [&](std::size_t i) {
+    if (progress.Stopped()) return;
+    ScanShortFile(paths[i], files[i], progress);
+    files[i].m_bRan = true;
+  }, m_ranges.m_nThreads);
+  for (std::size_t i = 0; i < files.size() && !m_bStopped; ++i) {
+    FileOutcome& file = files[i];
+    m_bStopped = !file.m_bRan || file.m_bStopped;
+    if (!file.m_bRan) break;
+    if (m_observer.m_fnSource && file.m_bOpened) m_observer.m_fnSource(paths[i], file.m_nSize);
+    if (file.m_pRecorder) m_pRecorder->AppendFrom(std::move(*file.m_pRecorder), 0);
+    file.m_pRecorder.reset();
+    m_nMatches += file.m_nMatches;
+    if (!file.m_strProblem.empty()) m_arrSkipped.push_back(file.m_strProblem);
+  }
+}
+
+// Short files go side by side a batch at a time (up to 64 files or eight ranges' bytes),
+// so that no more than a batch's lines are held twice; a long one scans its ranges alone.
+template <class CharT>
+void CConcordanceSearchT<CharT>::SearchFiles(const std::vector<std::string>& paths) {
+  constexpr std::size_t kBatchFiles = 64;
+  const std::uint64_t batchBytes = std::uint64_t(8) * m_ranges.m_nRangeSize;
+  const bool sideBySide = sizeof(CharT) == 1 && !m_request.m_bSentences &&
+                          (m_ranges.m_nThreads != 0 || WorkerThreads() > 1);
+  std::vector<std::string> batch;
+  std::uint64_t bytes = 0;
+  auto flush = [&] {
+    if (batch.size() == 1) SearchFile(batch.front());
+    else if (!batch.empty()) SearchShortFiles(batch);
+    batch.clear();
+    bytes = 0;
+  };
+  for (const std::string& path : paths) {
+    if (m_bStopped) return;
+    struct stat st {};
+    const auto size = ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    if (sideBySide && size <= m_ranges.m_nRangeSize) {
+      batch.push_back(path);
+      bytes += size;
+      if (batch.size() == kBatchFiles || bytes >= batchBytes) flush();
+      continue;
+    }
+    flush();
+    SearchFile(path);
+  }
+  flush();
 }
 
 template <class CharT>

@@ -14,10 +14,12 @@
 #include "engine/line_recorder.h"
 #include "engine/match.h"
 #include "engine/progress.h"
+#include "engine/range_scan.h"
 #include "engine/search_request.h"
 
 namespace tessary {
 
+class CSharedProgress;
 class CTextFile;
 
 struct CSearchObserver {
@@ -71,8 +73,15 @@ class CConcordanceSearchT {
   // Byte searches: a file read in text mode. 16-bit searches: a file decoded as the
   // editor loads it. A file that cannot be read is skipped; its message is kept.
   void SearchFile(const std::string& path);
+  // Files in turn, as SearchFile searches them; byte searches (not sentences) scan
+  // short files side by side on the worker threads, their lines joined in this order.
+  void SearchFiles(const std::vector<std::string>& paths);
   // Standard input, read the same way as a file.
   void SearchStream(int fd, const std::string& name);
+
+  // Texts longer than one range are scanned in ranges on the worker threads; tests
+  // use tiny ranges and a fixed thread count.
+  void SetRanges(const CRangeScanSettings& ranges) { m_ranges = ranges; }
 
   bool Stopped() const { return m_bStopped; }
   // The lines found so far, also while a text is scanned (from the progress callback);
@@ -101,6 +110,10 @@ class CConcordanceSearchT {
   void Scan(Text text, const std::string& path);
   void ScanFile(CTextFile& file, const std::string& path);
   CAssemblyOptions AssemblyOptions(const ProgressFn& sortProgress) const;
+  bool ScansInRanges(std::uint64_t length) const;
+  struct FileOutcome;
+  void ScanShortFile(const std::string& path, FileOutcome& out, CSharedProgress& progress) const;
+  void SearchShortFiles(const std::vector<std::string>& paths);
 
   CSearchRequest m_request;
   CSearchObserver m_observer;
@@ -116,6 +129,7 @@ class CConcordanceSearchT {
   std::int64_t m_nScanBase = 0;  // the recorder's count when the current text began
   std::uint64_t m_nMatches = 0;
   std::vector<std::string> m_arrSkipped;
+  CRangeScanSettings m_ranges;
 };
 
 }  // namespace tessary

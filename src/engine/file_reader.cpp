@@ -108,6 +108,33 @@ std::size_t CFileReader::Read(char* data, std::size_t size) {
   return done;
 }
 
+void CFileReader::EndReadElsewhere() {
+  if (!m_bRegular || m_bEnded) return;
+  m_nPosition = m_nSize;
+  m_bEnded = true;
+  CheckUnchanged();
+}
+
+std::size_t ReadFileAt(int fd, const std::string& path, std::int64_t offset, char* data, std::size_t size,
+                       std::string& problem) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::pread(fd, data + done, size - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      problem = "Cannot read " + path + ": " + Reason(errno) + ".";
+      break;
+    }
+    if (got == 0) {
+      problem = "The file " + path + " became shorter while it was read; reading stopped at position " +
+                std::to_string(offset + static_cast<std::int64_t>(done)) + ".";
+      break;
+    }
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
 bool CFileReader::Rewind() {
   if (!m_bRegular || !m_strProblem.empty() || ::lseek(m_fd, 0, SEEK_SET) != 0) return false;
   m_nPosition = 0;

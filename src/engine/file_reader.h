@@ -41,6 +41,9 @@ class CFileReader {
   bool Rewind();
   // Why reading ended before the file's end, or empty.
   const std::string& Problem() const { return m_strProblem; }
+  // The whole file was read by other means (ranges read with pread): checks, as the
+  // end of Read does, that it has not changed since reading began.
+  void EndReadElsewhere();
 
  private:
   void CheckUnchanged();
@@ -55,6 +58,12 @@ class CFileReader {
   bool m_bEnded = false;
   std::string m_strProblem;
 };
+
+// Reads bytes [offset, offset + size) of a regular file with pread, safe to call from
+// several threads at once. Fewer bytes than asked for means the file became shorter
+// (problem says so, with the position reached) or could not be read.
+std::size_t ReadFileAt(int fd, const std::string& path, std::int64_t offset, char* data, std::size_t size,
+                       std::string& problem);
 
 // A file's text as the byte search takes it, piece by piece: text mode (each CR LF
 // pair is one line feed, and a Ctrl-Z byte ends the text), whatever the pieces' edges.

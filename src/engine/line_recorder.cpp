@@ -167,6 +167,31 @@ bool CLineRecorderT<CharT, Entry>::OnMatch(std::basic_string_view<CharT> text, s
   return true;
 }
 
+template <class CharT, class Entry>
+void CLineRecorderT<CharT, Entry>::AppendFrom(CLineRecorderT&& later, std::int64_t positionShift) {
+  const auto lineShift = static_cast<std::int64_t>(m_entries.size());
+  m_lines.Append(later.m_lines);
+  later.m_lines.Clear();
+  // The later recorder's file table joins this one's; its first file is this one's last
+  // when a range of the same file goes on, as BeginSource would have kept it.
+  std::vector<std::uint32_t> fileIndex(later.m_arrFiles.size());
+  for (std::size_t f = 0; f < later.m_arrFiles.size(); ++f) {
+    if (f > 0 || m_arrFiles.empty() || m_arrFiles.back() != later.m_arrFiles[f])
+      m_arrFiles.push_back(std::move(later.m_arrFiles[f]));
+    fileIndex[f] = static_cast<std::uint32_t>(m_arrFiles.size() - 1);
+  }
+  if (!m_arrFiles.empty()) m_nFile = static_cast<std::uint32_t>(m_arrFiles.size() - 1);
+  for (Entry& entry : later.m_entries) {
+    entry.m_nLine += lineShift;
+    entry.m_nPosition += positionShift;
+    if (entry.m_nFile < fileIndex.size()) entry.m_nFile = fileIndex[entry.m_nFile];
+    m_entries.push_back(std::move(entry));
+  }
+  std::vector<Entry>().swap(later.m_entries);
+  for (std::size_t k = 0; k < kMaxAssocWords; ++k)
+    m_arrAssoc[k].insert(m_arrAssoc[k].end(), later.m_arrAssoc[k].begin(), later.m_arrAssoc[k].end());
+}
+
 template class CLineRecorderT<char, CConcordanceEntry>;
 template class CLineRecorderT<char16_t, CWideConcordanceEntry>;
 

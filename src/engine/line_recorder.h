@@ -30,6 +30,12 @@ class CLineStore {
     const std::size_t begin = i == 0 ? 0 : m_ends[i - 1];
     return std::basic_string_view<CharT>(m_data).substr(begin, m_ends[i] - begin);
   }
+  // Appends the lines of a later store after these.
+  void Append(const CLineStore& later) {
+    const std::size_t shift = m_data.size();
+    m_data += later.m_data;
+    for (std::size_t end : later.m_ends) m_ends.push_back(end + shift);
+  }
   void Clear() {
     m_data.clear();
     m_data.shrink_to_fit();
@@ -87,6 +93,10 @@ class CLineRecorderT : public CMatchSinkT<CharT> {
   // The same source goes on in a text that starts at positionBase (a file read in pieces).
   void MoveBase(std::int64_t positionBase) { m_nPositionBase = positionBase; }
   bool OnMatch(std::basic_string_view<CharT> text, std::uint64_t offset) override;
+  // Takes the lines of `later`, a recorder of the same search that scanned a later
+  // range of the text, after these: its entries are renumbered, their positions moved
+  // by positionShift. Not for sentence lines, which hold their own numbers.
+  void AppendFrom(CLineRecorderT&& later, std::int64_t positionShift);
 
   const CRecorderOptions& Options() const { return m_options; }
   const CLineStore<CharT>& Lines() const { return m_lines; }

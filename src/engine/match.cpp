@@ -1,5 +1,7 @@
 #include "engine/match.h"
 
+#include "engine/byte_frequency.h"
+
 #include <immintrin.h>
 #include <unicode/uchar.h>
 
@@ -22,18 +24,6 @@ CPreparedSearch<CharT> StarRule(std::basic_string_view<CharT> key, int nMode) {
   out.m_strKey = std::basic_string<CharT>(key.substr(begin, end - begin));
   out.m_nMode = leading && trailing ? kMatchAny : leading ? kMatchSuffix : kMatchPrefix;
   return out;
-}
-
-// Rough rank of how often a byte occurs in running text (0 = most often), used only
-// to pick the key positions that the fast search looks for.
-int FrequencyRank(unsigned char upper) {
-  static const char kLetters[] = "ETAOINSHRDLCUMWFGYPBVKJXQZ";
-  if (upper == ' ') return 0;
-  if (const char* p = std::strchr(kLetters, upper); p && upper) return 1 + int(p - kLetters);
-  if (upper == ',' || upper == '.' || upper == '\n') return 20;
-  if (upper >= '0' && upper <= '9') return 30;
-  if (upper < 0x80) return 40;
-  return 60;
 }
 
 // Returns the 32-bit mask of the lanes of v equal to any of the set's bytes.
@@ -61,7 +51,7 @@ __attribute__((target("avx2"))) std::size_t FindAvx2(const unsigned char* s, std
     unsigned mask = SetMask(a, set[0], plan.m_count[0]) & SetMask(b, set[1], plan.m_count[1]);
     while (mask) {
       std::size_t i = j + static_cast<std::size_t>(__builtin_ctz(mask));
-      if (visit(i)) return i;
+      if (visit(i, false)) return i;
       mask &= mask - 1;
     }
   }
@@ -69,44 +59,70 @@ __attribute__((target("avx2"))) std::size_t FindAvx2(const unsigned char* s, std
   return std::string_view::npos;
 }
 
-__attribute__((target("avx2"))) inline unsigned FoldedMask(const unsigned char* p0, const unsigned char* p1,
-                                                            __m256i fold0, __m256i fold1, __m256i want0,
-                                                            __m256i want1) {
-  __m256i a = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p0)), fold0);
-  __m256i b = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p1)), fold1);
-  return static_cast<unsigned>(
-      _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, want0), _mm256_cmpeq_epi8(b, want1))));
+// The lanes whose byte is a letter for the boundary tests (signed, 0x41 and up).
+__attribute__((target("avx2"))) inline unsigned LetterMask(const unsigned char* p) {
+  const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  return static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpgt_epi8(v, _mm256_set1_epi8(0x40))));
+}
+
+// Keeps the offsets of mask (32 from p) whose key of length n has the boundaries asked
+// for; p[-1] must be readable unless the boundary is a suffix's.
+__attribute__((target("avx2"))) inline unsigned BoundaryMask(const unsigned char* p, std::size_t n,
+                                                              CAnchorPlan::Boundary boundary, unsigned mask) {
+  if (boundary == CAnchorPlan::kNone || mask == 0) return mask;
+  const unsigned after = LetterMask(p + n);
+  if (boundary == CAnchorPlan::kSuffix) return mask & ~after;
+  mask &= ~LetterMask(p - 1);
+  return boundary == CAnchorPlan::kPrefix ? mask & after : mask & ~after;
+}
+
+__attribute__((target("avx2"))) inline unsigned FoldedMask(const unsigned char* p, __m256i fold, __m256i want) {
+  const __m256i v = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)), fold);
+  return static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, want)));
 }
 
 // The common case: each anchor's bytes are one value, or a value and its case twin
-// that differs only in bit 0x20, so OR-ing that bit in and one compare test it.
-// Two blocks of 32 offsets per round keep more loads in flight.
-template <class Visit>
+// that differs only in bit 0x20, so OR-ing that bit in and one compare test it. A block
+// of 64 offsets is tested on the rarest anchor alone first when that byte is rare: the
+// search then runs at the speed of reading.
+template <bool kRareFirst, class Visit>
 __attribute__((target("avx2"))) std::size_t FindAvx2Folded(const unsigned char* s, std::size_t size,
                                                             std::size_t from, std::size_t limit,
                                                             const CAnchorPlan& plan, Visit visit,
                                                             std::size_t* resume) {
-  const __m256i fold0 = _mm256_set1_epi8(static_cast<char>(plan.m_fold[0]));
-  const __m256i fold1 = _mm256_set1_epi8(static_cast<char>(plan.m_fold[1]));
-  const __m256i want0 = _mm256_set1_epi8(static_cast<char>(plan.m_bytes[0][0] | plan.m_fold[0]));
-  const __m256i want1 = _mm256_set1_epi8(static_cast<char>(plan.m_bytes[1][0] | plan.m_fold[1]));
-  const unsigned char* p0 = s + plan.m_anchor[0];
-  const unsigned char* p1 = s + plan.m_anchor[1];
+  constexpr int n = CAnchorPlan::kAnchors;
+  __m256i fold[n], want[n];
+  const unsigned char* p[n];
+  std::size_t reach = 0;
+  for (int a = 0; a < n; ++a) {
+    fold[a] = _mm256_set1_epi8(static_cast<char>(plan.m_fold[a]));
+    want[a] = _mm256_set1_epi8(static_cast<char>(plan.m_bytes[a][0] | plan.m_fold[a]));
+    p[a] = s + plan.m_anchor[a];
+    reach = std::max(reach, plan.m_anchor[a] + 64);
+  }
   auto confirm = [&](std::size_t j, unsigned mask) -> std::size_t {
     for (; mask; mask &= mask - 1) {
       const std::size_t i = j + static_cast<std::size_t>(__builtin_ctz(mask));
-      if (visit(i)) return i;
+      if (visit(i, plan.m_bProven)) return i;
     }
     return std::string_view::npos;
   };
-  const std::size_t reach = std::max(plan.m_anchor[0], plan.m_anchor[1]) + 64;
+  reach = std::max(reach, plan.m_nKeyLength + 64);
   std::size_t j = from;
   for (; j + 64 <= limit && j + reach <= size; j += 64) {
     // Vectors never pass through a lambda: outside this function they would travel
     // by another calling convention.
-    const unsigned lo = FoldedMask(p0 + j, p1 + j, fold0, fold1, want0, want1);
-    const unsigned hi = FoldedMask(p0 + j + 32, p1 + j + 32, fold0, fold1, want0, want1);
+    unsigned lo = FoldedMask(p[0] + j, fold[0], want[0]);
+    unsigned hi = FoldedMask(p[0] + j + 32, fold[0], want[0]);
+    // A branch taken at random would cost more than the tests it saves.
+    if (kRareFirst && (lo | hi) == 0) continue;
+    for (int a = 1; a < n; ++a) {
+      lo &= FoldedMask(p[a] + j, fold[a], want[a]);
+      hi &= FoldedMask(p[a] + j + 32, fold[a], want[a]);
+    }
     if ((lo | hi) == 0) continue;
+    lo = BoundaryMask(s + j, plan.m_nKeyLength, plan.m_boundary, lo);
+    hi = BoundaryMask(s + j + 32, plan.m_nKeyLength, plan.m_boundary, hi);
     if (std::size_t i = confirm(j, lo); i != std::string_view::npos) return i;
     if (std::size_t i = confirm(j + 32, hi); i != std::string_view::npos) return i;
   }
@@ -137,20 +153,28 @@ CByteMatcher::CByteMatcher(std::string_view key, int nMode, bool bDoubleByte, co
       m_key[k] = static_cast<char>(m_upper[static_cast<unsigned char>(m_key[k])]);
     }
   }
-  // Anchor on the two rarest fixed positions; every byte that upper-cases to the
-  // key's byte can stand there.
+  PlanAnchors(cp);
+}
+
+// Anchors on the rarest fixed positions of the key, a position counting every byte
+// that upper-cases to the key's byte there.
+void CByteMatcher::PlanAnchors(const CCodePage& cp) {
+  const std::array<std::uint32_t, 256> freq = TypicalByteFrequency(cp);
+  std::array<std::uint64_t, 256> folded{};
+  for (int b = 0; b < 256; ++b) folded[m_upper[b]] += freq[b];
   std::vector<std::size_t> fixed;
   for (std::size_t k = 0; k < m_key.size(); ++k)
     if (!m_wild[k]) fixed.push_back(k);
   if (fixed.empty()) return;
   std::stable_sort(fixed.begin(), fixed.end(), [&](std::size_t a, std::size_t b) {
-    return FrequencyRank(static_cast<unsigned char>(m_key[a])) >
-           FrequencyRank(static_cast<unsigned char>(m_key[b]));
+    return folded[static_cast<unsigned char>(m_key[a])] < folded[static_cast<unsigned char>(m_key[b])];
   });
-  m_plan.m_anchor[0] = fixed[0];
-  m_plan.m_anchor[1] = fixed.size() > 1 ? fixed[1] : fixed[0];
+  // Under one in four blocks of 64 bytes holds a byte this rare.
+  m_plan.m_bRare = folded[static_cast<unsigned char>(m_key[fixed[0]])] * 64 * 4 < 100000;
+  constexpr int n = CAnchorPlan::kAnchors;
   bool fits = true;
-  for (int a = 0; a < 2; ++a) {
+  for (int a = 0; a < n; ++a) {
+    m_plan.m_anchor[a] = fixed[std::min<std::size_t>(static_cast<std::size_t>(a), fixed.size() - 1)];
     const unsigned char want = static_cast<unsigned char>(m_key[m_plan.m_anchor[a]]);
     int& count = m_plan.m_count[a];
     for (int b = 0; b < 256 && fits; ++b) {
@@ -162,11 +186,18 @@ CByteMatcher::CByteMatcher(std::string_view key, int nMode, bool bDoubleByte, co
   }
   // One byte, or two that differ only in 0x20 (a and A, e-acute and E-acute).
   m_plan.m_bFolded = true;
-  for (int a = 0; a < 2 && fits; ++a) {
+  for (int a = 0; a < n && fits; ++a) {
     const unsigned char* b = m_plan.m_bytes[a];
     if (m_plan.m_count[a] == 2 && (b[0] ^ b[1]) == 0x20) m_plan.m_fold[a] = 0x20;
     else if (m_plan.m_count[a] != 1) m_plan.m_bFolded = false;
   }
+  m_plan.m_nKeyLength = m_key.size();
+  if (!m_bDoubleByte)
+    m_plan.m_boundary = m_nMode == kMatchWord     ? CAnchorPlan::kWord
+                        : m_nMode == kMatchPrefix ? CAnchorPlan::kPrefix
+                        : m_nMode == kMatchSuffix ? CAnchorPlan::kSuffix
+                                                  : CAnchorPlan::kNone;
+  m_plan.m_bProven = m_plan.m_bFolded && fixed.size() <= static_cast<std::size_t>(n);
   m_bVector = fits && HaveAvx2();
 }
 
@@ -209,9 +240,16 @@ std::size_t CByteMatcher::Walk(std::string_view text, std::size_t from, std::siz
   if (n == 0 || n > text.size() || from >= limit) return std::string_view::npos;
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
   if (m_bVector) {
+    // The vector search reads the byte before each offset: offset 0 is tested alone.
+    if (from == 0 && m_plan.m_bFolded && m_plan.m_boundary != CAnchorPlan::kNone) {
+      if (visit(0, false)) return 0;
+      from = 1;
+    }
     std::size_t resume = from;
-    const std::size_t hit = m_plan.m_bFolded ? FindAvx2Folded(s, text.size(), from, limit, m_plan, visit, &resume)
-                                             : FindAvx2(s, text.size(), from, limit, m_plan, visit, &resume);
+    const std::size_t hit =
+        !m_plan.m_bFolded  ? FindAvx2(s, text.size(), from, limit, m_plan, visit, &resume)
+        : m_plan.m_bRare   ? FindAvx2Folded<true>(s, text.size(), from, limit, m_plan, visit, &resume)
+                           : FindAvx2Folded<false>(s, text.size(), from, limit, m_plan, visit, &resume);
     if (hit != std::string_view::npos) return hit;
     from = resume;
   }
@@ -222,18 +260,19 @@ std::size_t CByteMatcher::Walk(std::string_view text, std::size_t from, std::siz
   const bool anchored = !m_wild[a];
   for (std::size_t i = from; i < limit; ++i) {
     if (anchored && m_upper[s[i + a]] != want) continue;
-    if (visit(i)) return i;
+    if (visit(i, false)) return i;
   }
   return std::string_view::npos;
 }
 
 std::size_t CByteMatcher::FindNext(std::string_view text, std::size_t from, std::size_t limit) const {
-  return Walk(text, from, limit, [&](std::size_t i) { return MatchAt(text, i); });
+  return Walk(text, from, limit, [&](std::size_t i, bool proven) { return proven || MatchAt(text, i); });
 }
 
 bool CByteMatcher::ForEachMatchImpl(std::string_view text, std::size_t from, std::size_t limit,
                                     bool (*found)(void*, std::size_t), void* context) const {
-  return Walk(text, from, limit, [&](std::size_t i) { return MatchAt(text, i) && !found(context, i); }) ==
+  return Walk(text, from, limit,
+              [&](std::size_t i, bool proven) { return (proven || MatchAt(text, i)) && !found(context, i); }) ==
          std::string_view::npos;
 }
 

@@ -31,13 +31,22 @@ CPreparedSearch<char16_t> ApplyStarRule(std::u16string_view key, int nMode);
 inline bool IsBoundaryLetter(unsigned char b) { return static_cast<signed char>(b) >= 0x41; }
 inline bool IsBoundaryLetter(char16_t u) { return u >= 0x41; }
 
-// Two positions of a key and the bytes that may stand at each, for the fast search.
+// Up to three positions of a key, rarest first, and the bytes that may stand at each,
+// for the fast search. A key with fewer fixed positions repeats its last one.
 struct CAnchorPlan {
-  std::size_t m_anchor[2] = {0, 0};
-  unsigned char m_bytes[2][4] = {};
-  int m_count[2] = {0, 0};
-  unsigned char m_fold[2] = {0, 0};  // bit that makes an anchor's bytes equal when set
-  bool m_bFolded = false;            // both anchors are tested by fold and compare
+  static constexpr int kAnchors = 3;
+  std::size_t m_anchor[kAnchors] = {};
+  unsigned char m_bytes[kAnchors][4] = {};
+  int m_count[kAnchors] = {};
+  unsigned char m_fold[kAnchors] = {};  // bit that makes an anchor's bytes equal when set
+  bool m_bFolded = false;               // all anchors are tested by fold and compare
+  bool m_bRare = false;                 // the first anchor's bytes are rare in running text
+  // The folded search also tests the key's boundaries (the letters before and after
+  // it) when the mode has them; where the anchors are all of the key's fixed positions,
+  // what it finds needs no further test.
+  enum Boundary { kNone, kWord, kPrefix, kSuffix } m_boundary = kNone;
+  std::size_t m_nKeyLength = 0;
+  bool m_bProven = false;
 };
 
 class CByteMatcher {
@@ -51,6 +60,9 @@ class CByteMatcher {
   bool HasWildcard() const;
   // True when no key character can match a control character (CR, Ctrl-Z and so on).
   bool MatchesNoControl() const;
+  // Tests compare the paths: this one walks every offset without the vector unit.
+  void UseScalarPath() { m_bVector = false; }
+  const CAnchorPlan& Plan() const { return m_plan; }
 
   // The match test at offset i of text; the character before offset 0 and the end of
   // the text count as non-letters.
@@ -71,6 +83,7 @@ class CByteMatcher {
                         bool (*found)(void*, std::size_t), void* context) const;
   template <class Visit>
   std::size_t Walk(std::string_view text, std::size_t from, std::size_t limit, Visit visit) const;
+  void PlanAnchors(const CCodePage& cp);
   bool Boundaries(std::string_view text, std::size_t i) const;
 
   std::string m_key;            // upper-cased unless double-byte

@@ -21,7 +21,9 @@ constexpr std::size_t kFilePiece = 1 << 18;
 //
 // Source: std::size_t Read(CharT* out, std::size_t room) writes the next piece (room is
 // at least 2) and bool Ended() says when there is no more. position() and total are the
-// progress figures (the file's bytes read and its size).
+// progress figures (the file's bytes read and its size). A source that holds context
+// around its own part of a text (one range of a file) also says which match starts are
+// its own: ScanFrom() and ScanTo() in its text's offsets, ScanTo() known once read.
 template <class CharT, class Source, class Position, class Matcher, class Recorder>
 CScanResult ScanPieces(Source& source, Position position, std::int64_t totalSize, const Matcher& matcher,
                        Recorder* recorder, const std::string& path, std::int64_t keyLength, std::int64_t lineWidth,
@@ -45,7 +47,11 @@ CScanResult ScanPieces(Source& source, Position position, std::int64_t totalSize
     length += source.Read(buffer.data() + length, std::min(buffer.size() - length, piece));
     const bool ended = source.Ended();
     const std::int64_t end = base + static_cast<std::int64_t>(length);
-    const std::int64_t safe = ended ? end : end - after;
+    std::int64_t safe = ended ? end : end - after;
+    if constexpr (requires { source.ScanTo(); }) {
+      scanned = std::max(scanned, source.ScanFrom());
+      safe = std::min(safe, source.ScanTo());
+    }
     if (safe > scanned) {
       if (recorder) recorder->MoveBase(base);
       const std::basic_string_view<CharT> text(buffer.data(), length);

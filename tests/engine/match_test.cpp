@@ -97,6 +97,58 @@ TEST(MatchRules, FastSearchAgreesWithThePerOffsetTest) {
   }
 }
 
+// The vector and scalar walks against the per-offset test, over code pages whose case
+// pairs differ in more than one bit, wildcards, every mode and double-byte keys.
+TEST(MatchRules, EveryWalkAgreesWithThePerOffsetTestInEveryCodePage) {
+  std::mt19937 random(11);
+  for (int number : {1252, 1251, 866, 1253, 1250, 874, 932}) {
+    const auto cp = *CCodePage::Open(number);
+    // Letters of both cases above and below 0x80, a few others, and the wildcard.
+    std::string alphabet = " \n.%";
+    for (int b = 0x41; b < 256; ++b)
+      if (cp->Upper(static_cast<unsigned char>(b)) != b) alphabet += {static_cast<char>(b), static_cast<char>(cp->Upper(static_cast<unsigned char>(b)))};
+    for (int round = 0; round < 30; ++round) {
+      std::string text(1 + random() % 700, ' ');
+      // Few distinct bytes, so that keys taken from the text match often.
+      const std::size_t used = 4 + random() % 8;
+      const std::size_t first = random() % alphabet.size();
+      for (char& c : text) c = alphabet[(first + random() % used) % alphabet.size()];
+      const std::size_t start = random() % text.size();
+      std::string key = text.substr(start, 1 + random() % 6);
+      if (random() % 4 == 0) key[random() % key.size()] = '%';
+      if (random() % 5 == 0) key = "*" + key;
+      if (random() % 5 == 0) key += "*";
+      for (int mode : {kMatchWord, kMatchPrefix, kMatchAny, kMatchSuffix})
+        for (bool dbcs : {false, true}) {
+          const auto prepared = ApplyStarRule(key, mode);
+          if (prepared.m_strKey.empty()) continue;
+          CByteMatcher vector(prepared.m_strKey, prepared.m_nMode, dbcs, *cp);
+          CByteMatcher scalar = vector;
+          scalar.UseScalarPath();
+          Offsets reference, fast, slow;
+          for (std::size_t i = 0; i < text.size(); ++i)
+            if (vector.MatchAt(text, i)) reference.push_back(i);
+          const std::size_t from = random() % 3 ? 0 : random() % text.size();
+          std::erase_if(reference, [&](std::uint64_t i) { return i < from; });
+          vector.ForEachMatch(text, from, text.size(), [&](std::size_t i) { return fast.push_back(i), true; });
+          scalar.ForEachMatch(text, from, text.size(), [&](std::size_t i) { return slow.push_back(i), true; });
+          ASSERT_EQ(fast, reference) << number << " key " << key << " mode " << mode << " dbcs " << dbcs;
+          ASSERT_EQ(slow, reference) << number << " key " << key << " mode " << mode << " dbcs " << dbcs;
+        }
+    }
+  }
+}
+
+// Where a key holds a rare letter, the search looks for it first.
+TEST(MatchRules, TheRarestLetterOfAKeyLeadsTheSearch) {
+  const CByteMatcher whale("WHALE", kMatchWord, false, test::Cp1252());
+  EXPECT_EQ(whale.Plan().m_anchor[0], 0u);  // w
+  const CByteMatcher quite("quite", kMatchWord, false, test::Cp1252());
+  EXPECT_EQ(quite.Plan().m_anchor[0], 0u);  // q
+  const CByteMatcher lazy("lazy", kMatchWord, false, test::Cp1252());
+  EXPECT_EQ(lazy.Plan().m_anchor[0], 2u);   // z
+}
+
 class CountUntil : public CMatchSink {
  public:
   explicit CountUntil(int limit) : m_limit(limit) {}
