@@ -266,7 +266,9 @@ void ExpectStreamIsRendered(const CSearchRequest& s, const Texts& texts) {
     if constexpr (sizeof(CharT) == 1) utf8 += Utf8Line(line, layout, streamed->TextCodePage(), scratch);
   });
   EXPECT_EQ(raw, list.m_strOutput);
-  if constexpr (sizeof(CharT) == 1) EXPECT_EQ(utf8, RenderUtf8(list, whole->TextCodePage()));
+  if constexpr (sizeof(CharT) == 1) {
+    EXPECT_EQ(utf8, RenderUtf8(list, whole->TextCodePage()));
+  }
 }
 
 TEST(Assembly, StreamedLinesAreTheRenderedText) {

@@ -23,6 +23,7 @@ constexpr CRangeScanSettings kOneScan{std::numeric_limits<std::size_t>::max(), 1
 struct Outcome {
   std::string output;
   std::vector<std::int64_t> positions, lines, assoc;
+  std::vector<std::string> files;  // each entry's source
   std::vector<std::string> skipped;
   std::uint64_t matches = 0;
   bool stopped = false;
@@ -61,6 +62,7 @@ Outcome Search(const CSearchRequest& request, const std::vector<std::string>& fi
   for (const CConcordanceEntry& e : list.m_arrEntries) {
     o.positions.push_back(e.m_nPosition);
     o.lines.push_back(e.m_nLine);
+    o.files.push_back(list.FileOf(e));
   }
   o.assoc = list.m_arrAssoc1;
   return o;
@@ -159,7 +161,13 @@ TEST(RangeScan, ShortFilesSideBySideKeepTheirOrder) {
     for (const std::string& file : files) (*one)->SearchFile(file);
     const std::vector<std::string> skipped = (*one)->SkippedFiles();
     const std::uint64_t matches = (*one)->Matches();
-    const std::string output = count ? "" : (*one)->Finish().m_strOutput;
+    std::string output;
+    std::vector<std::string> sources;  // each entry's file, as one scan gives them
+    if (!count) {
+      const CAssembledList list = (*one)->Finish();
+      output = list.m_strOutput;
+      for (const CConcordanceEntry& e : list.m_arrEntries) sources.push_back(list.FileOf(e));
+    }
     ASSERT_EQ(skipped.size(), 2u);
     for (unsigned threads : {1u, 2u, 3u, 8u}) {
       auto side = CConcordanceSearch::Create(request, {}, count);
@@ -168,7 +176,11 @@ TEST(RangeScan, ShortFilesSideBySideKeepTheirOrder) {
       EXPECT_EQ((*side)->SkippedFiles(), skipped);
       EXPECT_EQ((*side)->Matches(), matches);
       if (!count) {
-        EXPECT_EQ((*side)->Finish().m_strOutput, output) << "threads " << threads;
+        const CAssembledList list = (*side)->Finish();
+        EXPECT_EQ(list.m_strOutput, output) << "threads " << threads;
+        std::vector<std::string> joined;
+        for (const CConcordanceEntry& e : list.m_arrEntries) joined.push_back(list.FileOf(e));
+        EXPECT_EQ(joined, sources) << "threads " << threads;
       }
     }
   }
