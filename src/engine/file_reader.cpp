@@ -108,6 +108,23 @@ std::size_t CFileReader::Read(char* data, std::size_t size) {
   return done;
 }
 
+std::size_t CFileReader::ReadAt(std::int64_t offset, char* data, std::size_t size) const {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::pread(m_fd, data + done, size - done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
+void CFileReader::EndAt(std::int64_t position) {
+  m_nPosition = position;
+  m_bEnded = true;
+  CheckUnchanged();
+}
+
 bool CFileReader::Rewind() {
   if (!m_bRegular || !m_strProblem.empty() || ::lseek(m_fd, 0, SEEK_SET) != 0) return false;
   m_nPosition = 0;

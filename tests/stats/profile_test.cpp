@@ -104,6 +104,7 @@ TEST(ProfileBytes, StopKeepsTheCountsSoFar) {
   CProfileObserver observer;
   observer.m_fnProgress = [&](std::uint64_t, std::uint64_t) { return ++calls < 2; };
   auto profile = std::move(*CByteProfile::Create("cat", true, 1252, observer));
+  profile->SetPieces(1 << 20, 1);  // one thread: the stop comes after the second piece
   profile->AddText(text, "big");
   profile->AddText("cat", "after the stop");
   const CProfileResult result = profile->Result();
@@ -178,7 +179,7 @@ TEST(ProfileBytes, PiecesOnSeveralThreadsCountAsOnePass) {
 
 TEST(ProfileBytes, ProgressOnlyFromTheCallingThreadAndAStopKeepsWholePieces) {
   std::string text;
-  while (text.size() < (1u << 20)) text += "word cat ";
+  while (text.size() < 117 * 9000) text += "word cat ";
   const auto caller = std::this_thread::get_id();
   bool otherThread = false;
   CProfileObserver observer;
@@ -191,9 +192,10 @@ TEST(ProfileBytes, ProgressOnlyFromTheCallingThreadAndAStopKeepsWholePieces) {
   profile->AddText(text, "big");
   EXPECT_FALSE(otherThread);
   const CProfileResult result = profile->Result();
+  // The other thread may have counted every piece by the time the stop is heard; what
+  // is kept is whole pieces from the start.
   EXPECT_TRUE(result.m_bStopped);
   EXPECT_GT(result.m_nMatches, 0);
-  EXPECT_LT(result.m_nMatches, static_cast<std::int64_t>(text.size() / 9));
   EXPECT_EQ(result.m_nMatches % 1000, 0);
   EXPECT_EQ(result.m_nTotal, 2 * result.m_nMatches);
 }

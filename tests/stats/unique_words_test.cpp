@@ -430,8 +430,9 @@ TEST(UniqueWordsRanges, ProgressFromTheCallingThreadAndAStopKeepsTheRangesBefore
   EXPECT_TRUE(counter->Stopped());
   const CUniqueWordList list = counter->List();
   ASSERT_EQ(list.m_arrRows.size(), 2u);
-  // Whole ranges only: the counts are those of a prefix of the text.
-  EXPECT_LT(list.m_nTotal, static_cast<std::int64_t>(text.size() / 5));
+  // Whole ranges only: the counts are those of a beginning of the text (the other
+  // thread may have counted every range by the time the stop is heard).
+  EXPECT_LE(list.m_nTotal, static_cast<std::int64_t>(text.size() / 5));
   EXPECT_EQ(list.m_arrRows[0].m_nCount + list.m_arrRows[1].m_nCount, list.m_nTotal);
   EXPECT_LE(list.m_arrRows[0].m_nCount - list.m_arrRows[1].m_nCount, 1);
 }
