@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 
+#include "engine/file_reader.h"
 #include "engine/text_file.h"
 #include "stats/shell_sort.h"
 #include "stats/stats_format.h"
@@ -83,6 +84,20 @@ void CUniqueWordCounter::AddText(std::string_view text, const std::string& title
 
 void CUniqueWordCounter::AddFile(const std::string& path) {
   if (m_bStopped) return;
+  if (!m_options.m_bDoubleByte) {
+    auto fd = OpenRegularFile(path);
+    if (!fd) {
+      m_arrSkipped.push_back(fd.Error());
+      return;
+    }
+    CFileReader reader(*fd, path);
+    if (reader.Size() > static_cast<std::int64_t>(m_nRangeBytes)) {
+      AddLongFile(reader, path);
+      ::close(*fd);
+      return;
+    }
+    ::close(*fd);
+  }
   auto file = CTextFile::Open(path);
   if (!file) {
     m_arrSkipped.push_back(file.Error());
@@ -91,6 +106,29 @@ void CUniqueWordCounter::AddFile(const std::string& path) {
   // Carriage returns end words like line feeds, so the text need not be converted.
   AddText((*file)->RawText(), path);
   if (!(*file)->Problem().empty()) m_arrSkipped.push_back((*file)->Problem());
+}
+
+void CUniqueWordCounter::AddLongFile(CFileReader& reader, const std::string& path) {
+  // Read in pieces on the worker threads (the copying and the pages it touches shared
+  // out too), never mapped. A piece read short ends the text there.
+  const auto size = static_cast<std::size_t>(reader.Size());
+  std::unique_ptr<char[]> bytes(new char[size]);
+  const std::size_t count = (size + m_nRangeBytes - 1) / m_nRangeBytes;
+  std::vector<std::size_t> got(count);
+  RunParallel(
+      count,
+      [&](std::size_t k) {
+        const std::size_t from = k * m_nRangeBytes, length = std::min(size - from, m_nRangeBytes);
+        got[k] = reader.ReadAt(static_cast<std::int64_t>(from), bytes.get() + from, length);
+      },
+      m_nThreads);
+  std::size_t length = 0;
+  for (std::size_t k = 0; k < count && length == k * m_nRangeBytes; ++k) length += got[k];
+  reader.EndAt(static_cast<std::int64_t>(length));
+  // Text mode without converting: carriage returns end words like line feeds.
+  if (const void* z = std::memchr(bytes.get(), 0x1A, length)) length = static_cast<std::size_t>(static_cast<const char*>(z) - bytes.get());
+  AddText(std::string_view(bytes.get(), length), path);
+  if (!reader.Problem().empty()) m_arrSkipped.push_back(reader.Problem());
 }
 
 // ---- Byte texts, word by word ----

@@ -31,6 +31,8 @@
 
 namespace tessary {
 
+class CFileReader;
+
 inline constexpr std::size_t kLetterBuckets = 27;        // A..Z, then other letters
 inline constexpr std::size_t kBucketReorderSize = 200;   // a bucket of this size is sorted by count
 inline constexpr std::size_t kMaxListedWordBytes = kMaxWordBytes;  // longer words count but are not listed
@@ -91,6 +93,7 @@ class CUniqueWordCounter {
  private:
   struct Range;
   CUniqueWordCounter(const CUniqueWordOptions& options, CTextClasses classes, CProfileObserver observer);
+  void AddLongFile(CFileReader& reader, const std::string& path);
   void TokenizeBytes(std::string_view text);
   void TokenizeRanges(std::string_view text);
   void CountRange(Range& range, const unsigned char* p, std::size_t n, CSharedProgress& progress) const;

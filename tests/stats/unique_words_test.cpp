@@ -9,12 +9,14 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <random>
 #include <thread>
 
 #include <sys/stat.h>
 
 #include "engine/scan_paths.h"
+#include "export/scratch_dir.h"
 #include "test_texts.h"
 #include "stats/byte_words.h"
 #include "stats/shell_sort.h"
@@ -408,6 +410,22 @@ TEST(UniqueWordsRanges, RandomBytesInSeveralCodePages) {
     for (std::size_t rangeBytes : {1, 90, 3000})
       ASSERT_EQ(RangedList(texts, rangeBytes, 3, options), whole) << codePage << ": " << rangeBytes;
   }
+}
+
+TEST(UniqueWordsRanges, ALongFileIsReadInPiecesUpToItsCtrlZ) {
+  test::ScratchDir dir;
+  std::mt19937 random(8);
+  std::string text;
+  for (int k = 0; k < 4000; ++k) text += std::string(1, static_cast<char>('a' + random() % 26)) + "ord\r\n";
+  const std::string path = dir.Path("long.txt");
+  std::ofstream(path, std::ios::binary) << text << "\x1A after the end";
+  auto counter = Counter();
+  counter->SetRanges(1000, 3);
+  counter->AddFile(path);
+  EXPECT_TRUE(counter->SkippedFiles().empty());
+  EXPECT_EQ(RangedList({text}, 1 << 30, 1), RangedList({text}, 1000, 3));
+  EXPECT_EQ(Flat(counter->List().m_arrRows), Flat(ListOf(text).m_arrRows));
+  EXPECT_EQ(counter->Total(), 4000);
 }
 
 TEST(UniqueWordsRanges, ProgressFromTheCallingThreadAndAStopKeepsTheRangesBefore) {
