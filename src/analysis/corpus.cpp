@@ -514,6 +514,7 @@ void CAnalysisCorpus::CountFileInRanges(CFileReader& reader, CCorpusText& out) {
   // Counters are kept between ranges (one per thread at a time), so a word is folded
   // once per thread rather than once per range.
   std::vector<std::unique_ptr<CAnalysisCorpus>> idle;
+  std::vector<std::string> windows;  // buffers kept too: fresh ones cost a page fault a page
   std::mutex lock;
   auto countRange = [&](std::size_t k) {
     auto range = std::make_unique<CRange>();
@@ -521,6 +522,11 @@ void CAnalysisCorpus::CountFileInRanges(CFileReader& reader, CCorpusText& out) {
     const std::int64_t from = RangeCut(reader, static_cast<std::int64_t>(k) * step);
     const std::int64_t to = k + 1 == count ? size : RangeCut(reader, static_cast<std::int64_t>(k + 1) * step);
     std::string window;
+    {
+      std::lock_guard<std::mutex> guard(lock);
+      if (!windows.empty()) window = std::move(windows.back()), windows.pop_back();
+    }
+    window.clear();
     AppendTextMode(reader, std::max<std::int64_t>(0, from - 16), from, window);
     const std::size_t lead = window.size();
     const bool bCtrlZ = from < to && AppendTextMode(reader, from, to, window);
@@ -547,6 +553,7 @@ void CAnalysisCorpus::CountFileInRanges(CFileReader& reader, CCorpusText& out) {
     {
       std::lock_guard<std::mutex> guard(lock);
       idle.push_back(std::move(counter));
+      windows.push_back(std::move(window));
     }
     progress.Add(static_cast<std::uint64_t>(to - from));
     return range;
