@@ -469,6 +469,7 @@ std::unique_ptr<CAnalysisCorpus> CAnalysisCorpus::RangeCounter() const {
   counter->m_pAnsiCp = m_pAnsiCp;
   counter->m_pByteMatcher = m_pByteMatcher;
   counter->m_nKeyLength = m_nKeyLength;
+  counter->m_nPiece = m_nPiece;
   counter->m_pEdges = std::make_unique<CRangeEdges>();
   return counter;
 }
@@ -615,10 +616,15 @@ void CAnalysisCorpus::CountRange(std::string_view window, std::size_t lead, std:
   CRangeEdges& edges = *m_pEdges;
   edges.m_nLead = lead;
   const std::size_t n = bTextEnds ? lead + length : window.size();
-  if (m_pByteMatcher)
-    m_pByteMatcher->ForEachMatch(window.substr(0, n), lead, lead + length, [&](std::size_t i) { return OnHit(i), true; });
+  // Matched and split a piece at a time, as a streamed text is, so both passes find
+  // the piece in the processor's cache.
   m_bPaddedBuffer = true;
-  TokenizeBytes(reinterpret_cast<const unsigned char*>(window.data()), n, lead, lead + length, 0, nullptr);
+  for (std::size_t from = lead; from < lead + length; from += m_nPiece) {
+    const std::size_t to = std::min(lead + length, from + m_nPiece);
+    if (m_pByteMatcher)
+      m_pByteMatcher->ForEachMatch(window.substr(0, n), from, to, [&](std::size_t i) { return OnHit(i), true; });
+    TokenizeBytes(reinterpret_cast<const unsigned char*>(window.data()), n, from, to, 0, nullptr);
+  }
   m_bPaddedBuffer = false;
   // The range's end: its spans still open are completed by the ranges after it.
   if (!m_strWord.empty()) Store(m_strWord, m_nWordStart, m_nWordEnd), m_strWord.clear();

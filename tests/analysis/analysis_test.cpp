@@ -389,12 +389,13 @@ std::string CorpusState(const CAnalysisCorpus& corpus) {
 }
 
 std::string RangedState(const std::vector<std::string>& paths, const std::string& node, int mode, int left, int right,
-                        std::size_t rangeBytes, unsigned threads, ProgressFn progress = {}) {
-  auto created = CAnalysisCorpus::Create(Request(node.empty() ? "-" : node, mode), !node.empty(), std::move(progress),
+                        std::size_t rangeBytes, unsigned threads, std::size_t pieceBytes = 1 << 18) {
+  auto created = CAnalysisCorpus::Create(Request(node.empty() ? "-" : node, mode), !node.empty(), {},
                                          CCorpusPlan{false, false, left, right});
   EXPECT_TRUE(created) << created.Error();
   CAnalysisCorpus& corpus = **created;
   corpus.SetRanges(rangeBytes, threads);
+  corpus.SetPieceSize(pieceBytes);
   for (const std::string& path : paths) corpus.AddFile(path);
   return CorpusState(corpus);
 }
@@ -436,6 +437,8 @@ TEST(AnalysisRanges, FilesCountedInRangesOnSeveralThreadsAsInOnePass) {
       for (unsigned threads : {1u, 2u, 3u, 8u})
         ASSERT_EQ(RangedState(paths, c.node, c.mode, c.left, c.right, rangeBytes, threads), whole)
             << "'" << c.node << "' " << c.left << "/" << c.right << " in ranges of " << rangeBytes << " x" << threads;
+    // Ranges read a piece at a time, pieces cutting words and matches anywhere.
+    ASSERT_EQ(RangedState(paths, c.node, c.mode, c.left, c.right, 3000, 2, 7), whole) << "'" << c.node << "' in pieces";
   }
 }
 
