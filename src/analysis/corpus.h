@@ -205,7 +205,7 @@ class CAnalysisCorpus {
   CVocabulary m_vocabulary;
   std::int64_t m_nTokens = 0;
   std::int64_t m_nHits = 0;
-  std::size_t m_nRangeBytes = std::size_t{16} << 20;
+  std::size_t m_nRangeBytes = std::size_t{32} << 20;
   unsigned m_nThreads = 0;
   std::unique_ptr<CRangeEdges> m_pEdges;  // a range counter's: what its neighbours need
   std::vector<const std::string*> m_arrFolded;  // per entry: its key in the vocabulary's index
