@@ -1,10 +1,13 @@
 #include "analysis/corpus.h"
 
 #include <cstring>
+#include <mutex>
+#include <utility>
 #include <unistd.h>
 
 #include "engine/file_reader.h"
 #include "engine/text_file.h"
+#include "engine/workers.h"
 #include "stats/unique_words.h"
 
 namespace tessary {
@@ -91,6 +94,35 @@ struct CFileSource {
 };
 
 }  // namespace
+
+// A range counter's record of the range it counts: the words met there, and what its
+// neighbours need to complete the spans over its edges.
+struct CAnalysisCorpus::CRangeEdges {
+  std::vector<std::uint32_t> m_arrMet;    // entries in the order first met
+  std::vector<std::uint32_t> m_arrPlace;  // per entry met: its place in that order
+  std::vector<std::string> m_arrMetRaw;   // each spelled as first met in the range
+  std::size_t m_nLead = 0;                // where the range begins in its window
+  // Per hit with fewer words before it in the range than the left span: how many more.
+  std::vector<int> m_arrLeftShort;
+  // The first words (start in the window, entry): all that start within the key's
+  // length of the range's start, and as many as the right span past that.
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> m_arrFirst;
+  std::size_t m_nFirstPastKey = 0;
+};
+
+// One range of a file, counted: its words in the order first met there, and its edges.
+struct CAnalysisCorpus::CRange {
+  std::vector<std::string> m_arrFolded, m_arrRaw;
+  std::vector<std::int64_t> m_arrCount, m_arrLeft, m_arrRight;
+  std::vector<int> m_arrLeftShort;
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> m_arrFirst;  // start in the text, word
+  std::vector<std::uint32_t> m_arrLast;  // its last words (up to the ring's size), oldest first
+  std::vector<CPending> m_arrOpen;       // spans still open at its end (ends in the text)
+  std::int64_t m_nWords = 0, m_nTokens = 0, m_nHits = 0, m_nSpanWords = 0;
+  std::uint64_t m_nLength = 0;  // of its text (text mode)
+  bool m_bTextEnds = false;     // a Ctrl-Z ends the text in it
+  bool m_bDone = false;         // counted to its end (not stopped)
+};
 
 Expected<std::unique_ptr<CAnalysisCorpus>> CAnalysisCorpus::Create(const CSearchRequest& request, bool bNode,
                                                                    ProgressFn progress, CCorpusPlan plan) {
@@ -196,15 +228,19 @@ void CAnalysisCorpus::AddFile(const std::string& path) {
     return;
   }
   CFileReader reader(*fd, path);
-  CFileSource source{reader, CTextModeReader(reader)};
   CCorpusText& out = m_arrTexts.emplace_back();
   out.m_strPath = path;
-  BeginText(out);
-  StreamBytes(source, static_cast<std::uint64_t>(reader.Size()));
-  EndText();
-  if (!m_bStopped) {
-    char extra;  // one more read notices a file that grew, was rewritten or removed meanwhile
-    reader.Read(&extra, 1);
+  if (CanCountRanges(reader.Size())) {
+    CountFileInRanges(reader, out);
+  } else {
+    CFileSource source{reader, CTextModeReader(reader)};
+    BeginText(out);
+    StreamBytes(source, static_cast<std::uint64_t>(reader.Size()));
+    EndText();
+    if (!m_bStopped) {
+      char extra;  // one more read notices a file that grew, was rewritten or removed meanwhile
+      reader.Read(&extra, 1);
+    }
   }
   ::close(*fd);
   if (!reader.Problem().empty()) m_arrSkipped.push_back(reader.Problem());
@@ -255,6 +291,7 @@ std::int64_t CAnalysisCorpus::Intern(std::string_view word, bool bPadded) {
     CVocabulary& v = m_vocabulary;
     auto [it, bNew] = v.m_index.try_emplace(std::move(folded), static_cast<std::uint32_t>(v.m_arrRaw.size()));
     if (bNew) {
+      m_arrFolded.push_back(&it->first);
       v.m_arrRaw.emplace_back(word);
       v.m_arrSpelling.push_back(m_pClasses->ToUtf8(word));
       v.m_arrCount.push_back(0);
@@ -288,14 +325,21 @@ std::int64_t CAnalysisCorpus::Intern(std::string_view word, bool bPadded) {
   return entry;
 }
 
-void CAnalysisCorpus::Store(std::string_view word, std::uint64_t start, std::uint64_t end, bool bPadded) {
+[[gnu::always_inline]] inline void CAnalysisCorpus::Store(std::string_view word, std::uint64_t start,
+                                                          std::uint64_t end, bool bPadded) {
   if (word.empty() || word.size() > kMaxListedWordBytes) return;
   const std::int64_t entry = Intern(word, bPadded);
   if (entry < 0) return;
   const auto w = static_cast<std::uint32_t>(entry);
-  ++m_vocabulary.m_arrCount[w];
+  // A range counter's counts start at 0 with each range: the first count is the first meeting.
+  if (m_vocabulary.m_arrCount[w]++ == 0 && m_pEdges) MetInRange(w, word);
   ++m_nTokens;
   OnToken(start, end, w);
+}
+
+void CAnalysisCorpus::MetInRange(std::uint32_t entry, std::string_view word) {
+  m_pEdges->m_arrMet.push_back(entry);
+  m_pEdges->m_arrMetRaw.emplace_back(word);
 }
 
 void CAnalysisCorpus::BeginText(CCorpusText& out) {
@@ -318,6 +362,8 @@ void CAnalysisCorpus::Activate(std::uint64_t offset) {
   const auto words = static_cast<std::uint64_t>(text.m_nWords);
   if (m_plan.m_nSpanLeft > 0) {
     const std::uint64_t n = std::min<std::uint64_t>(words, static_cast<std::uint64_t>(m_plan.m_nSpanLeft));
+    if (m_pEdges && n < static_cast<std::uint64_t>(m_plan.m_nSpanLeft))
+      m_pEdges->m_arrLeftShort.push_back(static_cast<int>(m_plan.m_nSpanLeft - n));
     for (std::uint64_t k = words - n; k < words; ++k) ++m_spans.m_arrLeft[m_arrRing[k % kRingSize]];
     m_spans.m_nWords += static_cast<std::int64_t>(n);
   }
@@ -331,6 +377,10 @@ void CAnalysisCorpus::Activate(std::uint64_t offset) {
 
 void CAnalysisCorpus::OnToken(std::uint64_t start, std::uint64_t end, std::uint32_t word) {
   CCorpusText& text = *m_pText;
+  if (m_pEdges && m_pEdges->m_nFirstPastKey < static_cast<std::size_t>(std::max(m_plan.m_nSpanRight, 0))) {
+    m_pEdges->m_arrFirst.push_back({start, word});
+    if (start >= m_pEdges->m_nLead + m_nKeyLength) ++m_pEdges->m_nFirstPastKey;
+  }
   // Hits come in order of offset, so their first words and span ends come in order too.
   while (m_nQueuedHead < m_arrQueued.size() && m_arrQueued[m_nQueuedHead] < end) Activate(m_arrQueued[m_nQueuedHead++]);
   if (m_nQueuedHead == m_arrQueued.size()) m_arrQueued.clear(), m_nQueuedHead = 0;
@@ -398,6 +448,266 @@ void CAnalysisCorpus::StreamBytes(Source& source, std::uint64_t total) {
   m_pText->m_nLength = base + length;
   m_bPaddedBuffer = false;
   Report(total, total);
+}
+
+// ---- Files counted in ranges ----
+
+bool CAnalysisCorpus::CanCountRanges(std::int64_t size) const {
+  // Kept words and hits carry their offsets in the whole text, so those plans read on.
+  return !m_request.m_bUnicode && !m_request.m_language.IsDoubleByte() && !m_plan.m_bTokens && !m_plan.m_bHits &&
+         size > static_cast<std::int64_t>(m_nRangeBytes);
+}
+
+std::unique_ptr<CAnalysisCorpus> CAnalysisCorpus::RangeCounter() const {
+  std::unique_ptr<CAnalysisCorpus> counter(new CAnalysisCorpus);
+  counter->m_request = m_request;
+  counter->m_bNode = m_bNode;
+  counter->m_plan = m_plan;
+  counter->m_spans.m_nLeft = m_spans.m_nLeft;
+  counter->m_spans.m_nRight = m_spans.m_nRight;
+  counter->m_pClasses = m_pClasses;
+  counter->m_pAnsiCp = m_pAnsiCp;
+  counter->m_pByteMatcher = m_pByteMatcher;
+  counter->m_nKeyLength = m_nKeyLength;
+  counter->m_nPiece = m_nPiece;
+  counter->m_pEdges = std::make_unique<CRangeEdges>();
+  return counter;
+}
+
+namespace {
+
+// The first place at or after `at` just after a space, tab or line feed (never a
+// carriage return, so no CR LF pair is parted), or the file's size.
+std::int64_t RangeCut(const CFileReader& reader, std::int64_t at) {
+  if (at <= 0) return 0;
+  char buffer[4096];
+  for (std::int64_t from = at - 1; from < reader.Size();) {
+    const std::size_t got = reader.ReadAt(from, buffer, sizeof buffer);
+    if (got == 0) break;
+    for (std::size_t i = 0; i < got; ++i)
+      if (buffer[i] == ' ' || buffer[i] == '\t' || buffer[i] == '\n') return from + static_cast<std::int64_t>(i) + 1;
+    from += static_cast<std::int64_t>(got);
+  }
+  return reader.Size();
+}
+
+// Bytes [from, to) of the file in text mode, appended to out; true when a Ctrl-Z ended them.
+bool AppendTextMode(const CFileReader& reader, std::int64_t from, std::int64_t to, std::string& out) {
+  const std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(to - from));
+  const std::size_t got = reader.ReadAt(from, out.data() + at, static_cast<std::size_t>(to - from));
+  const bool ctrlZ = std::memchr(out.data() + at, 0x1A, got) != nullptr;
+  out.resize(at + ApplyTextMode(out.data() + at, got));
+  return ctrlZ;
+}
+
+}  // namespace
+
+void CAnalysisCorpus::CountFileInRanges(CFileReader& reader, CCorpusText& out) {
+  const std::int64_t size = reader.Size();
+  const auto step = static_cast<std::int64_t>(m_nRangeBytes);
+  const auto count = static_cast<std::size_t>((size + step - 1) / step);
+  const std::size_t after = m_nKeyLength + 16;  // as the streamed reading keeps
+  CSharedProgress progress(m_fnProgress, static_cast<std::uint64_t>(size));
+
+  // A range is read with 16 bytes before it and `after` bytes past it for the node's
+  // boundary tests, each part in text mode on its own (no part ends inside a CR LF).
+  // Counters are kept between ranges (one per thread at a time), so a word is folded
+  // once per thread rather than once per range.
+  std::vector<std::unique_ptr<CAnalysisCorpus>> idle;
+  std::vector<std::string> windows;  // buffers kept too: fresh ones cost a page fault a page
+  std::mutex lock;
+  auto countRange = [&](std::size_t k) {
+    auto range = std::make_unique<CRange>();
+    if (progress.Stopped()) return range;
+    const std::int64_t from = RangeCut(reader, static_cast<std::int64_t>(k) * step);
+    const std::int64_t to = k + 1 == count ? size : RangeCut(reader, static_cast<std::int64_t>(k + 1) * step);
+    std::string window;
+    {
+      std::lock_guard<std::mutex> guard(lock);
+      if (!windows.empty()) window = std::move(windows.back()), windows.pop_back();
+    }
+    window.clear();
+    AppendTextMode(reader, std::max<std::int64_t>(0, from - 16), from, window);
+    const std::size_t lead = window.size();
+    const bool bCtrlZ = from < to && AppendTextMode(reader, from, to, window);
+    const std::size_t length = window.size() - lead;
+    const bool bTextEnds = bCtrlZ || to == size;
+    if (!bTextEnds) {
+      const std::int64_t postEnd = std::min<std::int64_t>(size, to + static_cast<std::int64_t>(2 * after + 8));
+      AppendTextMode(reader, to, postEnd, window);
+      // A last CR may pair with a line feed beyond: it is no context yet.
+      if (postEnd < size && window.size() > lead + length && window.back() == '\r') window.pop_back();
+      window.resize(std::min(window.size(), lead + length + after));
+    }
+    const std::size_t windowLength = window.size();
+    window.append(8, '\0');  // words are read 8 bytes at a time
+    std::unique_ptr<CAnalysisCorpus> counter;
+    {
+      std::lock_guard<std::mutex> guard(lock);
+      if (!idle.empty()) counter = std::move(idle.back()), idle.pop_back();
+    }
+    if (!counter) counter = RangeCounter();
+    counter->CountRange(std::string_view(window.data(), windowLength), lead, length, bTextEnds, *range);
+    range->m_bTextEnds = bCtrlZ;
+    range->m_bDone = true;
+    {
+      std::lock_guard<std::mutex> guard(lock);
+      idle.push_back(std::move(counter));
+      windows.push_back(std::move(window));
+    }
+    progress.Add(static_cast<std::uint64_t>(to - from));
+    return range;
+  };
+
+  BeginText(out);
+  std::vector<std::unique_ptr<CRange>> done(count);
+  std::size_t nextMerge = 0;
+  bool merging = false, complete = true, ended = false;
+  std::uint64_t base = 0;
+  RunParallel(
+      count,
+      [&](std::size_t k) {
+        std::unique_ptr<CRange> range = countRange(k);
+        {
+          std::lock_guard<std::mutex> guard(lock);
+          done[k] = std::move(range);
+          if (merging) return;
+          merging = true;
+        }
+        // Ranges are added in order by whichever thread finished the next one.
+        for (;;) {
+          std::unique_ptr<CRange> next;
+          {
+            std::lock_guard<std::mutex> guard(lock);
+            if (nextMerge == count || !done[nextMerge]) {
+              merging = false;
+              return;
+            }
+            next = std::move(done[nextMerge++]);
+          }
+          if (ended) continue;  // past a Ctrl-Z
+          if (!complete || !next->m_bDone) {
+            complete = false;  // a stop keeps the ranges before it
+            continue;
+          }
+          MergeRange(*next, base);
+          base += next->m_nLength;
+          ended = next->m_bTextEnds;
+        }
+      },
+      m_nThreads);
+  out.m_nLength = base;
+  EndText();
+  if (!complete || progress.Stopped()) {
+    m_bStopped = true;
+    return;
+  }
+  reader.EndAt(size);
+  Report(static_cast<std::uint64_t>(size), static_cast<std::uint64_t>(size));
+}
+
+void CAnalysisCorpus::CountRange(std::string_view window, std::size_t lead, std::size_t length, bool bTextEnds,
+                                  CRange& out) {
+  m_arrTexts.clear();
+  CCorpusText& text = m_arrTexts.emplace_back();
+  BeginText(text);
+  m_nTokens = m_nHits = m_spans.m_nWords = 0;
+  CRangeEdges& edges = *m_pEdges;
+  edges.m_nLead = lead;
+  const std::size_t n = bTextEnds ? lead + length : window.size();
+  // Matched and split a piece at a time, as a streamed text is, so both passes find
+  // the piece in the processor's cache.
+  m_bPaddedBuffer = true;
+  for (std::size_t from = lead; from < lead + length; from += m_nPiece) {
+    const std::size_t to = std::min(lead + length, from + m_nPiece);
+    if (m_pByteMatcher)
+      m_pByteMatcher->ForEachMatch(window.substr(0, n), from, to, [&](std::size_t i) { return OnHit(i), true; });
+    TokenizeBytes(reinterpret_cast<const unsigned char*>(window.data()), n, from, to, 0, nullptr);
+  }
+  m_bPaddedBuffer = false;
+  // The range's end: its spans still open are completed by the ranges after it.
+  if (!m_strWord.empty()) Store(m_strWord, m_nWordStart, m_nWordEnd), m_strWord.clear();
+  while (m_nQueuedHead < m_arrQueued.size()) Activate(m_arrQueued[m_nQueuedHead++]);
+
+  // Handed out by the range's own numbering of its words, then cleared for the next.
+  const bool bSpans = m_plan.m_nSpanLeft >= 0;
+  edges.m_arrPlace.resize(m_vocabulary.m_arrRaw.size());
+  auto place = [&](std::uint32_t w) { return edges.m_arrPlace[w]; };
+  for (std::size_t k = 0; k < edges.m_arrMet.size(); ++k) {
+    const std::uint32_t w = edges.m_arrMet[k];
+    edges.m_arrPlace[w] = static_cast<std::uint32_t>(k);
+    out.m_arrFolded.push_back(*m_arrFolded[w]);
+    out.m_arrRaw.push_back(std::move(edges.m_arrMetRaw[k]));
+    out.m_arrCount.push_back(std::exchange(m_vocabulary.m_arrCount[w], 0));
+    if (bSpans) {
+      out.m_arrLeft.push_back(std::exchange(m_spans.m_arrLeft[w], 0));
+      out.m_arrRight.push_back(std::exchange(m_spans.m_arrRight[w], 0));
+    }
+  }
+  out.m_arrLeftShort = std::move(edges.m_arrLeftShort);
+  for (const auto& [start, w] : edges.m_arrFirst) out.m_arrFirst.push_back({start - lead, place(w)});
+  const auto words = static_cast<std::uint64_t>(text.m_nWords);
+  for (std::uint64_t j = words > kRingSize ? words - kRingSize : 0; j < words; ++j)
+    out.m_arrLast.push_back(place(m_arrRing[j % kRingSize]));
+  for (const CPending& p : m_pending)
+    if (p.m_nLeft > 0) out.m_arrOpen.push_back({p.m_nEnd - lead, p.m_nLeft, -1});
+  out.m_nWords = text.m_nWords;
+  out.m_nTokens = m_nTokens;
+  out.m_nHits = m_nHits;
+  out.m_nSpanWords = m_spans.m_nWords;
+  out.m_nLength = length;
+
+  edges.m_arrMet.clear();
+  edges.m_arrMetRaw.clear();
+  edges.m_arrLeftShort.clear();
+  edges.m_arrFirst.clear();
+  edges.m_nFirstPastKey = 0;
+  m_pending.clear();
+}
+
+void CAnalysisCorpus::MergeRange(const CRange& range, std::uint64_t base) {
+  const bool bSpans = m_plan.m_nSpanLeft >= 0;
+  std::vector<std::uint32_t> map(range.m_arrFolded.size());
+  CVocabulary& v = m_vocabulary;
+  for (std::size_t w = 0; w < range.m_arrFolded.size(); ++w) {
+    auto [it, bNew] = v.m_index.try_emplace(range.m_arrFolded[w], static_cast<std::uint32_t>(v.m_arrRaw.size()));
+    if (bNew) {
+      m_arrFolded.push_back(&it->first);
+      v.m_arrRaw.push_back(range.m_arrRaw[w]);
+      v.m_arrSpelling.push_back(m_pClasses->ToUtf8(range.m_arrRaw[w]));
+      v.m_arrCount.push_back(0);
+      if (bSpans) m_spans.m_arrLeft.push_back(0), m_spans.m_arrRight.push_back(0);
+    }
+    const std::uint32_t g = map[w] = it->second;
+    v.m_arrCount[g] += range.m_arrCount[w];
+    if (bSpans) m_spans.m_arrLeft[g] += range.m_arrLeft[w], m_spans.m_arrRight[g] += range.m_arrRight[w];
+  }
+  m_spans.m_nWords += range.m_nSpanWords;
+  m_nTokens += range.m_nTokens;
+  m_nHits += range.m_nHits;
+
+  CCorpusText& text = *m_pText;
+  const auto before = static_cast<std::uint64_t>(text.m_nWords);
+  // Left spans of the range's first hits go on into the words before it.
+  for (int more : range.m_arrLeftShort) {
+    const std::uint64_t n = std::min<std::uint64_t>(before, static_cast<std::uint64_t>(more));
+    for (std::uint64_t k = before - n; k < before; ++k) ++m_spans.m_arrLeft[m_arrRing[k % kRingSize]];
+    m_spans.m_nWords += static_cast<std::int64_t>(n);
+  }
+  // Right spans still open take the range's first words (past their match's end).
+  for (const auto& [start, w] : range.m_arrFirst) {
+    for (CPending& p : m_pending) {
+      if (p.m_nEnd > base + start) break;
+      if (p.m_nLeft > 0) --p.m_nLeft, ++m_spans.m_arrRight[map[w]], ++m_spans.m_nWords;
+    }
+    while (!m_pending.empty() && m_pending.front().m_nLeft == 0) m_pending.pop_front();
+  }
+  for (const CPending& p : range.m_arrOpen) m_pending.push_back({base + p.m_nEnd, p.m_nLeft, -1});
+  const auto count = static_cast<std::uint64_t>(range.m_nWords);
+  for (std::size_t j = 0; j < range.m_arrLast.size(); ++j)
+    m_arrRing[(before + count - range.m_arrLast.size() + j) % kRingSize] = map[range.m_arrLast[j]];
+  text.m_nWords += range.m_nWords;
 }
 
 // A text held whole (double-byte languages).

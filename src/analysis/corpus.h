@@ -5,6 +5,11 @@
 // plan asks, each word with its place in the text and the words in the node's spans.
 // Byte texts are read and counted in bounded pieces, so a corpus far larger than memory
 // can be counted when the plan keeps no words. The analyses read this and nothing else.
+//
+// A long byte file whose plan keeps no words nor hits is cut into ranges just after
+// white space, each counted on the worker threads with its own words and spans, and
+// the ranges are added in order: entries in the order first met, and the spans that
+// reach over a range's edge completed from the words at the edges.
 #include <algorithm>
 #include <deque>
 #include <cstdint>
@@ -22,6 +27,7 @@
 
 namespace tessary {
 
+class CFileReader;
 class CTextFile;
 
 // One word of a text: [m_nStart, m_nEnd) in the text as searched (bytes, or UTF-16
@@ -102,6 +108,12 @@ class CAnalysisCorpus {
   const CSpanCounts* Spans() const { return m_plan.m_nSpanLeft >= 0 ? &m_spans : nullptr; }
   // Byte texts are read this many bytes at a time (at least 2); tests cut them small.
   void SetPieceSize(std::size_t n) { m_nPiece = std::max<std::size_t>(n, 2); }
+  // Files longer than rangeBytes are counted in ranges of about that size on `threads`
+  // threads (0: the worker pool's number), when the plan allows. Tests cut them small.
+  void SetRanges(std::size_t rangeBytes, unsigned threads = 0) {
+    m_nRangeBytes = std::max<std::size_t>(rangeBytes, 1);
+    m_nThreads = threads;
+  }
   const CTextClasses& Classes() const { return *m_pClasses; }
   const CSearchRequest& Request() const { return m_request; }
   bool HasNode() const { return m_bNode; }
@@ -113,11 +125,22 @@ class CAnalysisCorpus {
   std::int64_t Find(std::string_view raw) const;
 
  private:
+  struct CRange;
+  struct CRangeEdges;
   CAnalysisCorpus() = default;
+  // A corpus that counts one range of a file for this one (same language, node, plan).
+  std::unique_ptr<CAnalysisCorpus> RangeCounter() const;
+  bool CanCountRanges(std::int64_t size) const;
+  void CountFileInRanges(CFileReader& reader, CCorpusText& out);
+  // Counts window[lead, lead + length) as a range into out; the bytes around it are
+  // context. The counter is then ready for another range.
+  void CountRange(std::string_view window, std::size_t lead, std::size_t length, bool bTextEnds, CRange& out);
+  void MergeRange(const CRange& range, std::uint64_t base);
   // A word found by the tokenisers: [start, end) in the text as searched.
   // bPadded: 8 bytes can be read from any place of the word.
   void Store(std::string_view word, std::uint64_t start, std::uint64_t end, bool bPadded = false);
   std::int64_t Intern(std::string_view word, bool bPadded);
+  [[gnu::noinline]] void MetInRange(std::uint32_t entry, std::string_view word);
   void BeginText(CCorpusText& out);
   void OnToken(std::uint64_t start, std::uint64_t end, std::uint32_t word);
   void OnHit(std::uint64_t offset);
@@ -172,16 +195,20 @@ class CAnalysisCorpus {
   CCorpusPlan m_plan;
   CSpanCounts m_spans;
   ProgressFn m_fnProgress;
-  std::unique_ptr<CTextClasses> m_pClasses;
+  std::shared_ptr<const CTextClasses> m_pClasses;
   std::shared_ptr<const CCodePage> m_pAnsiCp;
-  std::unique_ptr<CByteMatcher> m_pByteMatcher;
-  std::unique_ptr<CWideMatcher> m_pWideMatcher;
+  std::shared_ptr<const CByteMatcher> m_pByteMatcher;
+  std::shared_ptr<const CWideMatcher> m_pWideMatcher;
   unsigned m_nPairMin = 0x40;         // double-byte: lowest second byte of the lead range
   std::vector<signed char> m_arrPairValid;
   std::vector<CCorpusText> m_arrTexts;
   CVocabulary m_vocabulary;
   std::int64_t m_nTokens = 0;
   std::int64_t m_nHits = 0;
+  std::size_t m_nRangeBytes = std::size_t{32} << 20;
+  unsigned m_nThreads = 0;
+  std::unique_ptr<CRangeEdges> m_pEdges;  // a range counter's: what its neighbours need
+  std::vector<const std::string*> m_arrFolded;  // per entry: its key in the vocabulary's index
   bool m_bStopped = false;
   std::vector<std::string> m_arrSkipped;
 };

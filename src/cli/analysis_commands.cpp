@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "analysis/table.h"
 #include "cli/concord_command.h"
@@ -82,13 +83,19 @@ int Emit(const std::string& text, const Output& out) {
 }
 
 // Feeds the sources to the corpus: standard input when none is named, a directory's
-// files matching the pattern. False when a source could not be read (named on stderr).
-bool Feed(CAnalysisCorpus& corpus, const std::vector<std::string>& sources, const std::string& pattern) {
+// files matching the pattern. False when a source could not be read (named on stderr,
+// or in messages when given, to be printed later).
+bool Feed(CAnalysisCorpus& corpus, const std::vector<std::string>& sources, const std::string& pattern,
+          std::vector<std::string>* messages = nullptr) {
+  auto tell = [messages](const std::string& message) {
+    if (messages) messages->push_back(message);
+    else std::fprintf(stderr, "tessary-cli: %s\n", message.c_str());
+  };
   bool failed = false;
   if (sources.empty()) {
     auto in = CTextFile::FromStream(STDIN_FILENO, "standard input");
     if (!in) {
-      std::fprintf(stderr, "tessary-cli: %s\n", in.Error().c_str());
+      tell(in.Error());
       return false;
     }
     corpus.AddTextFile(**in, "standard input");
@@ -100,13 +107,13 @@ bool Feed(CAnalysisCorpus& corpus, const std::vector<std::string>& sources, cons
     }
     auto files = ListMatchingFiles(source, pattern);
     if (!files) {
-      std::fprintf(stderr, "tessary-cli: %s\n", files.Error().c_str());
+      tell(files.Error());
       failed = true;
       continue;
     }
     for (const std::string& file : *files) corpus.AddFile(file);
   }
-  for (const std::string& skipped : corpus.SkippedFiles()) std::fprintf(stderr, "tessary-cli: %s\n", skipped.c_str());
+  for (const std::string& skipped : corpus.SkippedFiles()) tell(skipped);
   return !failed && corpus.SkippedFiles().empty();
 }
 
@@ -117,7 +124,8 @@ struct Analysis {
   bool failed = false;
 };
 
-std::string Prepare(const std::vector<std::string>& rest, bool bNode, Analysis& a, const CCorpusPlan& plan = {}) {
+// Reads the options and makes the corpus, without feeding it.
+std::string PrepareCorpus(const std::vector<std::string>& rest, bool bNode, Analysis& a, const CCorpusPlan& plan) {
   // Without a node every operand is a source: a stand-in search string goes first.
   std::vector<std::string> args;
   args.reserve(rest.size() + 1);
@@ -131,6 +139,11 @@ std::string Prepare(const std::vector<std::string>& rest, bool bNode, Analysis& 
   auto corpus = CAnalysisCorpus::Create(a.concord.request, bNode, {}, plan);
   if (!corpus) return corpus.Error();
   a.corpus = std::move(*corpus);
+  return {};
+}
+
+std::string Prepare(const std::vector<std::string>& rest, bool bNode, Analysis& a, const CCorpusPlan& plan = {}) {
+  if (std::string e = PrepareCorpus(rest, bNode, a, plan); !e.empty()) return e;
   a.failed = !Feed(*a.corpus, a.concord.sources, a.concord.pattern);
   return {};
 }
@@ -279,18 +292,23 @@ int RunKeywords(const std::vector<std::string>& args) {
   if (!error.empty()) return Fail(error);
   Analysis study;
   const CCorpusPlan counts{false, false, -1, -1};  // word counts only
-  if (std::string e = Prepare(rest, false, study, counts); !e.empty()) return Fail(e);
+  if (std::string e = PrepareCorpus(rest, false, study, counts); !e.empty()) return Fail(e);
   // The reference: saved unique-word lists are read as lists, other paths as texts.
   auto refCorpus = CAnalysisCorpus::Create(study.concord.request, false, {}, counts);
   if (!refCorpus) return Fail(refCorpus.Error());
-  std::vector<std::string> refTexts;
-  CWordCounts fromLists;
+  std::vector<std::string> refTexts, lists;
+  for (const std::string& path : references)
+    (IsDirectory(path) || !StartsAsWordList(path) ? refTexts : lists).push_back(path);
+  // The reference texts are counted beside the study texts; their messages follow the study's.
+  std::vector<std::string> refMessages;
   bool failed = false;
-  for (const std::string& path : references) {
-    if (IsDirectory(path) || !StartsAsWordList(path)) {
-      refTexts.push_back(path);
-      continue;
-    }
+  std::thread reference([&] {
+    if (!refTexts.empty()) failed = !Feed(**refCorpus, refTexts, study.concord.pattern, &refMessages);
+  });
+  study.failed = !Feed(*study.corpus, study.concord.sources, study.concord.pattern);
+  reference.join();
+  CWordCounts fromLists;
+  for (const std::string& path : lists) {
     auto list = ReadUniqueWordListFile(path, (*refCorpus)->Classes());
     if (!list) return Fail(list.Error());
     for (const auto& [folded, k] : list->m_index) {
@@ -301,7 +319,7 @@ int RunKeywords(const std::vector<std::string>& args) {
     fromLists.m_nTotal += list->m_nTotal;
   }
   if (!refTexts.empty()) {
-    failed = !Feed(**refCorpus, refTexts, study.concord.pattern);
+    for (const std::string& message : refMessages) std::fprintf(stderr, "tessary-cli: %s\n", message.c_str());
     CWordCounts texts = WordCountsOf(**refCorpus);
     for (const auto& [folded, k] : texts.m_index) {
       auto [it, bNew] = fromLists.m_index.try_emplace(folded, fromLists.m_arrCount.size());

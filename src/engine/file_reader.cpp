@@ -108,13 +108,6 @@ std::size_t CFileReader::Read(char* data, std::size_t size) {
   return done;
 }
 
-void CFileReader::EndReadElsewhere() {
-  if (!m_bRegular || m_bEnded) return;
-  m_nPosition = m_nSize;
-  m_bEnded = true;
-  CheckUnchanged();
-}
-
 std::size_t ReadFileAt(int fd, const std::string& path, std::int64_t offset, char* data, std::size_t size,
                        std::string& problem) {
   std::size_t done = 0;
@@ -133,6 +126,17 @@ std::size_t ReadFileAt(int fd, const std::string& path, std::int64_t offset, cha
     done += static_cast<std::size_t>(got);
   }
   return done;
+}
+
+std::size_t CFileReader::ReadAt(std::int64_t offset, char* data, std::size_t size) const {
+  std::string ignored;  // EndAt says what happened to the file
+  return ReadFileAt(m_fd, m_strPath, offset, data, size, ignored);
+}
+
+void CFileReader::EndAt(std::int64_t position) {
+  m_nPosition = position;
+  m_bEnded = true;
+  CheckUnchanged();
 }
 
 bool CFileReader::Rewind() {

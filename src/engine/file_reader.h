@@ -39,11 +39,14 @@ class CFileReader {
   std::size_t Read(char* data, std::size_t size);
   // Starts again from the beginning (regular files only); false if that fails.
   bool Rewind();
+  // Reads up to size bytes at offset without moving the position, for pieces of a
+  // regular file read on several threads at once; short only at the file's end.
+  std::size_t ReadAt(std::int64_t offset, char* data, std::size_t size) const;
+  // Ends reading done with ReadAt up to position as Read would: a file that became
+  // shorter, grew, was removed or rewritten meanwhile leaves its Problem().
+  void EndAt(std::int64_t position);
   // Why reading ended before the file's end, or empty.
   const std::string& Problem() const { return m_strProblem; }
-  // The whole file was read by other means (ranges read with pread): checks, as the
-  // end of Read does, that it has not changed since reading began.
-  void EndReadElsewhere();
 
  private:
   void CheckUnchanged();

@@ -220,7 +220,7 @@ CRangeScanResult ScanFileInRanges(CFileReader& file, int fd, const std::string& 
       settings.m_nThreads);
   shared.Poll();
   CRangeScanResult result;
-  if (join.End(result)) file.EndReadElsewhere();
+  if (join.End(result)) file.EndAt(file.Size());
   return result;
 }
 

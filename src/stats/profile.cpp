@@ -7,15 +7,12 @@
 #endif
 
 #include "engine/text_file.h"
+#include "engine/workers.h"
 #include "stats/stats_format.h"
 
 namespace tessary {
 
 namespace {
-
-// Progress is reported once per this many characters, so a stop is heard quickly
-// without costing anything per character.
-constexpr std::size_t kStep = 1 << 20;
 
 template <class CharT>
 inline bool IsWhite(CharT c) {
@@ -83,19 +80,38 @@ std::string CProfileResult::Text() const {
 
 template <class CharT, class Matcher>
 void CProfileBase::ScanCounting(std::basic_string_view<CharT> text, const Matcher& matcher, bool bCountWords) {
-  for (std::size_t from = 0; from < text.size();) {
-    const std::size_t to = std::min(text.size(), from + kStep);
-    if (bCountWords) m_nTotal += static_cast<std::int64_t>(CountWordStarts(text, from, to));
-    matcher.ForEachMatch(text, from, to, [&](std::size_t) {
-      ++m_nMatches;
-      return true;
-    });
-    from = to;
-    if (!ReportProgress(m_observer.m_fnProgress, from, text.size())) {
-      m_bStopped = true;
-      return;
-    }
+  // Pieces are counted on the worker threads and added in order; a stop keeps the
+  // pieces before the first one not counted whole.
+  struct Piece {
+    std::int64_t m_nWords = 0, m_nMatches = 0;
+    bool m_bDone = false;
+  };
+  const std::size_t count = (text.size() + m_nPiece - 1) / m_nPiece;
+  std::vector<Piece> pieces(count);
+  CSharedProgress progress(m_observer.m_fnProgress, text.size());
+  RunParallel(
+      count,
+      [&](std::size_t k) {
+        if (progress.Stopped()) return;
+        const std::size_t from = k * m_nPiece, to = std::min(text.size(), from + m_nPiece);
+        Piece& piece = pieces[k];
+        if (bCountWords) piece.m_nWords = static_cast<std::int64_t>(CountWordStarts(text, from, to));
+        matcher.ForEachMatch(text, from, to, [&](std::size_t) {
+          ++piece.m_nMatches;
+          return true;
+        });
+        piece.m_bDone = true;
+        progress.Add(to - from);
+      },
+      m_nThreads);
+  for (const Piece& piece : pieces) {
+    if (!piece.m_bDone) break;
+    m_nTotal += piece.m_nWords;
+    m_nMatches += piece.m_nMatches;
   }
+  if (count > 0 && (!pieces.back().m_bDone || progress.Stopped() ||
+                    !ReportProgress(m_observer.m_fnProgress, text.size(), text.size())))
+    m_bStopped = true;
 }
 
 CProfileResult CProfileBase::Result() const {

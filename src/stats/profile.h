@@ -3,6 +3,7 @@
 // all words (or, for writing systems without spaces, of all characters) that is. Texts
 // are fed one at a time (open documents, files) and the counts add up; the result is
 // data that the shell shows as a message box.
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -62,11 +63,17 @@ class CProfileBase {
   // Files that could not be read, with the reason; the run goes on without them.
   const std::vector<std::string>& SkippedFiles() const { return m_arrSkipped; }
   CProfileResult Result() const;
+  // Texts are counted in pieces of this many characters (progress is reported about
+  // once a piece) on `threads` threads (0: the worker pool's number). Tests cut them small.
+  void SetPieces(std::size_t units, unsigned threads = 0) {
+    m_nPiece = std::max<std::size_t>(units, 1);
+    m_nThreads = threads;
+  }
 
  protected:
   CProfileBase(ProfileKind kind, std::string display, std::size_t keyUnits, CProfileObserver observer)
       : m_kind(kind), m_strDisplay(std::move(display)), m_nKeyUnits(keyUnits), m_observer(std::move(observer)) {}
-  // Counts the matches (and the words when asked) a progress step at a time.
+  // Counts the matches (and the words when asked) piece by piece.
   template <class CharT, class Matcher>
   void ScanCounting(std::basic_string_view<CharT> text, const Matcher& matcher, bool bCountWords);
   ProfileKind m_kind;
@@ -77,6 +84,8 @@ class CProfileBase {
   std::int64_t m_nTotal = 0;
   bool m_bStopped = false;
   std::vector<std::string> m_arrSkipped;
+  std::size_t m_nPiece = std::size_t{1} << 20;
+  unsigned m_nThreads = 0;
 };
 
 // The byte profiles. The comparison is the concordance search's case-insensitive one,

@@ -1,19 +1,17 @@
 #include "stats/unique_words.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
+#include "engine/file_reader.h"
 #include "engine/text_file.h"
 #include "stats/shell_sort.h"
 #include "stats/stats_format.h"
@@ -23,91 +21,19 @@ namespace tessary {
 namespace {
 
 constexpr std::size_t kStep = 1 << 20;      // bytes between progress reports
-constexpr std::uint32_t kUnlisted = 0xFF;   // bucket of words that count but are not listed
-constexpr std::size_t kMaxChunks = (kMaxListedWordBytes + 7) / 8;
+constexpr std::uint8_t kUnlisted = 0xFF;    // bucket of words that count but are not listed
+constexpr int kRecentBits = 13;
 
-// Byte classes of the tokenizer.
-enum : unsigned char {
-  kWhite = 1,     // space, tab, CR, LF: end a word
-  kWordByte = 2,  // always part of a word: A..Z and every byte from 'a' (0x61) up
-  kLetter = 4,    // a letter of the encoding (what may follow a kept hyphen)
-  kHigh = 8,      // at or above 'a'
-};
-
-std::uint64_t Mix(std::uint64_t h) {
-  h *= 0xBF58476D1CE4E5B9ull;
-  h ^= h >> 29;
-  h *= 0x94D049BB133111EBull;
-  return h ^ (h >> 32);
-}
-
-// Upper case of eight ASCII bytes at once: 0x20 off every byte from 'a' to 'z'.
-std::uint64_t AsciiUpper(std::uint64_t v) {
-  constexpr std::uint64_t kTop = 0x8080808080808080ull;
-  const std::uint64_t fromA = (v + 0x1F1F1F1F1F1F1F1Full) & kTop;  // byte >= 'a'
-  const std::uint64_t pastZ = (v + 0x0505050505050505ull) & kTop;  // byte > 'z'
-  return v - ((fromA & ~pastZ) >> 2);
-}
-
-// The first offset from i on whose byte is not always part of a word (A..Z, or 0x61
-// and up), or n.
-std::size_t WordRunEnd(const unsigned char* p, std::size_t i, std::size_t n) {
-#if defined(__SSE2__)
-  const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
-  const __m128i belowLower = _mm_set1_epi8(static_cast<char>(0x60 ^ 0x80));
-  const __m128i belowUpper = _mm_set1_epi8(static_cast<char>(0x40 ^ 0x80));
-  const __m128i aboveUpper = _mm_set1_epi8(static_cast<char>(0x5B ^ 0x80));
-  for (; i + 16 <= n; i += 16) {
-    // Unsigned order through signed compares: flip the top bit first.
-    const __m128i v = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), flip);
-    const __m128i word = _mm_or_si128(_mm_cmpgt_epi8(v, belowLower),
-                                      _mm_and_si128(_mm_cmpgt_epi8(v, belowUpper), _mm_cmplt_epi8(v, aboveUpper)));
-    const unsigned other = ~static_cast<unsigned>(_mm_movemask_epi8(word)) & 0xFFFF;
-    if (other != 0) return i + static_cast<unsigned>(__builtin_ctz(other));
-  }
-#endif
-  for (; i < n; ++i)
-    if (!((p[i] >= 'A' && p[i] <= 'Z') || p[i] >= 'a')) return i;
-  return n;
-}
+std::uint64_t LowBytes(std::uint64_t v, std::size_t n) { return n < 8 ? v & ((std::uint64_t{1} << (8 * n)) - 1) : v; }
 
 }  // namespace
 
-// A word's folded form is kept as 8-byte chunks (byte k of the word in bits 8(k mod 8)
-// and up of chunk k / 8, zero padded), so look-ups hash and compare whole chunks.
-struct CUniqueWordCounter::Entry {
-  std::size_t m_nSpelling;  // offset of the word as first met in the arena
-  std::size_t m_nChunks;    // offset of its folded chunks in the index
-  std::uint32_t m_nLength;
-  std::uint32_t m_nBucket;  // 0..26, or kUnlisted
-  std::uint32_t m_nPos;     // place in its bucket (kept while the bucket may still be re-ordered)
-};
-
-// Open addressing. A slot holds the word's first chunk, so most words (eight bytes or
-// fewer) are settled by one slot without touching the entries.
-struct CUniqueWordCounter::Index {
-  struct Slot {
-    std::uint64_t m_nFirst = 0;
-    std::uint32_t m_nEntry = 0;  // entry + 1; 0: empty
-    std::uint32_t m_nMeta = 0;   // hash tag (16 bits), length (8), bucket (8)
-  };
-  std::vector<Slot> m_slots = std::vector<Slot>(1 << 12);
-  std::vector<std::uint64_t> m_hashes;  // per entry, to place it again when the table grows
-  std::vector<std::uint64_t> m_chunks;  // every entry's folded chunks
-
-  static std::uint32_t Meta(std::uint64_t hash, std::size_t length, std::uint32_t bucket) {
-    return static_cast<std::uint32_t>(hash >> 48) << 16 | static_cast<std::uint32_t>(length) << 8 | bucket;
-  }
-  void Grow(const std::vector<Entry>& entries) {
-    std::vector<Slot> grown(m_slots.size() * 2);
-    const std::size_t mask = grown.size() - 1;
-    for (std::uint32_t e = 0; e < entries.size(); ++e) {
-      std::size_t i = m_hashes[e] & mask;
-      while (grown[i].m_nEntry != 0) i = (i + 1) & mask;
-      grown[i] = {m_chunks[entries[e].m_nChunks], e + 1, Meta(m_hashes[e], entries[e].m_nLength, entries[e].m_nBucket)};
-    }
-    m_slots.swap(grown);
-  }
+// A range of a byte text counted on its own: the words in the order first met there.
+struct CUniqueWordCounter::Range {
+  std::size_t m_nFrom = 0, m_nTo = 0;
+  CFoldedWords m_words;
+  std::int64_t m_nTotal = 0;
+  bool m_bDone = false;  // counted to its end (not stopped)
 };
 
 std::string CUniqueWordList::TotalText() const { return PrintfFormat("%lld", static_cast<long long>(m_nTotal)); }
@@ -128,29 +54,50 @@ Expected<std::unique_ptr<CUniqueWordCounter>> CUniqueWordCounter::Create(const C
 
 CUniqueWordCounter::CUniqueWordCounter(const CUniqueWordOptions& options, CTextClasses classes,
                                        CProfileObserver observer)
-    : m_options(options), m_classes(std::move(classes)), m_observer(std::move(observer)), m_pIndex(new Index) {
+    : m_options(options),
+      m_classes(std::move(classes)),
+      m_observer(std::move(observer)),
+      m_folder(m_classes),
+      m_byteClasses(m_classes) {
   if (m_options.m_bDoubleByte) {
     m_arrPairIndex.assign(1 << 16, 0);
     m_arrPairValid.assign(1 << 16, -1);
   }
-  m_bAsciiFold = std::endian::native == std::endian::little && !m_classes.IsDoubleByte();
-  for (int b = 0; b < 0x80 && m_bAsciiFold; ++b)
-    m_bAsciiFold = m_classes.Upper(static_cast<unsigned char>(b)) == (b >= 'a' && b <= 'z' ? b - 0x20 : b);
 }
 
 CUniqueWordCounter::~CUniqueWordCounter() = default;
 
 std::size_t CUniqueWordCounter::UniqueCount() const { return m_nUnique; }
 
+void CUniqueWordCounter::SetRanges(std::size_t rangeBytes, unsigned threads) {
+  m_nRangeBytes = std::max<std::size_t>(rangeBytes, 1);
+  m_nThreads = threads;
+}
+
 void CUniqueWordCounter::AddText(std::string_view text, const std::string& title) {
   if (m_bStopped) return;
   if (m_observer.m_fnSource) m_observer.m_fnSource(title, text.size());
   if (m_options.m_bDoubleByte) TokenizeDoubleByte(text);
+  else if (text.size() > m_nRangeBytes) TokenizeRanges(text);
   else TokenizeBytes(text);
 }
 
 void CUniqueWordCounter::AddFile(const std::string& path) {
   if (m_bStopped) return;
+  if (!m_options.m_bDoubleByte) {
+    auto fd = OpenRegularFile(path);
+    if (!fd) {
+      m_arrSkipped.push_back(fd.Error());
+      return;
+    }
+    CFileReader reader(*fd, path);
+    if (reader.Size() > static_cast<std::int64_t>(m_nRangeBytes)) {
+      AddLongFile(reader, path);
+      ::close(*fd);
+      return;
+    }
+    ::close(*fd);
+  }
   auto file = CTextFile::Open(path);
   if (!file) {
     m_arrSkipped.push_back(file.Error());
@@ -161,159 +108,78 @@ void CUniqueWordCounter::AddFile(const std::string& path) {
   if (!(*file)->Problem().empty()) m_arrSkipped.push_back((*file)->Problem());
 }
 
-// ---- Byte tokenizer ----
+void CUniqueWordCounter::AddLongFile(CFileReader& reader, const std::string& path) {
+  // Read in pieces on the worker threads (the copying and the pages it touches shared
+  // out too), never mapped. A piece read short ends the text there.
+  const auto size = static_cast<std::size_t>(reader.Size());
+  std::unique_ptr<char[]> bytes(new char[size]);
+  const std::size_t count = (size + m_nRangeBytes - 1) / m_nRangeBytes;
+  std::vector<std::size_t> got(count);
+  RunParallel(
+      count,
+      [&](std::size_t k) {
+        const std::size_t from = k * m_nRangeBytes, length = std::min(size - from, m_nRangeBytes);
+        got[k] = reader.ReadAt(static_cast<std::int64_t>(from), bytes.get() + from, length);
+      },
+      m_nThreads);
+  std::size_t length = 0;
+  for (std::size_t k = 0; k < count && length == k * m_nRangeBytes; ++k) length += got[k];
+  reader.EndAt(static_cast<std::int64_t>(length));
+  // Text mode without converting: carriage returns end words like line feeds.
+  if (const void* z = std::memchr(bytes.get(), 0x1A, length)) length = static_cast<std::size_t>(static_cast<const char*>(z) - bytes.get());
+  AddText(std::string_view(bytes.get(), length), path);
+  if (!reader.Problem().empty()) m_arrSkipped.push_back(reader.Problem());
+}
+
+// ---- Byte texts, word by word ----
 
 void CUniqueWordCounter::TokenizeBytes(std::string_view text) {
-  unsigned char cls[256];
-  for (int b = 0; b < 256; ++b) {
-    const auto u = static_cast<unsigned char>(b);
-    cls[b] = 0;
-    if (u == ' ' || u == '\t' || u == '\r' || u == '\n') cls[b] |= kWhite;
-    if ((u >= 'A' && u <= 'Z') || u >= 'a') cls[b] |= kWordByte;
-    if (m_classes.IsAlpha(u)) cls[b] |= kLetter;
-    if (u >= 'a') cls[b] |= kHigh;
-  }
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t n = text.size();
+  const CByteWordRun run = SplitByteWords(
+      m_byteClasses, p, 0, n, n, kStep,
+      [this](const unsigned char* w, std::size_t length, const unsigned char* limit) { StoreWord(w, length, limit); },
+      [&](std::size_t i) { return ReportProgress(m_observer.m_fnProgress, i, n); });
+  m_nTotal += run.m_nTotal;
+  if (run.m_bStopped || !ReportProgress(m_observer.m_fnProgress, n, n)) m_bStopped = true;
+}
 
-  // The word so far: while it is one stretch of the text it is read in place; once a
-  // dropped character splits it ("can,not"), it is gathered in buffer. Only its first
-  // 255 bytes are kept: longer words count but are not listed.
-  std::size_t start = 0, length = 0;
-  bool inPlace = true;
-  unsigned char buffer[kMaxListedWordBytes];
-  std::int64_t total = 0;
-  auto append = [&](std::size_t from, std::size_t to) {
-    if (length == 0) {
-      start = from;
-      inPlace = true;
-    } else if (inPlace && from != start + length) {
-      std::memcpy(buffer, p + start, std::min(length, kMaxListedWordBytes));
-      inPlace = false;
-    }
-    if (!inPlace && length < kMaxListedWordBytes)
-      std::memcpy(buffer + length, p + from, std::min(to - from, kMaxListedWordBytes - length));
-    length += to - from;
-  };
-  auto endWord = [&] {
-    ++total;
-    if (length > 0 && length <= kMaxListedWordBytes) {
-      if (inPlace) StoreWord(p + start, length, p + n);
-      else StoreWord(buffer, length, buffer);
-    }
-    length = 0;
-  };
+std::uint8_t CUniqueWordCounter::BucketOf(const CFoldedKey& key, std::string_view spelling) const {
+  // The bucket of the upper-cased first letter, or the one after Z for another letter
+  // of the encoding. Words starting with anything else are kept too (so the next
+  // look-up is as quick) but never listed.
+  const auto first = static_cast<unsigned char>(key.m_arrChunks[0] & 0xFF);
+  if (first >= 'A' && first <= 'Z') return static_cast<std::uint8_t>(first - 'A');
+  if (m_classes.StartsWithOtherLetter(spelling)) return kLetterBuckets - 1;
+  return kUnlisted;
+}
 
-  std::size_t nextReport = std::min(n, kStep);
-  for (std::size_t i = 0; i < n;) {
-    if (i >= nextReport) {
-      m_nTotal += total;
-      total = 0;
-      if (!ReportProgress(m_observer.m_fnProgress, i, n)) {
-        m_bStopped = true;
-        return;
-      }
-      nextReport = std::min(n, i + kStep);
-    }
-    const unsigned char c = p[i];
-    const unsigned char t = cls[c];
-    if (t & kWordByte) {
-      // A run of word bytes: nothing inside it can end the word.
-      const std::size_t end = WordRunEnd(p, i, n);
-      append(i, end);
-      i = end;
-      if (i == n || (cls[p[i]] & kWhite)) endWord();
-      continue;
-    }
-    if (t & kWhite) {
-      ++i;
-      continue;
-    }
-    const unsigned char d = i + 1 < n ? p[i + 1] : ' ';  // the end of the text ends a word
-    const unsigned char u = cls[d];
-    if (length > 0 && ((c == '-' && (u & kLetter)) || (c == '\'' && (u & (kLetter | kHigh))))) append(i, i + 1);
-    // Digits and punctuation are dropped without ending the word ("can,not" is one).
-    if ((u & kWhite) || (c == '-' && !(u & kLetter) && d < 'z')) endWord();
-    ++i;
-  }
-  m_nTotal += total;
-  if (!ReportProgress(m_observer.m_fnProgress, n, n)) m_bStopped = true;
+std::uint32_t CUniqueWordCounter::AddWord(const CFoldedKey& key, const unsigned char* spelling, std::uint8_t bucket,
+                                          std::int64_t count) {
+  const std::uint32_t e = m_words.Add(key, spelling, bucket, count);
+  m_arrPos.push_back(0);
+  if (bucket == kUnlisted) return e;
+  auto& list = m_arrBuckets[bucket];
+  m_arrPos[e] = static_cast<std::uint32_t>(list.size());
+  list.push_back(e);
+  ++m_nUnique;
+  return e;
 }
 
 void CUniqueWordCounter::StoreWord(const unsigned char* word, std::size_t length, const unsigned char* readLimit) {
-  // Fold into chunks. Bytes are read eight at a time from the text; a gathered word
-  // was just written byte by byte and is read back the same way.
-  std::uint64_t chunks[kMaxChunks];
-  const std::size_t count = (length + 7) / 8;
-  const auto& upper = m_classes.UpperTable();
-  if (m_classes.IsDoubleByte()) {
-    const std::string folded = m_classes.Fold(std::string_view(reinterpret_cast<const char*>(word), length));
-    std::fill(chunks, chunks + count, 0);
-    for (std::size_t k = 0; k < length; ++k)
-      chunks[k / 8] |= std::uint64_t{static_cast<unsigned char>(folded[k])} << (8 * (k % 8));
-  } else {
-    for (std::size_t c = 0; c < count; ++c) {
-      const unsigned char* s = word + 8 * c;
-      const std::size_t m = std::min<std::size_t>(8, length - 8 * c);
-      std::uint64_t v = 0;
-      if (m_bAsciiFold && readLimit - s >= 8) {
-        std::memcpy(&v, s, 8);
-        if (m < 8) v &= (std::uint64_t{1} << (8 * m)) - 1;
-      } else {
-        for (std::size_t k = 0; k < m; ++k) v |= std::uint64_t{s[k]} << (8 * k);
-      }
-      if (m_bAsciiFold && (v & 0x8080808080808080ull) == 0) {
-        v = AsciiUpper(v);
-      } else {
-        std::uint64_t f = 0;
-        for (std::size_t k = 0; k < m; ++k) f |= std::uint64_t{upper[(v >> (8 * k)) & 0xFF]} << (8 * k);
-        v = f;
-      }
-      chunks[c] = v;
-    }
-  }
-  std::uint64_t hash = 0x9E3779B97F4A7C15ull ^ (length * 0xFF51AFD7ED558CCDull);
-  for (std::size_t c = 0; c < count; ++c) hash = Mix(hash ^ chunks[c]);
-
-  Index& index = *m_pIndex;
-  const std::size_t mask = index.m_slots.size() - 1;
-  const std::uint32_t want = Index::Meta(hash, length, 0);
-  std::size_t i = hash & mask;
-  for (;; i = (i + 1) & mask) {
-    const Index::Slot& slot = index.m_slots[i];
-    if (slot.m_nEntry == 0) break;
-    if ((slot.m_nMeta & ~0xFFu) != want || slot.m_nFirst != chunks[0]) continue;
-    const std::uint32_t e = slot.m_nEntry - 1;
-    const auto stored = index.m_chunks.begin() + static_cast<std::ptrdiff_t>(m_arrEntries[e].m_nChunks);
-    if (count > 1 && !std::equal(chunks + 1, chunks + count, stored + 1)) continue;
-    ++m_arrCounts[e];
-    const std::uint32_t bucket = slot.m_nMeta & 0xFF;
+  CFoldedKey key;
+  m_folder.Fold(word, length, readLimit, key);
+  std::uint8_t bucket = kUnlisted;
+  const std::int64_t found = m_words.Find(key, &bucket);
+  if (found >= 0) {
+    const auto e = static_cast<std::uint32_t>(found);
+    ++m_words.Count(e);
     if (bucket != kUnlisted && m_arrBuckets[bucket].size() == kBucketReorderSize) Reorder(bucket, e, true);
     return;
   }
-
-  // A new word: its bucket is that of its upper-cased first letter, or the one after Z
-  // for another letter of the encoding. Words starting with anything else are kept
-  // too (so the next look-up is as quick) but never listed.
-  std::uint32_t bucket = kUnlisted;
-  const auto first = static_cast<unsigned char>(chunks[0] & 0xFF);
-  if (first >= 'A' && first <= 'Z') bucket = first - 'A';
-  else if (m_classes.StartsWithOtherLetter(std::string_view(reinterpret_cast<const char*>(word), length)))
-    bucket = kLetterBuckets - 1;
-  const auto e = static_cast<std::uint32_t>(m_arrEntries.size());
-  m_arrEntries.push_back({m_strArena.size(), index.m_chunks.size(), static_cast<std::uint32_t>(length), bucket, 0});
-  m_arrCounts.push_back(1);
-  m_strArena.append(reinterpret_cast<const char*>(word), length);
-  index.m_chunks.insert(index.m_chunks.end(), chunks, chunks + count);
-  index.m_hashes.push_back(hash);
-  index.m_slots[i] = {chunks[0], e + 1, Index::Meta(hash, length, bucket)};
-  if (m_arrEntries.size() * 4 > index.m_slots.size() * 3) index.Grow(m_arrEntries);
-  if (bucket == kUnlisted) return;
-  auto& list = m_arrBuckets[bucket];
-  m_arrEntries[e].m_nPos = static_cast<std::uint32_t>(list.size());
-  list.push_back(e);
-  ++m_nUnique;
-  if (list.size() == kBucketReorderSize) Reorder(bucket, e, false);
+  bucket = BucketOf(key, std::string_view(reinterpret_cast<const char*>(word), length));
+  const std::uint32_t e = AddWord(key, word, bucket, 1);
+  if (bucket != kUnlisted && m_arrBuckets[bucket].size() == kBucketReorderSize) Reorder(bucket, e, false);
 }
 
 void CUniqueWordCounter::Reorder(std::uint32_t bucket, std::uint32_t entry, bool bFound) {
@@ -321,13 +187,150 @@ void CUniqueWordCounter::Reorder(std::uint32_t bucket, std::uint32_t entry, bool
   // brings frequent words forward. Sorting a bucket in order changes nothing, so the
   // sort runs only when the count just raised passed its neighbour's.
   auto& list = m_arrBuckets[bucket];
-  const std::uint32_t pos = m_arrEntries[entry].m_nPos;
-  if (bFound && (pos == 0 || m_arrCounts[list[pos - 1]] >= m_arrCounts[entry])) return;
+  const std::uint32_t pos = m_arrPos[entry];
+  if (bFound && (pos == 0 || m_words.Count(list[pos - 1]) >= m_words.Count(entry))) return;
   ShellSort(list, [&](std::uint32_t a, std::uint32_t b) {
-    const std::int64_t ca = m_arrCounts[a], cb = m_arrCounts[b];
+    const std::int64_t ca = m_words.Count(a), cb = m_words.Count(b);
     return ca < cb ? 1 : ca > cb ? -1 : 0;
   });
-  for (std::uint32_t k = 0; k < list.size(); ++k) m_arrEntries[list[k]].m_nPos = k;
+  for (std::uint32_t k = 0; k < list.size(); ++k) m_arrPos[list[k]] = k;
+}
+
+// ---- Byte texts in ranges ----
+
+void CUniqueWordCounter::TokenizeRanges(std::string_view text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  std::vector<std::size_t> cuts{0};
+  for (std::size_t at = m_nRangeBytes; at < n; at = std::max(at + m_nRangeBytes, cuts.back() + 1)) {
+    const std::size_t cut = WordCutAfter(p, at, n);
+    if (cut > cuts.back() && cut < n) cuts.push_back(cut);
+  }
+  cuts.push_back(n);
+  const std::size_t count = cuts.size() - 1;
+
+  // Ranges are added in order by whichever thread finishes the next one; one at a time.
+  CSharedProgress progress(m_observer.m_fnProgress, n);
+  std::vector<std::unique_ptr<Range>> done(count);
+  std::mutex lock;
+  std::size_t nextMerge = 0;
+  bool merging = false, complete = true;
+  RunParallel(
+      count,
+      [&](std::size_t k) {
+        auto range = std::make_unique<Range>();
+        range->m_nFrom = cuts[k];
+        range->m_nTo = cuts[k + 1];
+        if (!progress.Stopped()) CountRange(*range, p, n, progress);
+        {
+          std::lock_guard<std::mutex> guard(lock);
+          done[k] = std::move(range);
+          if (merging) return;
+          merging = true;
+        }
+        for (;;) {
+          std::unique_ptr<Range> next;
+          {
+            std::lock_guard<std::mutex> guard(lock);
+            if (nextMerge == count || !done[nextMerge]) {
+              merging = false;
+              return;
+            }
+            next = std::move(done[nextMerge++]);
+          }
+          // A stopped range ends the list: what came before it is kept, in order.
+          if (complete && next->m_bDone) MergeRange(*next, p, n);
+          else complete = false;
+        }
+      },
+      m_nThreads);
+  if (!complete || progress.Stopped() || !ReportProgress(m_observer.m_fnProgress, n, n)) m_bStopped = true;
+}
+
+void CUniqueWordCounter::CountRange(Range& range, const unsigned char* p, std::size_t n,
+                                    CSharedProgress& progress) const {
+  // Most words are frequent and short: a small cache from their bytes as spelled (up
+  // to 16) to their entry spares the folding and the table.
+  struct Recent {
+    std::uint64_t m_nHead = 0, m_nTail = 0;  // no word byte is 0, so 0 is no word
+    std::uint32_t m_nEntry = 0;
+  };
+  std::vector<Recent> recent(std::size_t{1} << kRecentBits);
+  CFoldedWords& words = range.m_words;
+  CFoldedKey key;
+  auto entryOf = [&](const unsigned char* w, std::size_t length, const unsigned char* limit) {
+    m_folder.Fold(w, length, limit, key);
+    const std::int64_t found = words.Find(key);
+    if (found >= 0) return static_cast<std::uint32_t>(found);
+    return words.Add(key, w, 0, 0);
+  };
+  std::size_t reported = range.m_nFrom;
+  const CByteWordRun run = SplitByteWords(
+      m_byteClasses, p, range.m_nFrom, range.m_nTo, n, kStep,
+      [&](const unsigned char* w, std::size_t length, const unsigned char* limit) {
+        if (length > 16 || limit - w < 16) {
+          ++words.Count(entryOf(w, length, limit));
+          return;
+        }
+        std::uint64_t head, tail;
+        std::memcpy(&head, w, 8);
+        std::memcpy(&tail, w + 8, 8);
+        head = LowBytes(head, length);
+        tail = length > 8 ? LowBytes(tail, length - 8) : 0;
+        Recent& slot = recent[((head ^ (tail * 0xC2B2AE3D27D4EB4Full)) * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits)];
+        if (slot.m_nHead != head || slot.m_nTail != tail) slot = {head, tail, entryOf(w, length, limit)};
+        ++words.Count(slot.m_nEntry);
+      },
+      [&](std::size_t i) {
+        progress.Add(i - reported);
+        reported = i;
+        return !progress.Stopped();
+      });
+  progress.Add(range.m_nTo - reported);
+  range.m_nTotal = run.m_nTotal;
+  range.m_bDone = !run.m_bStopped;
+}
+
+void CUniqueWordCounter::MergeRange(const Range& range, const unsigned char* p, std::size_t n) {
+  // Where each word of the range stands in the list, and whether a bucket would stand
+  // at 200 entries (and so be re-ordered as counts grow) while the range is added.
+  const CFoldedWords& words = range.m_words;
+  std::vector<std::int64_t> found(words.Size());
+  std::vector<std::uint8_t> buckets(words.Size());
+  std::size_t added[kLetterBuckets] = {};
+  bool met[kLetterBuckets] = {};
+  CFoldedKey key;
+  for (std::uint32_t e = 0; e < words.Size(); ++e) {
+    words.KeyOf(e, key);
+    std::uint8_t bucket = kUnlisted;
+    found[e] = m_words.Find(key, &bucket);
+    if (found[e] < 0) bucket = BucketOf(key, words.Spelling(e));
+    buckets[e] = bucket;
+    if (bucket == kUnlisted) continue;
+    met[bucket] = true;
+    if (found[e] < 0) ++added[bucket];
+  }
+  for (std::size_t b = 0; b < kLetterBuckets; ++b) {
+    const std::size_t size = m_arrBuckets[b].size();
+    if ((size < kBucketReorderSize && size + added[b] >= kBucketReorderSize) || (size == kBucketReorderSize && met[b])) {
+      const CByteWordRun run = SplitByteWords(
+          m_byteClasses, p, range.m_nFrom, range.m_nTo, n, n + 1,
+          [this](const unsigned char* w, std::size_t length, const unsigned char* limit) { StoreWord(w, length, limit); },
+          [](std::size_t) { return true; });
+      m_nTotal += run.m_nTotal;
+      return;
+    }
+  }
+  for (std::uint32_t e = 0; e < words.Size(); ++e) {
+    if (found[e] >= 0) {
+      m_words.Count(static_cast<std::uint32_t>(found[e])) += words.Count(e);
+      continue;
+    }
+    words.KeyOf(e, key);
+    const std::string_view spelling = words.Spelling(e);
+    AddWord(key, reinterpret_cast<const unsigned char*>(spelling.data()), buckets[e], words.Count(e));
+  }
+  m_nTotal += range.m_nTotal;
 }
 
 // ---- Double-byte tokenizer ----
@@ -362,12 +365,11 @@ void CUniqueWordCounter::TokenizeDoubleByte(std::string_view text) {
       ++m_nTotal;
       std::uint32_t& slot = m_arrPairIndex[pair];
       if (slot != 0) {
-        ++m_arrCounts[slot - 1];
+        ++m_arrPairCounts[slot - 1];
       } else {
-        m_arrEntries.push_back({m_strArena.size(), 0, 2, 0, 0});
-        m_arrCounts.push_back(1);
-        m_strArena.append(reinterpret_cast<const char*>(p + i), 2);
-        slot = static_cast<std::uint32_t>(m_arrEntries.size());
+        m_arrPairs.push_back(static_cast<std::uint16_t>(pair));
+        m_arrPairCounts.push_back(1);
+        slot = static_cast<std::uint32_t>(m_arrPairs.size());
         ++m_nUnique;
       }
       ++i;
@@ -383,8 +385,11 @@ void CUniqueWordCounter::TokenizeDoubleByte(std::string_view text) {
 // ---- Lists ----
 
 CUniqueWord CUniqueWordCounter::Row(std::uint32_t entry) const {
-  const Entry& e = m_arrEntries[entry];
-  return {m_strArena.substr(e.m_nSpelling, e.m_nLength), m_arrCounts[entry]};
+  if (m_options.m_bDoubleByte) {
+    const std::uint16_t pair = m_arrPairs[entry];
+    return {std::string{static_cast<char>(pair >> 8), static_cast<char>(pair & 0xFF)}, m_arrPairCounts[entry]};
+  }
+  return {std::string(m_words.Spelling(entry)), m_words.Count(entry)};
 }
 
 std::vector<CUniqueWord> CUniqueWordCounter::Bucket(std::size_t index) const {
@@ -399,7 +404,7 @@ CUniqueWordList CUniqueWordCounter::List() const {
   list.m_nTotal = m_nTotal;
   list.m_arrRows.reserve(m_nUnique);
   if (m_options.m_bDoubleByte) {
-    for (std::uint32_t e = 0; e < m_arrEntries.size(); ++e) list.m_arrRows.push_back(Row(e));
+    for (std::uint32_t e = 0; e < m_arrPairs.size(); ++e) list.m_arrRows.push_back(Row(e));
   } else {
     for (const auto& bucket : m_arrBuckets)
       for (std::uint32_t e : bucket) list.m_arrRows.push_back(Row(e));

@@ -9,6 +9,12 @@
 // listing is the buckets one after the other. Double-byte (Chinese) texts count every
 // double-byte character as a word, in one list in order of first occurrence. Look-ups
 // go through a hash index; the order seen is the buckets'.
+//
+// A long byte text is cut into ranges just after white space, counted on the worker
+// threads each in its own table, and the tables are added to the list in the ranges'
+// order, so the words come in the order first met. A range during which a bucket
+// stands at 200 entries is read again word by word instead: its order depends on every
+// count as it grew.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,14 +23,19 @@
 
 #include "engine/expected.h"
 #include "engine/progress.h"
+#include "engine/workers.h"
+#include "stats/byte_words.h"
+#include "stats/folded_words.h"
 #include "stats/profile.h"
 #include "stats/text_classes.h"
 
 namespace tessary {
 
+class CFileReader;
+
 inline constexpr std::size_t kLetterBuckets = 27;        // A..Z, then other letters
 inline constexpr std::size_t kBucketReorderSize = 200;   // a bucket of this size is sorted by count
-inline constexpr std::size_t kMaxListedWordBytes = 255;  // longer words count but are not listed
+inline constexpr std::size_t kMaxListedWordBytes = kMaxWordBytes;  // longer words count but are not listed
 
 struct CUniqueWord {
   std::string m_strWord;  // as first met, with its case
@@ -68,6 +79,9 @@ class CUniqueWordCounter {
   std::int64_t Total() const { return m_nTotal; }
   std::size_t UniqueCount() const;
   const std::vector<std::string>& SkippedFiles() const { return m_arrSkipped; }
+  // Byte texts longer than rangeBytes are cut into ranges of about that size, counted
+  // on `threads` threads (0: the worker pool's number). Tests cut them small.
+  void SetRanges(std::size_t rangeBytes, unsigned threads = 0);
   // The classes of the text encoding (the double-byte set when double-byte).
   const CTextClasses& Classes() const { return m_classes; }
 
@@ -77,13 +91,19 @@ class CUniqueWordCounter {
   std::vector<CUniqueWord> Bucket(std::size_t index) const;
 
  private:
-  struct Entry;
-  struct Index;
+  struct Range;
   CUniqueWordCounter(const CUniqueWordOptions& options, CTextClasses classes, CProfileObserver observer);
+  void AddLongFile(CFileReader& reader, const std::string& path);
   void TokenizeBytes(std::string_view text);
+  void TokenizeRanges(std::string_view text);
+  void CountRange(Range& range, const unsigned char* p, std::size_t n, CSharedProgress& progress) const;
+  void MergeRange(const Range& range, const unsigned char* p, std::size_t n);
   void TokenizeDoubleByte(std::string_view text);
-  // One word of 1 to 255 bytes; bytes from word up to readLimit may be read in blocks.
+  // One word of 1 to 255 bytes, filed as the list files it when met.
   void StoreWord(const unsigned char* word, std::size_t length, const unsigned char* readLimit);
+  // A word not in the list yet: its bucket's place, not its re-ordering.
+  std::uint32_t AddWord(const CFoldedKey& key, const unsigned char* spelling, std::uint8_t bucket, std::int64_t count);
+  std::uint8_t BucketOf(const CFoldedKey& key, std::string_view spelling) const;
   void Reorder(std::uint32_t bucket, std::uint32_t entry, bool bFound);
   bool IsDoubleByteCharacter(unsigned char first, unsigned char second);
   CUniqueWord Row(std::uint32_t entry) const;
@@ -91,15 +111,18 @@ class CUniqueWordCounter {
   CUniqueWordOptions m_options;
   CTextClasses m_classes;
   CProfileObserver m_observer;
-  bool m_bAsciiFold = false;  // bytes below 0x80 upper-case by the plain a..z rule
-  std::vector<Entry> m_arrEntries;
-  std::vector<std::int64_t> m_arrCounts;  // per entry, apart so that counting stays in cache
-  std::string m_strArena;                 // the words' bytes, as first met
+  CWordFolder m_folder;
+  CByteWordClasses m_byteClasses;
+  std::size_t m_nRangeBytes = std::size_t{8} << 20;
+  unsigned m_nThreads = 0;
+  CFoldedWords m_words;                     // byte texts: every word met, listed or not
+  std::vector<std::uint32_t> m_arrPos;      // per entry: its place in its bucket
   std::vector<std::uint32_t> m_arrBuckets[kLetterBuckets];
-  std::unique_ptr<Index> m_pIndex;
   std::size_t m_nUnique = 0;
-  std::vector<std::uint32_t> m_arrPairIndex;  // double-byte: character -> entry + 1
-  std::vector<signed char> m_arrPairValid;    // double-byte: -1 unknown, 0, 1
+  std::vector<std::uint16_t> m_arrPairs;        // double-byte: characters in first order
+  std::vector<std::int64_t> m_arrPairCounts;    // double-byte: their counts
+  std::vector<std::uint32_t> m_arrPairIndex;    // double-byte: character -> place + 1
+  std::vector<signed char> m_arrPairValid;      // double-byte: -1 unknown, 0, 1
   std::int64_t m_nTotal = 0;
   bool m_bStopped = false;
   std::vector<std::string> m_arrSkipped;

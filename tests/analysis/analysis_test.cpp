@@ -5,8 +5,10 @@
 #include <cmath>
 #include <fstream>
 #include <map>
+#include <random>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "analysis/collocation.h"
 #include "analysis/dispersion.h"
@@ -366,6 +368,106 @@ TEST(AnalysisKeywords, ASavedUniqueWordListIsTheSameReferenceAsItsTexts) {
   for (std::size_t i = 0; i < a.m_arrRows.size(); ++i) EXPECT_EQ(a.m_arrRows[i].m_nReference, b.m_arrRows[i].m_nReference);
   std::ofstream(dir.Path("bad.txt")) << "Unique words = 1\nnot a row\n";
   EXPECT_FALSE(ReadUniqueWordListFile(dir.Path("bad.txt"), reference->Classes()));
+}
+
+// ---- Files counted in ranges on several threads ----
+
+// Everything a counts-only corpus holds, in its order.
+std::string CorpusState(const CAnalysisCorpus& corpus) {
+  std::ostringstream out;
+  const CVocabulary& v = corpus.Vocabulary();
+  for (std::size_t w = 0; w < v.m_arrRaw.size(); ++w) {
+    out << v.m_arrRaw[w] << '|' << v.m_arrSpelling[w] << '|' << v.m_arrCount[w];
+    if (corpus.Spans()) out << '|' << corpus.Spans()->m_arrLeft[w] << '|' << corpus.Spans()->m_arrRight[w];
+    out << '\n';
+  }
+  out << "tokens " << corpus.Tokens() << " hits " << corpus.NodeHits();
+  if (corpus.Spans()) out << " span words " << corpus.Spans()->m_nWords;
+  for (const CCorpusText& text : corpus.Texts()) out << " text " << text.m_nLength << '/' << text.m_nWords;
+  for (const std::string& skipped : corpus.SkippedFiles()) out << " skipped " << skipped;
+  return out.str();
+}
+
+std::string RangedState(const std::vector<std::string>& paths, const std::string& node, int mode, int left, int right,
+                        std::size_t rangeBytes, unsigned threads, std::size_t pieceBytes = 1 << 18) {
+  auto created = CAnalysisCorpus::Create(Request(node.empty() ? "-" : node, mode), !node.empty(), {},
+                                         CCorpusPlan{false, false, left, right});
+  EXPECT_TRUE(created) << created.Error();
+  CAnalysisCorpus& corpus = **created;
+  corpus.SetRanges(rangeBytes, threads);
+  corpus.SetPieceSize(pieceBytes);
+  for (const std::string& path : paths) corpus.AddFile(path);
+  return CorpusState(corpus);
+}
+
+// Text whose node hits stand at every distance from each other and from line ends,
+// with CR LF, tabs, digits and punctuation (no words) between words, and long words.
+std::string RandomCorpusText(std::mt19937& random, std::size_t words) {
+  static const char* const kWords[] = {"the",  "The",  "cat",   "catalogue", "sat",  "on",   "a",  "mat",
+                                       "42",   "--",   "don't", "well-known", "\xC4pfel", "x,y", "THE", "cats",
+                                       "supercalifragilisticexpialidocious"};
+  static const char* const kGaps[] = {" ", "  ", "\t", "\r\n", "\n", ". ", ", ", " \r\n\r\n"};
+  std::string text;
+  for (std::size_t k = 0; k < words; ++k) {
+    text += kWords[random() % std::size(kWords)];
+    text += kGaps[random() % std::size(kGaps)];
+  }
+  return text;
+}
+
+TEST(AnalysisRanges, FilesCountedInRangesOnSeveralThreadsAsInOnePass) {
+  test::ScratchDir dir;
+  std::mt19937 random(41);
+  std::vector<std::string> paths;
+  for (int k = 0; k < 3; ++k) {
+    paths.push_back(dir.Path("text" + std::to_string(k) + ".txt"));
+    std::string text = RandomCorpusText(random, 900 + 300 * k);
+    if (k == 2) text.insert(text.size() / 2, "\x1A the cat sat");  // the text ends at the Ctrl-Z
+    std::ofstream(paths.back(), std::ios::binary) << text;
+  }
+  struct Case {
+    std::string node;
+    int mode, left, right;
+  };
+  for (const Case& c : {Case{"the", kMatchWord, 5, 5}, Case{"the cat", kMatchWord, 10, 10},
+                        Case{"cat", kMatchPrefix, 0, 4}, Case{"the", kMatchWord, 5, 0}, Case{"", kMatchWord, -1, -1}}) {
+    const std::string whole = RangedState(paths, c.node, c.mode, c.left, c.right, 1 << 30, 1);
+    ASSERT_NE(whole.find("hits"), std::string::npos);
+    for (std::size_t rangeBytes : {1, 90, 3000})
+      for (unsigned threads : {1u, 2u, 3u, 8u})
+        ASSERT_EQ(RangedState(paths, c.node, c.mode, c.left, c.right, rangeBytes, threads), whole)
+            << "'" << c.node << "' " << c.left << "/" << c.right << " in ranges of " << rangeBytes << " x" << threads;
+    // Ranges read a piece at a time, pieces cutting words and matches anywhere.
+    ASSERT_EQ(RangedState(paths, c.node, c.mode, c.left, c.right, 3000, 2, 7), whole) << "'" << c.node << "' in pieces";
+  }
+}
+
+TEST(AnalysisRanges, ProgressFromTheCallingThreadAndAStopEndsTheCorpus) {
+  test::ScratchDir dir;
+  std::string text;
+  while (text.size() < 200000) text += "the cat sat on the mat\n";
+  const std::string path = dir.Path("big.txt");
+  std::ofstream(path, std::ios::binary) << text;
+  const auto caller = std::this_thread::get_id();
+  bool otherThread = false;
+  auto created = CAnalysisCorpus::Create(Request("cat"), true,
+                                         [&](std::uint64_t done, std::uint64_t total) {
+                                           otherThread |= std::this_thread::get_id() != caller;
+                                           return done < total / 2;
+                                         },
+                                         CCorpusPlan{false, false, 2, 2});
+  ASSERT_TRUE(created);
+  CAnalysisCorpus& corpus = **created;
+  corpus.SetRanges(4096, 2);
+  corpus.AddFile(path);
+  EXPECT_FALSE(otherThread);
+  EXPECT_TRUE(corpus.Stopped());
+  // The words of the ranges counted before the stop: a beginning of the text, where
+  // "cat" is every sixth word from the second on.
+  // (The other thread may have counted every range by the time the stop is heard.)
+  EXPECT_GT(corpus.Tokens(), 0);
+  EXPECT_LE(corpus.Tokens(), static_cast<std::int64_t>(text.size() / 23 * 6));
+  EXPECT_EQ(corpus.NodeHits(), (corpus.Tokens() + 4) / 6);
 }
 
 // ---- Dispersion and the tables ----

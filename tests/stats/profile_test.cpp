@@ -1,9 +1,10 @@
 // Frequency profiles: the word count at the ends of a text, whole-word and substring
 // matching with case and '%', the 16-bit and character forms, several texts, a stop,
-// and the result texts.
+// and the result texts; pieces counted on several threads against one pass.
 #include <gtest/gtest.h>
 
 #include <random>
+#include <thread>
 
 #include "engine/scan_paths.h"
 #include "stats/profile.h"
@@ -22,6 +23,8 @@ CProfileResult Wide(const std::u16string& key, const std::u16string& text, bool 
   profile->AddText(text, "doc");
   return profile->Result();
 }
+
+std::string Flat(const CProfileResult& result) { return result.Caption() + "|" + result.Text(); }
 
 TEST(ProfileWords, CountedAsRunsOfNonWhiteSpace) {
   EXPECT_EQ(CountWords("one two three"), 3u);  // the last word needs no white space after it
@@ -101,6 +104,7 @@ TEST(ProfileBytes, StopKeepsTheCountsSoFar) {
   CProfileObserver observer;
   observer.m_fnProgress = [&](std::uint64_t, std::uint64_t) { return ++calls < 2; };
   auto profile = std::move(*CByteProfile::Create("cat", true, 1252, observer));
+  profile->SetPieces(1 << 20, 1);  // one thread: the stop comes after the second piece
   profile->AddText(text, "big");
   profile->AddText("cat", "after the stop");
   const CProfileResult result = profile->Result();
@@ -140,6 +144,60 @@ TEST(ProfileCreate, EmptyStringIsRefused) {
   EXPECT_FALSE(CByteProfile::Create("", true, 1252));
   EXPECT_FALSE(CWideProfile::Create(u"", false, "", 1252));
   EXPECT_FALSE(CByteProfile::Create("x", true, 12345));
+}
+
+TEST(ProfileBytes, PiecesOnSeveralThreadsCountAsOnePass) {
+  // Matches and words across the pieces' edges are counted once, in any piece size.
+  std::mt19937 random(17);
+  const std::string parts[] = {"cat", "Cat", "cats", "concat", " ", "\n", "\r\n", ",", "%", "ca", "t"};
+  for (int round = 0; round < 4; ++round) {
+    std::string text;
+    while (text.size() < 5000) text += parts[random() % std::size(parts)];
+    for (bool wholeWords : {true, false}) {
+      auto one = std::move(*CByteProfile::Create("c%t", wholeWords, 1252));
+      one->SetPieces(1 << 20, 1);
+      one->AddText(text, "doc");
+      for (std::size_t units : {1, 7, 90})
+        for (unsigned threads : {1u, 2u, 3u, 8u}) {
+          auto profile = std::move(*CByteProfile::Create("c%t", wholeWords, 1252));
+          profile->SetPieces(units, threads);
+          profile->AddText(text, "doc");
+          ASSERT_EQ(profile->Matches(), one->Matches()) << units << " x" << threads;
+          ASSERT_EQ(profile->Total(), one->Total()) << units << " x" << threads;
+        }
+    }
+  }
+  std::u16string wide = u"\u4E00\u4E8C \u4E00\r\n\u4E00\u4E00";
+  for (int k = 0; k < 6; ++k) wide += wide;
+  auto one = std::move(*CWideProfile::Create(u"\u4E00", true, "key", 1252));
+  one->AddText(wide, "doc");
+  auto pieces = std::move(*CWideProfile::Create(u"\u4E00", true, "key", 1252));
+  pieces->SetPieces(5, 3);
+  pieces->AddText(wide, "doc");
+  EXPECT_EQ(Flat(pieces->Result()), Flat(one->Result()));
+}
+
+TEST(ProfileBytes, ProgressOnlyFromTheCallingThreadAndAStopKeepsWholePieces) {
+  std::string text;
+  while (text.size() < 117 * 9000) text += "word cat ";
+  const auto caller = std::this_thread::get_id();
+  bool otherThread = false;
+  CProfileObserver observer;
+  observer.m_fnProgress = [&](std::uint64_t done, std::uint64_t) {
+    otherThread |= std::this_thread::get_id() != caller;
+    return done < text.size() / 2;
+  };
+  auto profile = std::move(*CByteProfile::Create("cat", true, 1252, observer));
+  profile->SetPieces(9 * 1000, 2);  // a piece holds 1000 whole "word cat "
+  profile->AddText(text, "big");
+  EXPECT_FALSE(otherThread);
+  const CProfileResult result = profile->Result();
+  // The other thread may have counted every piece by the time the stop is heard; what
+  // is kept is whole pieces from the start.
+  EXPECT_TRUE(result.m_bStopped);
+  EXPECT_GT(result.m_nMatches, 0);
+  EXPECT_EQ(result.m_nMatches % 1000, 0);
+  EXPECT_EQ(result.m_nTotal, 2 * result.m_nMatches);
 }
 
 }  // namespace

@@ -1,18 +1,24 @@
 // Unique-word lists: the byte tokenizer's word rules, the letter buckets and their
 // re-ordering at 200 entries (checked against a literal model with linear look-ups),
-// the double-byte tokenizer, the two list orders, the saved file, and a stop.
+// the double-byte tokenizer, the two list orders, the saved file, and a stop; the
+// vector class tests against the per-byte rule, and long texts counted in ranges on
+// several threads against one pass.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <random>
+#include <thread>
 
 #include <sys/stat.h>
 
 #include "engine/scan_paths.h"
+#include "export/scratch_dir.h"
 #include "test_texts.h"
+#include "stats/byte_words.h"
 #include "stats/shell_sort.h"
 #include "stats/unique_words.h"
 
@@ -298,6 +304,155 @@ TEST(UniqueWordsList, StoppedRunListsWhatWasCounted) {
   ASSERT_EQ(list.m_arrRows.size(), 2u);
   EXPECT_LT(list.m_nTotal, static_cast<std::int64_t>(text.size() / 5));
   EXPECT_EQ(list.m_arrRows[0].m_nCount + list.m_arrRows[1].m_nCount, list.m_nTotal);
+}
+
+// ---- Vector class tests and ranges ----
+
+// Random bytes weighted towards what texts hold: letters, white space, hyphens,
+// apostrophes, digits, punctuation and bytes of the high half.
+std::string RandomBytes(std::mt19937& random, std::size_t size) {
+  static const std::string common = "abcdeXYZ  \n\r\t--''0,.\xC4\xE9\xFF\x80\x1A";
+  std::string text(size, ' ');
+  for (char& c : text) c = random() % 4 ? common[random() % common.size()] : static_cast<char>(random() % 256);
+  return text;
+}
+
+TEST(UniqueWordsVector, RunEndsAgreeWithTheByteRule) {
+  std::mt19937 random(5);
+  for (int round = 0; round < 300; ++round) {
+    // Long runs of word bytes with a stray other byte now and then.
+    std::string text(1 + random() % 200, 'a');
+    for (char& c : text)
+      if (random() % 3 == 0) c = static_cast<char>(random() % 256);
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t i = 0; i < text.size(); i += 1 + random() % 7) {
+      const std::size_t want = WordRunEndScalar(p, i, text.size());
+      ASSERT_EQ(WordRunEndSse2(p, i, text.size()), want) << round << " at " << i;
+      if (HasAvx2()) ASSERT_EQ(WordRunEndAvx2(p, i, text.size()), want) << round << " at " << i;
+      ASSERT_EQ(WordRunEnd(p, i, text.size()), want) << round << " at " << i;
+    }
+  }
+}
+
+TEST(UniqueWordsVector, PiecesCutAfterWhiteSpaceSplitAsTheWholeText) {
+  std::mt19937 random(9);
+  for (int codePage : {1252, 1251, 874, kUtf8CodePage}) {
+    const CTextClasses classes = std::move(*CTextClasses::Open(codePage));
+    const CByteWordClasses table(classes);
+    for (int round = 0; round < 20; ++round) {
+      const std::string text = RandomBytes(random, 2000 + random() % 3000);
+      const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+      const std::size_t n = text.size();
+      auto split = [&](std::size_t from, std::size_t to, std::vector<std::string>& words) {
+        return SplitByteWords(
+                   table, p, from, to, n, 64,
+                   [&](const unsigned char* w, std::size_t length, const unsigned char*) {
+                     words.emplace_back(reinterpret_cast<const char*>(w), length);
+                   },
+                   [](std::size_t) { return true; })
+            .m_nTotal;
+      };
+      std::vector<std::string> whole, pieces;
+      const std::int64_t total = split(0, n, whole);
+      std::int64_t pieceTotal = 0;
+      for (std::size_t from = 0; from < n;) {
+        const std::size_t to = std::max(WordCutAfter(p, from + 1 + random() % 90, n), from + 1);
+        pieceTotal += split(from, std::min(to, n), pieces);
+        from = to;
+      }
+      ASSERT_EQ(pieces, whole) << codePage << " round " << round;
+      ASSERT_EQ(pieceTotal, total) << codePage << " round " << round;
+    }
+  }
+}
+
+// The rows and buckets of a text counted in ranges of rangeBytes on `threads` threads.
+std::pair<Rows, std::int64_t> RangedList(const std::vector<std::string>& texts, std::size_t rangeBytes,
+                                         unsigned threads, CUniqueWordOptions options = {}) {
+  auto counter = Counter(options);
+  counter->SetRanges(rangeBytes, threads);
+  for (const auto& text : texts) counter->AddText(text, "doc");
+  Rows rows = Flat(counter->List().m_arrRows);
+  for (std::size_t b = 0; b < kLetterBuckets; ++b) rows.push_back({"bucket", static_cast<std::int64_t>(counter->Bucket(b).size())});
+  return {rows, counter->List().m_nTotal};
+}
+
+TEST(UniqueWordsRanges, SameListForAnyRangeAndThreadCount) {
+  // Words from a small skewed vocabulary push buckets through 200 entries (the order
+  // then rests on every count as it grew), in several texts, with random bytes between.
+  std::mt19937 random(21);
+  for (int round = 0; round < 3; ++round) {
+    std::vector<std::string> texts;
+    for (int t = 0; t < 2; ++t) {
+      std::string text;
+      for (int k = 0; k < 3000; ++k) {
+        const int w = static_cast<int>(std::pow(260.0, (random() % 1000) / 1000.0));
+        std::string word(1, "bBcZ"[w % 4]);
+        for (char d : std::to_string(w)) word += static_cast<char>('a' + (d - '0'));
+        text += word + (random() % 9 == 0 ? "\r\n" : random() % 13 == 0 ? RandomBytes(random, 6) : " ");
+      }
+      texts.push_back(text);
+    }
+    const auto whole = RangedList(texts, 1 << 30, 1);
+    for (std::size_t rangeBytes : {1, 90, 3000})
+      for (unsigned threads : {1u, 2u, 3u, 8u})
+        ASSERT_EQ(RangedList(texts, rangeBytes, threads), whole) << round << ": " << rangeBytes << " x" << threads;
+  }
+}
+
+TEST(UniqueWordsRanges, RandomBytesInSeveralCodePages) {
+  std::mt19937 random(33);
+  for (int codePage : {1252, 1251, kUtf8CodePage}) {
+    CUniqueWordOptions options;
+    options.m_nCodePage = codePage;
+    const std::vector<std::string> texts{RandomBytes(random, 40000)};
+    const auto whole = RangedList(texts, 1 << 30, 1, options);
+    for (std::size_t rangeBytes : {1, 90, 3000})
+      ASSERT_EQ(RangedList(texts, rangeBytes, 3, options), whole) << codePage << ": " << rangeBytes;
+  }
+}
+
+TEST(UniqueWordsRanges, ALongFileIsReadInPiecesUpToItsCtrlZ) {
+  test::ScratchDir dir;
+  std::mt19937 random(8);
+  std::string text;
+  for (int k = 0; k < 4000; ++k) text += std::string(1, static_cast<char>('a' + random() % 26)) + "ord\r\n";
+  const std::string path = dir.Path("long.txt");
+  std::ofstream(path, std::ios::binary) << text << "\x1A after the end";
+  auto counter = Counter();
+  counter->SetRanges(1000, 3);
+  counter->AddFile(path);
+  EXPECT_TRUE(counter->SkippedFiles().empty());
+  EXPECT_EQ(RangedList({text}, 1 << 30, 1), RangedList({text}, 1000, 3));
+  EXPECT_EQ(Flat(counter->List().m_arrRows), Flat(ListOf(text).m_arrRows));
+  EXPECT_EQ(counter->Total(), 4000);
+}
+
+TEST(UniqueWordsRanges, ProgressFromTheCallingThreadAndAStopKeepsTheRangesBefore) {
+  std::string text;
+  while (text.size() < (6u << 20)) text += "alpha beta ";
+  const auto caller = std::this_thread::get_id();
+  bool otherThread = false;
+  std::uint64_t last = 0;
+  CProfileObserver observer;
+  observer.m_fnProgress = [&](std::uint64_t done, std::uint64_t) {
+    otherThread |= std::this_thread::get_id() != caller;
+    last = done;
+    return done < (2u << 20);
+  };
+  auto counter = std::move(*CUniqueWordCounter::Create({}, observer));
+  counter->SetRanges(1 << 18, 2);
+  counter->AddText(text, "big");
+  EXPECT_FALSE(otherThread);
+  EXPECT_GE(last, 2u << 20);
+  EXPECT_TRUE(counter->Stopped());
+  const CUniqueWordList list = counter->List();
+  ASSERT_EQ(list.m_arrRows.size(), 2u);
+  // Whole ranges only: the counts are those of a beginning of the text (the other
+  // thread may have counted every range by the time the stop is heard).
+  EXPECT_LE(list.m_nTotal, static_cast<std::int64_t>(text.size() / 5));
+  EXPECT_EQ(list.m_arrRows[0].m_nCount + list.m_arrRows[1].m_nCount, list.m_nTotal);
+  EXPECT_LE(list.m_arrRows[0].m_nCount - list.m_arrRows[1].m_nCount, 1);
 }
 
 }  // namespace
