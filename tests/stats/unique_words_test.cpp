@@ -328,7 +328,9 @@ TEST(UniqueWordsVector, RunEndsAgreeWithTheByteRule) {
     for (std::size_t i = 0; i < text.size(); i += 1 + random() % 7) {
       const std::size_t want = WordRunEndScalar(p, i, text.size());
       ASSERT_EQ(WordRunEndSse2(p, i, text.size()), want) << round << " at " << i;
-      if (HasAvx2()) ASSERT_EQ(WordRunEndAvx2(p, i, text.size()), want) << round << " at " << i;
+      if (HasAvx2()) {
+        ASSERT_EQ(WordRunEndAvx2(p, i, text.size()), want) << round << " at " << i;
+      }
       ASSERT_EQ(WordRunEnd(p, i, text.size()), want) << round << " at " << i;
     }
   }
