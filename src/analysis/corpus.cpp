@@ -454,8 +454,9 @@ void CAnalysisCorpus::StreamBytes(Source& source, std::uint64_t total) {
 
 bool CAnalysisCorpus::CanCountRanges(std::int64_t size) const {
   // Kept words and hits carry their offsets in the whole text, so those plans read on.
+  // Ranges cost their hand-over and edges: with one processor nothing pays for that.
   return !m_request.m_bUnicode && !m_request.m_language.IsDoubleByte() && !m_plan.m_bTokens && !m_plan.m_bHits &&
-         size > static_cast<std::int64_t>(m_nRangeBytes);
+         size > static_cast<std::int64_t>(m_nRangeBytes) && (m_nThreads != 0 || WorkerThreads() > 1);
 }
 
 std::unique_ptr<CAnalysisCorpus> CAnalysisCorpus::RangeCounter() const {
