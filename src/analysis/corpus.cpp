@@ -8,6 +8,7 @@
 #include "engine/file_reader.h"
 #include "engine/text_file.h"
 #include "engine/workers.h"
+#include "stats/byte_words.h"
 #include "stats/unique_words.h"
 
 namespace tessary {
@@ -16,8 +17,8 @@ namespace {
 
 constexpr std::uint64_t kStep = 1 << 20;  // bytes between progress reports
 
-bool IsWhite(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool IsWordByte(unsigned char c) { return (c >= 'A' && c <= 'Z') || c >= 'a'; }
+// Space, tab, CR or LF, tested without a branch.
+bool IsWhite(unsigned char c) { return ((c <= ' ') & (0x100002600ull >> (c & 63))) != 0; }
 
 // UTF-8 of a 16-bit text, with the UTF-16 offset of every UTF-8 byte (and of the end).
 std::string ToUtf8WithMap(std::u16string_view text, std::vector<std::uint64_t>& map) {
@@ -50,11 +51,11 @@ std::string ToUtf8WithMap(std::u16string_view text, std::vector<std::uint64_t>& 
 
 // 8 bytes of a word from p on, zero-padded past its n bytes. A padded word (one with
 // room for 8 bytes read past each place) is read in one load.
-std::uint64_t Chunk(const char* p, std::size_t n, bool bPadded) {
+[[gnu::always_inline]] inline std::uint64_t Chunk(const char* p, std::size_t n, bool bPadded) {
   std::uint64_t x = 0;
   if (bPadded) {
     std::memcpy(&x, p, 8);
-    if (n < 8) x &= (std::uint64_t{1} << (8 * n)) - 1;
+    x &= ~std::uint64_t{0} >> (64 - 8 * std::min<std::size_t>(n, 8));  // n is at least 1
   } else {
     std::memcpy(&x, p, std::min<std::size_t>(n, 8));
   }
@@ -259,14 +260,28 @@ std::int64_t CAnalysisCorpus::Find(std::string_view raw) const {
 }
 
 // The vocabulary entry of a word as spelled, or -1 when it is no word.
-std::int64_t CAnalysisCorpus::Intern(std::string_view word, bool bPadded) {
+[[gnu::always_inline]] inline std::int64_t CAnalysisCorpus::Intern(std::string_view word, bool bPadded) {
+  // The most frequent words (up to 16 bytes) are found in a small cache of two ways a
+  // set that stays in the processor's; a word found goes first in its set.
+  const std::uint64_t head = Chunk(word.data(), word.size(), bPadded);
+  const std::uint64_t tail = word.size() <= 8 ? 0 : Chunk(word.data() + 8, word.size() - 8, bPadded);
+  CRecent* set = &m_arrRecent[2 * (((head ^ (tail * 0xC2B2AE3D27D4EB4Full)) * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits))];
+  if (word.size() <= 16) {
+    if (set[0].m_nHead == head && set[0].m_nTail == tail) return set[0].m_nEntry;
+    if (set[1].m_nHead == head && set[1].m_nTail == tail) {
+      std::swap(set[0], set[1]);
+      return set[0].m_nEntry;
+    }
+  }
+  return InternSpelling(word, bPadded, head, tail, set);
+}
+
+std::int64_t CAnalysisCorpus::InternSpelling(std::string_view word, bool bPadded, std::uint64_t head,
+                                             std::uint64_t tail, CRecent* set) {
   // Words of 8 bytes or fewer are told apart by their bytes alone (no word byte is 0);
   // longer ones by a tag of the hash and their length, then their bytes in the arena.
-  const std::uint64_t head = Chunk(word.data(), word.size(), bPadded);
   const bool bShort = word.size() <= 8;
-  // The most frequent words are found in a small cache that stays in the processor's.
-  CRecent& recent = m_arrRecent[(head * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits)];
-  if (bShort && recent.m_nWord == head) return recent.m_nEntry;
+  const bool bCached = word.size() <= 16;
   const std::uint64_t hash = HashOf(word, head, bPadded);
   const auto tag = static_cast<std::uint32_t>((hash >> 40) << 8 | word.size());
   std::size_t mask = m_arrRawSlots.size() - 1;
@@ -277,7 +292,7 @@ std::int64_t CAnalysisCorpus::Intern(std::string_view word, bool bPadded) {
     if (slot.m_nTag != tag) continue;
     if (bShort ? slot.m_nWord == head
                : std::memcmp(m_strArena.data() + slot.m_nWord, word.data(), word.size()) == 0) {
-      if (bShort) recent = {head, slot.m_nEntry};
+      if (bCached) set[1] = set[0], set[0] = {head, tail, slot.m_nEntry};
       return slot.m_nEntry;
     }
   }
@@ -325,6 +340,17 @@ std::int64_t CAnalysisCorpus::Intern(std::string_view word, bool bPadded) {
   return entry;
 }
 
+// Most words are far from any hit: they only take their place in the ring.
+[[gnu::always_inline]] inline void CAnalysisCorpus::OnToken(std::uint64_t start, std::uint64_t end,
+                                                            std::uint32_t word) {
+  const bool bFirstWords = m_pEdges && m_pEdges->m_nFirstPastKey < static_cast<std::size_t>(std::max(m_plan.m_nSpanRight, 0));
+  if (bFirstWords || !m_arrQueued.empty() || !m_pending.empty()) return OnTokenNearHits(start, end, word);
+  CCorpusText& text = *m_pText;
+  m_arrRing[static_cast<std::uint64_t>(text.m_nWords) % kRingSize] = word;
+  ++text.m_nWords;
+  if (m_plan.m_bTokens) text.m_arrTokens.push_back({start, end, word});
+}
+
 [[gnu::always_inline]] inline void CAnalysisCorpus::Store(std::string_view word, std::uint64_t start,
                                                           std::uint64_t end, bool bPadded) {
   if (word.empty() || word.size() > kMaxListedWordBytes) return;
@@ -342,6 +368,13 @@ void CAnalysisCorpus::MetInRange(std::uint32_t entry, std::string_view word) {
   m_pEdges->m_arrMetRaw.emplace_back(word);
 }
 
+// The word a text or range ends with, gathered by the tokeniser.
+void CAnalysisCorpus::EndOpenWord() {
+  if (m_nWordLength > 0 && m_nWordLength <= kMaxListedWordBytes) Store(m_strWord, m_nWordStart, m_nWordEnd);
+  m_strWord.clear();
+  m_nWordLength = 0;
+}
+
 void CAnalysisCorpus::BeginText(CCorpusText& out) {
   m_pText = &out;
   m_strWord.reserve(kMaxListedWordBytes + 16);  // room to read 8 bytes past any place of a listed word
@@ -349,6 +382,7 @@ void CAnalysisCorpus::BeginText(CCorpusText& out) {
   m_nQueuedHead = 0;
   m_pending.clear();
   m_strWord.clear();
+  m_nWordLength = 0;
 }
 
 void CAnalysisCorpus::OnHit(std::uint64_t offset) {
@@ -375,7 +409,7 @@ void CAnalysisCorpus::Activate(std::uint64_t offset) {
   if (pending.m_nLeft > 0 || pending.m_nHit >= 0) m_pending.push_back(pending);
 }
 
-void CAnalysisCorpus::OnToken(std::uint64_t start, std::uint64_t end, std::uint32_t word) {
+void CAnalysisCorpus::OnTokenNearHits(std::uint64_t start, std::uint64_t end, std::uint32_t word) {
   CCorpusText& text = *m_pText;
   if (m_pEdges && m_pEdges->m_nFirstPastKey < static_cast<std::size_t>(std::max(m_plan.m_nSpanRight, 0))) {
     m_pEdges->m_arrFirst.push_back({start, word});
@@ -397,7 +431,7 @@ void CAnalysisCorpus::OnToken(std::uint64_t start, std::uint64_t end, std::uint3
 }
 
 void CAnalysisCorpus::EndText() {
-  if (!m_strWord.empty()) Store(m_strWord, m_nWordStart, m_nWordEnd), m_strWord.clear();
+  EndOpenWord();
   while (m_nQueuedHead < m_arrQueued.size()) Activate(m_arrQueued[m_nQueuedHead++]);
   for (const CPending& p : m_pending)
     if (p.m_nHit >= 0) m_pText->m_arrHits[static_cast<std::size_t>(p.m_nHit)].m_nAfter = static_cast<std::size_t>(m_pText->m_nWords);
@@ -628,7 +662,7 @@ void CAnalysisCorpus::CountRange(std::string_view window, std::size_t lead, std:
   }
   m_bPaddedBuffer = false;
   // The range's end: its spans still open are completed by the ranges after it.
-  if (!m_strWord.empty()) Store(m_strWord, m_nWordStart, m_nWordEnd), m_strWord.clear();
+  EndOpenWord();
   while (m_nQueuedHead < m_arrQueued.size()) Activate(m_arrQueued[m_nQueuedHead++]);
 
   // Handed out by the range's own numbering of its words, then cleared for the next.
@@ -725,45 +759,66 @@ void CAnalysisCorpus::WholeBytes(std::string_view text) {
 // (or byte from 'z' up) follows.
 void CAnalysisCorpus::TokenizeBytes(const unsigned char* p, std::size_t n, std::size_t from, std::size_t to,
                                     std::uint64_t base, const std::vector<std::uint64_t>* map) {
-  std::string& word = m_strWord;
-  auto append = [&](std::size_t i) {
-    if (word.empty()) m_nWordStart = base + i;
-    word.push_back(static_cast<char>(p[i]));
-    m_nWordEnd = base + i + 1;
+  // The open word is read where it stands, p[at, at + m_nWordLength), until a dropped
+  // byte parts it; then it is gathered in m_strWord (its first 256 bytes: a longer one is
+  // no word), as is a word carried over from the last call.
+  std::string& gathered = m_strWord;
+  std::size_t at = 0;
+  bool inPlace = m_nWordLength == 0;
+  auto append = [&](std::size_t a, std::size_t b) {
+    if (m_nWordLength == 0) {
+      at = a;
+      inPlace = true;
+      m_nWordStart = base + a;
+    } else if (inPlace && a != at + m_nWordLength) {
+      gathered.assign(reinterpret_cast<const char*>(p + at), std::min(m_nWordLength, kMaxListedWordBytes + 1));
+      inPlace = false;
+    }
+    if (!inPlace && gathered.size() <= kMaxListedWordBytes)
+      gathered.append(reinterpret_cast<const char*>(p + a), std::min(b - a, kMaxListedWordBytes + 1 - gathered.size()));
+    m_nWordLength += b - a;
+    m_nWordEnd = base + b;
   };
   auto endWord = [&] {
-    if (word.empty()) return;
-    // A word whose bytes all stand together in the buffer is read there: the bytes just
-    // copied into word would be slow to load again at once.
-    const bool bInBuffer = m_nWordStart >= base && word.size() == m_nWordEnd - m_nWordStart;
-    const std::string_view w =
-        bInBuffer ? std::string_view(reinterpret_cast<const char*>(p) + (m_nWordStart - base), word.size()) : word;
-    const bool bPadded = bInBuffer ? m_bPaddedBuffer : true;
+    if (m_nWordLength == 0) return;
+    const std::string_view w = inPlace ? std::string_view(reinterpret_cast<const char*>(p) + at, m_nWordLength)
+                                       : std::string_view(gathered).substr(0, m_nWordLength);
+    const bool bPadded = inPlace ? m_bPaddedBuffer : true;
     if (map) Store(w, (*map)[m_nWordStart], (*map)[m_nWordEnd], bPadded);
     else Store(w, m_nWordStart, m_nWordEnd, bPadded);
-    word.clear();
+    gathered.clear();
+    m_nWordLength = 0;
   };
   for (std::size_t i = from; i < to; ++i) {
     const unsigned char c = p[i];
-    if (IsWordByte(c)) {
+    if (IsAlwaysWordByte(c)) {
       // A run of word bytes goes in at once: only white space after its last byte ends it.
-      std::size_t j = i + 1;
-      while (j < to && IsWordByte(p[j])) ++j;
-      if (word.empty()) m_nWordStart = base + i;
-      word.append(reinterpret_cast<const char*>(p + i), j - i);
-      m_nWordEnd = base + j;
+      const std::size_t j = WordRunEnd(p, i, to);
+      const bool bEnds = IsWhite(j < n ? p[j] : ' ');
+      if (bEnds && m_nWordLength == 0) {
+        // Most words are one run between white space.
+        const std::string_view w(reinterpret_cast<const char*>(p) + i, j - i);
+        if (map) Store(w, (*map)[i], (*map)[j], m_bPaddedBuffer);
+        else Store(w, base + i, base + j, m_bPaddedBuffer);
+        i = j;  // the white byte after the run needs no look
+        continue;
+      }
+      append(i, j);
       i = j - 1;
-      if (IsWhite(j < n ? p[j] : ' ')) endWord();
+      if (bEnds) endWord();
       continue;
     }
     const unsigned char d = i + 1 < n ? p[i + 1] : ' ';
     if (IsWhite(c)) {
       continue;
-    } else if (!word.empty() && ((c == '-' && m_pClasses->IsAlpha(d)) || (c == '\'' && (m_pClasses->IsAlpha(d) || d >= 'a')))) {
-      append(i);
+    } else if (m_nWordLength > 0 && ((c == '-' && m_pClasses->IsAlpha(d)) || (c == '\'' && (m_pClasses->IsAlpha(d) || d >= 'a')))) {
+      append(i, i + 1);
     }
     if (IsWhite(d) || (c == '-' && !m_pClasses->IsAlpha(d) && d < 'z')) endWord();
   }
+  // A word going on into the next call is carried over gathered.
+  if (m_nWordLength > 0 && inPlace)
+    gathered.assign(reinterpret_cast<const char*>(p + at), std::min(m_nWordLength, kMaxListedWordBytes + 1));
 }
 
 // Double-byte texts: every double-byte character is a word; everything else, ASCII

@@ -143,9 +143,12 @@ class CAnalysisCorpus {
   [[gnu::noinline]] void MetInRange(std::uint32_t entry, std::string_view word);
   void BeginText(CCorpusText& out);
   void OnToken(std::uint64_t start, std::uint64_t end, std::uint32_t word);
+  // The same with hits queued or spans open, or the range's first words still to note.
+  [[gnu::noinline]] void OnTokenNearHits(std::uint64_t start, std::uint64_t end, std::uint32_t word);
   void OnHit(std::uint64_t offset);
   void Activate(std::uint64_t offset);
   void EndText();
+  void EndOpenWord();
   // The byte rule over p[from, to) of a buffer of n bytes whose p[0] is at text offset
   // base; a word may go on into the next call.
   void TokenizeBytes(const unsigned char* p, std::size_t n, std::size_t from, std::size_t to, std::uint64_t base,
@@ -164,11 +167,14 @@ class CAnalysisCorpus {
     std::uint32_t m_nTag = 0;   // hash bits and length (at most 255); 0: empty
   };
   struct CRecent {
-    std::uint64_t m_nWord = 0;  // a word of up to 8 bytes; 0: none
+    std::uint64_t m_nHead = 0, m_nTail = 0;  // a word of up to 16 bytes; 0: none
     std::int32_t m_nEntry = -1;
   };
-  static constexpr int kRecentBits = 13;
-  std::vector<CRecent> m_arrRecent = std::vector<CRecent>(1 << kRecentBits);
+  static constexpr int kRecentBits = 13;  // sets of two
+  std::vector<CRecent> m_arrRecent = std::vector<CRecent>(2 << kRecentBits);
+  // Intern past the cache: the raw table, and the first meeting of a spelling.
+  [[gnu::noinline]] std::int64_t InternSpelling(std::string_view word, bool bPadded, std::uint64_t head,
+                                                std::uint64_t tail, CRecent* set);
   std::string m_strArena;
   std::vector<CRawSlot> m_arrRawSlots = std::vector<CRawSlot>(1 << 12);
   std::size_t m_nRawUsed = 0;
@@ -185,7 +191,8 @@ class CAnalysisCorpus {
   std::vector<std::uint64_t> m_arrQueued;
   std::size_t m_nQueuedHead = 0;
   std::deque<CPending> m_pending;
-  std::string m_strWord;
+  std::string m_strWord;          // an open word parted by a dropped byte or a call's end
+  std::size_t m_nWordLength = 0;  // of the open word (0: none), gathered or not
   std::uint64_t m_nWordStart = 0, m_nWordEnd = 0;
   std::size_t m_nPiece = 1 << 18;
   std::size_t m_nKeyLength = 0;

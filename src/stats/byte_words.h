@@ -124,7 +124,10 @@ CByteWordRun SplitByteWords(const CByteWordClasses& classes, const unsigned char
       const std::size_t end = WordRunEnd(p, i, to);
       append(i, end);
       i = end;
-      if (i == n || (cls[p[i]] & CByteWordClasses::kWhite)) endWord();
+      if (i == n || (cls[p[i]] & CByteWordClasses::kWhite)) {
+        endWord();
+        ++i;  // the white byte that ended it needs no look of its own
+      }
       continue;
     }
     if (t & CByteWordClasses::kWhite) {

@@ -24,7 +24,10 @@ constexpr std::size_t kStep = 1 << 20;      // bytes between progress reports
 constexpr std::uint8_t kUnlisted = 0xFF;    // bucket of words that count but are not listed
 constexpr int kRecentBits = 13;
 
-std::uint64_t LowBytes(std::uint64_t v, std::size_t n) { return n < 8 ? v & ((std::uint64_t{1} << (8 * n)) - 1) : v; }
+// The first n bytes of v (n up to 8), without a branch.
+std::uint64_t LowBytes(std::uint64_t v, std::size_t n) {
+  return v & ((n >= 8 ? 0 : std::uint64_t{1} << (8 * (n & 7))) - 1);
+}
 
 }  // namespace
 
@@ -250,12 +253,13 @@ void CUniqueWordCounter::TokenizeRanges(std::string_view text) {
 void CUniqueWordCounter::CountRange(Range& range, const unsigned char* p, std::size_t n,
                                     CSharedProgress& progress) const {
   // Most words are frequent and short: a small cache from their bytes as spelled (up
-  // to 16) to their entry spares the folding and the table.
+  // to 16) to their entry spares the folding and the table. Two ways a set; a word
+  // found goes first in its set.
   struct Recent {
     std::uint64_t m_nHead = 0, m_nTail = 0;  // no word byte is 0, so 0 is no word
     std::uint32_t m_nEntry = 0;
   };
-  std::vector<Recent> recent(std::size_t{1} << kRecentBits);
+  std::vector<Recent> recent(std::size_t{2} << kRecentBits);
   CFoldedWords& words = range.m_words;
   CFoldedKey key;
   auto entryOf = [&](const unsigned char* w, std::size_t length, const unsigned char* limit) {
@@ -276,10 +280,13 @@ void CUniqueWordCounter::CountRange(Range& range, const unsigned char* p, std::s
         std::memcpy(&head, w, 8);
         std::memcpy(&tail, w + 8, 8);
         head = LowBytes(head, length);
-        tail = length > 8 ? LowBytes(tail, length - 8) : 0;
-        Recent& slot = recent[((head ^ (tail * 0xC2B2AE3D27D4EB4Full)) * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits)];
-        if (slot.m_nHead != head || slot.m_nTail != tail) slot = {head, tail, entryOf(w, length, limit)};
-        ++words.Count(slot.m_nEntry);
+        tail = LowBytes(tail, length > 8 ? length - 8 : 0);
+        Recent* set = &recent[2 * (((head ^ (tail * 0xC2B2AE3D27D4EB4Full)) * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits))];
+        if (set[0].m_nHead != head || set[0].m_nTail != tail) {
+          if (set[1].m_nHead == head && set[1].m_nTail == tail) std::swap(set[0], set[1]);
+          else set[1] = set[0], set[0] = {head, tail, entryOf(w, length, limit)};
+        }
+        ++words.Count(set[0].m_nEntry);
       },
       [&](std::size_t i) {
         progress.Add(i - reported);

@@ -107,12 +107,14 @@ std::map<std::string, std::int64_t> CountsByFold(const CVocabulary& v, const CTe
   return m;
 }
 
-void ExpectSameWordsAsUniqueWordList(const std::string& text, CUniqueWordOptions options, CSearchRequest request) {
+void ExpectSameWordsAsUniqueWordList(const std::string& text, CUniqueWordOptions options, CSearchRequest request,
+                                     std::size_t pieceBytes = 1 << 18) {
   auto counter = CUniqueWordCounter::Create(options);
   ASSERT_TRUE(counter);
   (*counter)->AddText(text, "t");
   auto corpus = CAnalysisCorpus::Create(request, false);
   ASSERT_TRUE(corpus);
+  (*corpus)->SetPieceSize(pieceBytes);
   (*corpus)->AddText(text, "t");
   std::map<std::string, std::int64_t> expected;
   std::int64_t listed = 0;
@@ -129,6 +131,15 @@ TEST(AnalysisWords, AreTheUniqueWordListsWordsInEveryLanguage) {
   const std::string english =
       "The the THE cat's well-known -known end.Start can,not 42 cats {brace ~tilde x-\n" + test::ReadDataFile("en.cp1252.txt");
   ExpectSameWordsAsUniqueWordList(english, {}, Request("x"));
+  // Words cut by the pieces the text is read in, parted by dropped bytes on either side
+  // of a cut, and words of 255 bytes and more, whole or parted.
+  const std::string a255(255, 'a'), b256(256, 'b');
+  const std::string edges = "can,not it's well-known x-\n" + a255 + " " + b256 + " " + a255.substr(1) + ",z " +
+                            a255 + ",z " + b256.substr(0, 100) + "'" + b256.substr(0, 100) + " end";
+  for (std::size_t piece : {2, 3, 7, 64, 300}) {
+    SCOPED_TRACE(piece);
+    ExpectSameWordsAsUniqueWordList(edges + english.substr(0, 2000), {}, Request("x"), piece);
+  }
   CSearchRequest big5 = Request("x");
   big5.m_language.m_kind = TextLanguageKind::kBig5;
   ExpectSameWordsAsUniqueWordList(test::ReadDataFile("zh-hant.big5.txt"), {1252, true, true}, big5);
