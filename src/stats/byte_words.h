@@ -75,15 +75,14 @@ struct CByteWordRun {
   bool m_bStopped = false;    // step asked to stop; the words so far were handed out
 };
 
-// Splits p[from, to) of a text of n bytes (from is 0 or just after white space; to is n
-// or just after white space). word(bytes, length, readLimit) gets each word of 1 to 255
-// bytes as spelled; bytes up to readLimit may be read past its end. step(i) is called
-// every `stepBytes` bytes with the offset reached; false stops the split.
-template <class Word, class Step>
-CByteWordRun SplitByteWords(const CByteWordClasses& classes, const unsigned char* p, std::size_t from, std::size_t to,
-                            std::size_t n, std::size_t stepBytes, Word&& word, Step&& step) {
+// The rule itself, byte by byte, over p[from, to) of a text of n bytes (from is 0 or
+// just after white space): word(bytes, length, readLimit) gets each word of 1 to 255
+// bytes as spelled. Returns the word ends met.
+template <class Word>
+std::int64_t SplitByteWordsScalar(const CByteWordClasses& classes, const unsigned char* p, std::size_t from,
+                                  std::size_t to, std::size_t n, Word&& word) {
   const unsigned char* cls = classes.m_arr;
-  CByteWordRun run;
+  std::int64_t total = 0;
   // The word so far: while it is one stretch of the text it is read in place; once a
   // dropped character splits it, it is gathered in buffer (its first 255 bytes).
   std::size_t start = 0, length = 0;
@@ -101,33 +100,23 @@ CByteWordRun SplitByteWords(const CByteWordClasses& classes, const unsigned char
     length += b - a;
   };
   auto endWord = [&] {
-    ++run.m_nTotal;
+    ++total;
     if (length > 0 && length <= kMaxWordBytes) {
       if (inPlace) word(p + start, length, p + n);
       else word(static_cast<const unsigned char*>(buffer), length, static_cast<const unsigned char*>(buffer));
     }
     length = 0;
   };
-  std::size_t nextStep = std::min(to, from + stepBytes);
   for (std::size_t i = from; i < to;) {
-    if (i >= nextStep) {
-      if (!step(i)) {
-        run.m_bStopped = true;
-        return run;
-      }
-      nextStep = std::min(to, i + stepBytes);
-    }
     const unsigned char c = p[i];
     const unsigned char t = cls[c];
     if (t & CByteWordClasses::kWordByte) {
-      // A run of word bytes: nothing inside it can end the word.
-      const std::size_t end = WordRunEnd(p, i, to);
+      // A run of word bytes: nothing inside it can end the word. It stops before the
+      // white space that ends the token, or at the text's end, whatever `to` is.
+      const std::size_t end = WordRunEnd(p, i, n);
       append(i, end);
       i = end;
-      if (i == n || (cls[p[i]] & CByteWordClasses::kWhite)) {
-        endWord();
-        ++i;  // the white byte that ended it needs no look of its own
-      }
+      if (i == n || (cls[p[i]] & CByteWordClasses::kWhite)) endWord();
       continue;
     }
     if (t & CByteWordClasses::kWhite) {
@@ -141,6 +130,94 @@ CByteWordRun SplitByteWords(const CByteWordClasses& classes, const unsigned char
       append(i, i + 1);
     if ((u & CByteWordClasses::kWhite) || (c == '-' && !(u & CByteWordClasses::kLetter) && d < 'z')) endWord();
     ++i;
+  }
+  return total;
+}
+
+// 64 bytes at a time: bit k of m_nWhite is set when byte k is white, of m_nOther when
+// it is neither white nor always part of a word, of m_nHyphen when it is a hyphen.
+struct CByteBlockMasks {
+  std::uint64_t m_nWhite = 0, m_nOther = 0, m_nHyphen = 0;
+};
+CByteBlockMasks ByteBlockMasksScalar(const unsigned char* block);
+CByteBlockMasks ByteBlockMasksSse2(const unsigned char* block);
+CByteBlockMasks ByteBlockMasksAvx2(const unsigned char* block);
+// The fastest of them on this processor.
+CByteBlockMasks ByteBlockMasks(const unsigned char* block);
+
+// The words of the token at bits [s, e) of a block (e < 64), when the masks settle them:
+// other bytes around at most one run of word bytes, and no hyphen but maybe the last
+// byte. Nothing of such a token is kept but the run, and it ends one word (empty when
+// there is no run). Gives the run as [runStart, runEnd) (empty when runEnd <= runStart),
+// or false for the byte rule.
+inline bool PlainToken(const CByteBlockMasks& masks, unsigned s, unsigned e, unsigned& runStart, unsigned& runEnd) {
+  // Without a branch but the answer: most tokens are plain, with or without other bytes.
+  const std::uint64_t token = ((std::uint64_t{1} << e) - 1) & (~std::uint64_t{0} << s);
+  const std::uint64_t word = token & ~masks.m_nOther;
+  // No run gives runEnd <= runStart: word has no bit past e - 1 < 63.
+  runStart = static_cast<unsigned>(__builtin_ctzll(word | std::uint64_t{1} << 63));
+  runEnd = 64 - static_cast<unsigned>(__builtin_clzll(word | 1));
+  const std::uint64_t run = word >> runStart;
+  const std::uint64_t hyphens = masks.m_nHyphen & token & ~(std::uint64_t{1} << (e - 1));
+  return ((run & (run + 1)) | hyphens) == 0;  // one run of word bytes, and no hyphen inside
+}
+
+// Splits p[from, to) of a text of n bytes (from is 0 or just after white space; to is n
+// or just after white space) by the rule above. Between white spaces stands a token;
+// tokens the block masks settle go at once, any other byte by byte.
+// word(bytes, length, readLimit) gets each word of 1 to 255 bytes as spelled; bytes up
+// to readLimit may be read past its end. step(i) is called every `stepBytes` bytes with
+// the offset reached; false stops the split.
+template <class Word, class Step>
+CByteWordRun SplitByteWords(const CByteWordClasses& classes, const unsigned char* p, std::size_t from, std::size_t to,
+                            std::size_t n, std::size_t stepBytes, Word&& word, Step&& step) {
+  CByteWordRun run;
+  unsigned char last[64];  // the last block, white past its end
+  std::size_t nextStep = std::min(to, from + stepBytes);
+  for (std::size_t b = from; b < to;) {
+    if (b >= nextStep) {
+      if (!step(b)) {
+        run.m_bStopped = true;
+        return run;
+      }
+      nextStep = std::min(to, b + stepBytes);
+    }
+    const unsigned char* block = p + b;
+    if (to - b < 64) {
+      std::memset(last, ' ', sizeof last);
+      std::memcpy(last, p + b, to - b);
+      block = last;
+    }
+    const CByteBlockMasks masks = ByteBlockMasks(block);
+    std::size_t next = b + 64;
+    for (unsigned pos = 0; pos < 64;) {
+      const std::uint64_t starts = ~masks.m_nWhite & (~std::uint64_t{0} << pos);
+      if (starts == 0) break;
+      const auto s = static_cast<unsigned>(__builtin_ctzll(starts));
+      const std::uint64_t ends = masks.m_nWhite & (~std::uint64_t{0} << s);
+      if (ends == 0) {
+        if (s > 0) {
+          next = b + s;  // the next block begins with this token
+        } else {
+          // A token longer than a block: the rule byte by byte up to its white space.
+          std::size_t e = b + 64;
+          while (e < to && !IsWordWhite(p[e])) ++e;
+          run.m_nTotal += SplitByteWordsScalar(classes, p, b, e, n, word);
+          next = e;
+        }
+        break;
+      }
+      const auto e = static_cast<unsigned>(__builtin_ctzll(ends));
+      unsigned runStart = 0, runEnd = 0;
+      if (PlainToken(masks, s, e, runStart, runEnd)) {
+        ++run.m_nTotal;
+        if (runEnd > runStart) word(p + b + runStart, runEnd - runStart, p + n);
+      } else {
+        run.m_nTotal += SplitByteWordsScalar(classes, p, b + s, b + e, n, word);
+      }
+      pos = e + 1;
+    }
+    b = next;
   }
   return run;
 }

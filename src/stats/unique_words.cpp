@@ -1,6 +1,7 @@
 #include "stats/unique_words.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -24,19 +25,37 @@ constexpr std::size_t kStep = 1 << 20;      // bytes between progress reports
 constexpr std::uint8_t kUnlisted = 0xFF;    // bucket of words that count but are not listed
 constexpr int kRecentBits = 13;
 
-// The first n bytes of v (n up to 8), without a branch.
-std::uint64_t LowBytes(std::uint64_t v, std::size_t n) {
-  return v & ((n >= 8 ? 0 : std::uint64_t{1} << (8 * (n & 7))) - 1);
+// Masks of the bytes of a word of n bytes (at most 16) in its second 8 bytes, at
+// kWordMasks[n], and in its first 8, at kWordMasks[n + 8]: a table, not a branch.
+constexpr std::uint64_t kAll = ~std::uint64_t{0};
+constexpr std::uint64_t kWordMasks[25] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFFFF, 0xFFFFFF, 0xFFFFFFFF, 0xFFFFFFFFFFull,
+                                          0xFFFFFFFFFFFFull, 0xFFFFFFFFFFFFFFull, kAll, kAll, kAll, kAll, kAll, kAll,
+                                          kAll, kAll, kAll};
+
+// The first place at or after `at` just after a space, tab, CR or LF of the file, or
+// its size.
+std::uint64_t FileWordCut(const CFileReader& reader, std::uint64_t at) {
+  char buffer[4096];
+  for (auto from = static_cast<std::int64_t>(at) - 1; from < reader.Size();) {
+    const std::size_t got = reader.ReadAt(from, buffer, sizeof buffer);
+    if (got == 0) break;
+    for (std::size_t i = 0; i < got; ++i)
+      if (IsWordWhite(static_cast<unsigned char>(buffer[i]))) return static_cast<std::uint64_t>(from) + i + 1;
+    from += static_cast<std::int64_t>(got);
+  }
+  return static_cast<std::uint64_t>(reader.Size());
 }
 
 }  // namespace
 
 // A range of a byte text counted on its own: the words in the order first met there.
 struct CUniqueWordCounter::Range {
-  std::size_t m_nFrom = 0, m_nTo = 0;
+  std::uint64_t m_nFrom = 0, m_nTo = 0;  // in the text
+  std::size_t m_nLength = 0;              // of its bytes counted (less where the text ends)
   CFoldedWords m_words;
   std::int64_t m_nTotal = 0;
-  bool m_bDone = false;  // counted to its end (not stopped)
+  bool m_bDone = false;      // counted to its end (not stopped)
+  bool m_bTextEnds = false;  // the text ends in it: the ranges after it are no text
 };
 
 std::string CUniqueWordList::TotalText() const { return PrintfFormat("%lld", static_cast<long long>(m_nTotal)); }
@@ -81,7 +100,7 @@ void CUniqueWordCounter::AddText(std::string_view text, const std::string& title
   if (m_bStopped) return;
   if (m_observer.m_fnSource) m_observer.m_fnSource(title, text.size());
   if (m_options.m_bDoubleByte) TokenizeDoubleByte(text);
-  else if (text.size() > m_nRangeBytes) TokenizeRanges(text);
+  else if (text.size() > m_nRangeBytes) TokenizeText(text);
   else TokenizeBytes(text);
 }
 
@@ -112,25 +131,30 @@ void CUniqueWordCounter::AddFile(const std::string& path) {
 }
 
 void CUniqueWordCounter::AddLongFile(CFileReader& reader, const std::string& path) {
-  // Read in pieces on the worker threads (the copying and the pages it touches shared
-  // out too), never mapped. A piece read short ends the text there.
-  const auto size = static_cast<std::size_t>(reader.Size());
-  std::unique_ptr<char[]> bytes(new char[size]);
-  const std::size_t count = (size + m_nRangeBytes - 1) / m_nRangeBytes;
-  std::vector<std::size_t> got(count);
-  RunParallel(
-      count,
-      [&](std::size_t k) {
-        const std::size_t from = k * m_nRangeBytes, length = std::min(size - from, m_nRangeBytes);
-        got[k] = reader.ReadAt(static_cast<std::int64_t>(from), bytes.get() + from, length);
-      },
-      m_nThreads);
-  std::size_t length = 0;
-  for (std::size_t k = 0; k < count && length == k * m_nRangeBytes; ++k) length += got[k];
-  reader.EndAt(static_cast<std::int64_t>(length));
-  // Text mode without converting: carriage returns end words like line feeds.
-  if (const void* z = std::memchr(bytes.get(), 0x1A, length)) length = static_cast<std::size_t>(static_cast<const char*>(z) - bytes.get());
-  AddText(std::string_view(bytes.get(), length), path);
+  // Each range is read when a worker thread counts it, never mapped and never held
+  // whole. Text mode without converting: carriage returns end words like line feeds,
+  // and a Ctrl-Z or a range read short ends the text there.
+  const auto size = static_cast<std::uint64_t>(reader.Size());
+  if (m_observer.m_fnSource) m_observer.m_fnSource(path, size);
+  const std::vector<std::uint64_t> cuts = RangeCuts(size, [&](std::uint64_t at) { return FileWordCut(reader, at); });
+  std::uint64_t readTo = 0;
+  std::mutex lock;
+  TokenizeRanges(cuts, [&](std::uint64_t from, std::uint64_t to, std::string& buffer, bool& bEnds) {
+    buffer.resize(static_cast<std::size_t>(to - from));
+    const std::size_t got = reader.ReadAt(static_cast<std::int64_t>(from), buffer.data(), buffer.size());
+    {
+      std::lock_guard<std::mutex> guard(lock);
+      readTo = std::max(readTo, from + got);
+    }
+    std::string_view bytes(buffer.data(), got);
+    bEnds = got < buffer.size() || to == size;
+    if (const void* z = std::memchr(bytes.data(), 0x1A, bytes.size())) {
+      bytes = bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(z) - bytes.data()));
+      bEnds = true;
+    }
+    return bytes;
+  });
+  reader.EndAt(static_cast<std::int64_t>(readTo));
   if (!reader.Problem().empty()) m_arrSkipped.push_back(reader.Problem());
 }
 
@@ -201,30 +225,67 @@ void CUniqueWordCounter::Reorder(std::uint32_t bucket, std::uint32_t entry, bool
 
 // ---- Byte texts in ranges ----
 
-void CUniqueWordCounter::TokenizeRanges(std::string_view text) {
+std::vector<std::uint64_t> CUniqueWordCounter::RangeCuts(std::uint64_t size,
+                                                         const std::function<std::uint64_t(std::uint64_t)>& cutAfter) const {
+  // The first ranges are short and grow to the full size: a range during which a
+  // bucket reaches 200 entries is read twice, and that happens early in a text.
+  std::vector<std::uint64_t> cuts{0};
+  for (std::size_t k = 0;; ++k) {
+    const std::uint64_t step = std::max<std::uint64_t>(m_nRangeBytes >> (k < 5 ? 5 - k : 0), 1);
+    const std::uint64_t at = cuts.back() + step;
+    if (at >= size) break;
+    const std::uint64_t cut = cutAfter(at);
+    if (cut >= size) break;
+    cuts.push_back(cut);
+  }
+  cuts.push_back(size);
+  return cuts;
+}
+
+void CUniqueWordCounter::TokenizeText(std::string_view text) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t n = text.size();
-  std::vector<std::size_t> cuts{0};
-  for (std::size_t at = m_nRangeBytes; at < n; at = std::max(at + m_nRangeBytes, cuts.back() + 1)) {
-    const std::size_t cut = WordCutAfter(p, at, n);
-    if (cut > cuts.back() && cut < n) cuts.push_back(cut);
-  }
-  cuts.push_back(n);
-  const std::size_t count = cuts.size() - 1;
+  TokenizeRanges(RangeCuts(n, [&](std::uint64_t at) { return WordCutAfter(p, static_cast<std::size_t>(at), n); }),
+                 [&](std::uint64_t from, std::uint64_t to, std::string&, bool& bEnds) {
+                   bEnds = to == n;
+                   return text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+                 });
+}
 
+void CUniqueWordCounter::TokenizeRanges(const std::vector<std::uint64_t>& cuts, const RangeBytes& bytes) {
+  const std::size_t count = cuts.size() - 1;
+  const std::uint64_t total = cuts.back();
   // Ranges are added in order by whichever thread finishes the next one; one at a time.
-  CSharedProgress progress(m_observer.m_fnProgress, n);
+  // Ranges past the one the text ends in are not counted. Buffers are kept for reuse:
+  // fresh ones would cost a page fault a page.
+  CSharedProgress progress(m_observer.m_fnProgress, total);
   std::vector<std::unique_ptr<Range>> done(count);
+  std::vector<std::string> buffers;
   std::mutex lock;
+  std::atomic<std::size_t> endsIn{count};
   std::size_t nextMerge = 0;
-  bool merging = false, complete = true;
+  bool merging = false, complete = true, ended = false;
   RunParallel(
       count,
       [&](std::size_t k) {
         auto range = std::make_unique<Range>();
         range->m_nFrom = cuts[k];
         range->m_nTo = cuts[k + 1];
-        if (!progress.Stopped()) CountRange(*range, p, n, progress);
+        if (!progress.Stopped() && k <= endsIn.load()) {
+          std::string buffer;
+          {
+            std::lock_guard<std::mutex> guard(lock);
+            if (!buffers.empty()) buffer = std::move(buffers.back()), buffers.pop_back();
+          }
+          const std::string_view text = bytes(range->m_nFrom, range->m_nTo, buffer, range->m_bTextEnds);
+          if (range->m_bTextEnds) {
+            std::size_t was = endsIn.load();
+            while (k < was && !endsIn.compare_exchange_weak(was, k)) {}
+          }
+          CountRange(*range, text, progress);
+          std::lock_guard<std::mutex> guard(lock);
+          buffers.push_back(std::move(buffer));
+        }
         {
           std::lock_guard<std::mutex> guard(lock);
           done[k] = std::move(range);
@@ -241,17 +302,22 @@ void CUniqueWordCounter::TokenizeRanges(std::string_view text) {
             }
             next = std::move(done[nextMerge++]);
           }
+          if (ended) continue;
           // A stopped range ends the list: what came before it is kept, in order.
-          if (complete && next->m_bDone) MergeRange(*next, p, n);
+          if (complete && next->m_bDone) MergeRange(*next, bytes);
           else complete = false;
+          ended = next->m_bTextEnds;
         }
       },
       m_nThreads);
-  if (!complete || progress.Stopped() || !ReportProgress(m_observer.m_fnProgress, n, n)) m_bStopped = true;
+  if (!complete || progress.Stopped() || !ReportProgress(m_observer.m_fnProgress, total, total)) m_bStopped = true;
 }
 
-void CUniqueWordCounter::CountRange(Range& range, const unsigned char* p, std::size_t n,
-                                    CSharedProgress& progress) const {
+void CUniqueWordCounter::CountRange(Range& range, std::string_view text, CSharedProgress& progress) const {
+  // The range ends in white space or where the text ends, so it splits on its own as
+  // it would within the text.
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
   // Most words are frequent and short: a small cache from their bytes as spelled (up
   // to 16) to their entry spares the folding and the table. Two ways a set; a word
   // found goes first in its set.
@@ -268,9 +334,9 @@ void CUniqueWordCounter::CountRange(Range& range, const unsigned char* p, std::s
     if (found >= 0) return static_cast<std::uint32_t>(found);
     return words.Add(key, w, 0, 0);
   };
-  std::size_t reported = range.m_nFrom;
+  std::size_t reported = 0;
   const CByteWordRun run = SplitByteWords(
-      m_byteClasses, p, range.m_nFrom, range.m_nTo, n, kStep,
+      m_byteClasses, p, 0, n, n, kStep,
       [&](const unsigned char* w, std::size_t length, const unsigned char* limit) {
         if (length > 16 || limit - w < 16) {
           ++words.Count(entryOf(w, length, limit));
@@ -279,8 +345,8 @@ void CUniqueWordCounter::CountRange(Range& range, const unsigned char* p, std::s
         std::uint64_t head, tail;
         std::memcpy(&head, w, 8);
         std::memcpy(&tail, w + 8, 8);
-        head = LowBytes(head, length);
-        tail = LowBytes(tail, length > 8 ? length - 8 : 0);
+        head &= kWordMasks[length + 8];
+        tail &= kWordMasks[length];
         Recent* set = &recent[2 * (((head ^ (tail * 0xC2B2AE3D27D4EB4Full)) * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits))];
         if (set[0].m_nHead != head || set[0].m_nTail != tail) {
           if (set[1].m_nHead == head && set[1].m_nTail == tail) std::swap(set[0], set[1]);
@@ -293,12 +359,13 @@ void CUniqueWordCounter::CountRange(Range& range, const unsigned char* p, std::s
         reported = i;
         return !progress.Stopped();
       });
-  progress.Add(range.m_nTo - reported);
+  progress.Add(range.m_nTo - range.m_nFrom - reported);
+  range.m_nLength = n;
   range.m_nTotal = run.m_nTotal;
   range.m_bDone = !run.m_bStopped;
 }
 
-void CUniqueWordCounter::MergeRange(const Range& range, const unsigned char* p, std::size_t n) {
+void CUniqueWordCounter::MergeRange(const Range& range, const RangeBytes& bytes) {
   // Where each word of the range stands in the list, and whether a bucket would stand
   // at 200 entries (and so be re-ordered as counts grow) while the range is added.
   const CFoldedWords& words = range.m_words;
@@ -320,8 +387,12 @@ void CUniqueWordCounter::MergeRange(const Range& range, const unsigned char* p, 
   for (std::size_t b = 0; b < kLetterBuckets; ++b) {
     const std::size_t size = m_arrBuckets[b].size();
     if ((size < kBucketReorderSize && size + added[b] >= kBucketReorderSize) || (size == kBucketReorderSize && met[b])) {
+      std::string buffer;
+      bool bEnds = false;
+      const std::string_view text = bytes(range.m_nFrom, range.m_nTo, buffer, bEnds).substr(0, range.m_nLength);
+      const auto* p = reinterpret_cast<const unsigned char*>(text.data());
       const CByteWordRun run = SplitByteWords(
-          m_byteClasses, p, range.m_nFrom, range.m_nTo, n, n + 1,
+          m_byteClasses, p, 0, text.size(), text.size(), text.size() + 1,
           [this](const unsigned char* w, std::size_t length, const unsigned char* limit) { StoreWord(w, length, limit); },
           [](std::size_t) { return true; });
       m_nTotal += run.m_nTotal;

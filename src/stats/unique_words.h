@@ -16,6 +16,7 @@
 // stands at 200 entries is read again word by word instead: its order depends on every
 // count as it grew.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -95,9 +96,17 @@ class CUniqueWordCounter {
   CUniqueWordCounter(const CUniqueWordOptions& options, CTextClasses classes, CProfileObserver observer);
   void AddLongFile(CFileReader& reader, const std::string& path);
   void TokenizeBytes(std::string_view text);
-  void TokenizeRanges(std::string_view text);
-  void CountRange(Range& range, const unsigned char* p, std::size_t n, CSharedProgress& progress) const;
-  void MergeRange(const Range& range, const unsigned char* p, std::size_t n);
+  // The bytes of the range [from, to) of a text, read into buffer when the text is not
+  // in memory; bEnds: the text ends in them (a Ctrl-Z, a short read or its own end),
+  // and the bytes stop there. Called on the worker threads.
+  using RangeBytes = std::function<std::string_view(std::uint64_t from, std::uint64_t to, std::string& buffer, bool& bEnds)>;
+  // Where the ranges of a text of `size` bytes begin, and its size last; cutAfter(at)
+  // gives the first place at or after `at` just after white space.
+  std::vector<std::uint64_t> RangeCuts(std::uint64_t size, const std::function<std::uint64_t(std::uint64_t)>& cutAfter) const;
+  void TokenizeText(std::string_view text);
+  void TokenizeRanges(const std::vector<std::uint64_t>& cuts, const RangeBytes& bytes);
+  void CountRange(Range& range, std::string_view text, CSharedProgress& progress) const;
+  void MergeRange(const Range& range, const RangeBytes& bytes);
   void TokenizeDoubleByte(std::string_view text);
   // One word of 1 to 255 bytes, filed as the list files it when met.
   void StoreWord(const unsigned char* word, std::size_t length, const unsigned char* readLimit);

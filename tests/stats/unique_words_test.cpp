@@ -336,6 +336,41 @@ TEST(UniqueWordsVector, RunEndsAgreeWithTheByteRule) {
   }
 }
 
+TEST(UniqueWordsVector, BlockMasksAndTokensAgreeWithTheByteRule) {
+  std::mt19937 random(17);
+  for (int codePage : {1252, 1251, kUtf8CodePage}) {
+    const CTextClasses classes = std::move(*CTextClasses::Open(codePage));
+    const CByteWordClasses table(classes);
+    for (int round = 0; round < 40; ++round) {
+      // Random bytes, with tokens longer than a block now and then.
+      std::string text = RandomBytes(random, 500 + random() % 3000);
+      if (round % 4 == 0) text.insert(random() % text.size(), std::string(64 + random() % 150, 'w'));
+      if (round % 4 == 1) text.insert(random() % text.size(), std::string(60 + random() % 20, '-') + "ab");
+      const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+      const std::size_t n = text.size();
+      for (std::size_t at = 0; at + 64 <= n; at += 1 + random() % 50) {
+        const CByteBlockMasks want = ByteBlockMasksScalar(p + at);
+        const CByteBlockMasks sse2 = ByteBlockMasksSse2(p + at);
+        ASSERT_TRUE(sse2.m_nWhite == want.m_nWhite && sse2.m_nOther == want.m_nOther && sse2.m_nHyphen == want.m_nHyphen);
+        if (HasAvx2()) {
+          const CByteBlockMasks avx2 = ByteBlockMasksAvx2(p + at);
+          ASSERT_TRUE(avx2.m_nWhite == want.m_nWhite && avx2.m_nOther == want.m_nOther && avx2.m_nHyphen == want.m_nHyphen);
+        }
+      }
+      std::vector<std::string> byRule, byBlocks;
+      auto into = [](std::vector<std::string>& words) {
+        return [&words](const unsigned char* w, std::size_t length, const unsigned char*) {
+          words.emplace_back(reinterpret_cast<const char*>(w), length);
+        };
+      };
+      const std::int64_t total = SplitByteWordsScalar(table, p, 0, n, n, into(byRule));
+      const CByteWordRun run = SplitByteWords(table, p, 0, n, n, 100, into(byBlocks), [](std::size_t) { return true; });
+      ASSERT_EQ(byBlocks, byRule) << codePage << " round " << round;
+      ASSERT_EQ(run.m_nTotal, total) << codePage << " round " << round;
+    }
+  }
+}
+
 TEST(UniqueWordsVector, PiecesCutAfterWhiteSpaceSplitAsTheWholeText) {
   std::mt19937 random(9);
   for (int codePage : {1252, 1251, 874, kUtf8CodePage}) {
