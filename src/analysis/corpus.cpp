@@ -142,6 +142,7 @@ Expected<std::unique_ptr<CAnalysisCorpus>> CAnalysisCorpus::Create(const CSearch
   auto classes = CTextClasses::Open(codePage);
   if (!classes) return Result::Failure(classes.Error());
   corpus->m_pClasses = std::make_unique<CTextClasses>(std::move(*classes));
+  corpus->m_pWordClasses = std::make_shared<const CByteWordClasses>(*corpus->m_pClasses);
   auto ansi = CCodePage::Open(request.m_nAnsiCodePage);
   if (!ansi) return Result::Failure(ansi.Error());
   corpus->m_pAnsiCp = *ansi;
@@ -501,6 +502,7 @@ std::unique_ptr<CAnalysisCorpus> CAnalysisCorpus::RangeCounter() const {
   counter->m_spans.m_nLeft = m_spans.m_nLeft;
   counter->m_spans.m_nRight = m_spans.m_nRight;
   counter->m_pClasses = m_pClasses;
+  counter->m_pWordClasses = m_pWordClasses;
   counter->m_pAnsiCp = m_pAnsiCp;
   counter->m_pByteMatcher = m_pByteMatcher;
   counter->m_nKeyLength = m_nKeyLength;
@@ -759,6 +761,33 @@ void CAnalysisCorpus::WholeBytes(std::string_view text) {
 // (or byte from 'z' up) follows.
 void CAnalysisCorpus::TokenizeBytes(const unsigned char* p, std::size_t n, std::size_t from, std::size_t to,
                                     std::uint64_t base, const std::vector<std::uint64_t>* map) {
+  // A word open from the last call is ended byte by byte; the tokens after it up to the
+  // last white byte stand whole and go 64 bytes at a time; the rest byte by byte again.
+  std::size_t whole = from;
+  if (m_nWordLength > 0) {
+    while (whole < to && !IsWhite(p[whole])) ++whole;
+    whole = std::min(to, whole + 1);
+    TokenizeByteByByte(p, n, from, whole, base, map);
+  }
+  std::size_t cut = to;
+  while (cut > whole && !IsWhite(p[cut - 1])) --cut;
+  if (cut > whole) {
+    SplitByteWords(
+        *m_pWordClasses, p, whole, cut, n, cut - whole,
+        [&](const unsigned char* w, std::size_t length, const unsigned char* limit, std::size_t start,
+            std::size_t end) __attribute__((always_inline)) {
+          const std::string_view word(reinterpret_cast<const char*>(w), length);
+          const bool bPadded = m_bPaddedBuffer && limit != w;  // a gathered word is read byte by byte
+          if (map) Store(word, (*map)[start], (*map)[end], bPadded);
+          else Store(word, base + start, base + end, bPadded);
+        },
+        [](std::size_t) { return true; });
+  }
+  TokenizeByteByByte(p, n, std::max(cut, whole), to, base, map);
+}
+
+void CAnalysisCorpus::TokenizeByteByByte(const unsigned char* p, std::size_t n, std::size_t from, std::size_t to,
+                                         std::uint64_t base, const std::vector<std::uint64_t>* map) {
   // The open word is read where it stands, p[at, at + m_nWordLength), until a dropped
   // byte parts it; then it is gathered in m_strWord (its first 256 bytes: a longer one is
   // no word), as is a word carried over from the last call.

@@ -23,6 +23,7 @@
 #include "engine/expected.h"
 #include "engine/progress.h"
 #include "engine/search_request.h"
+#include "stats/byte_words.h"
 #include "stats/text_classes.h"
 
 namespace tessary {
@@ -153,6 +154,9 @@ class CAnalysisCorpus {
   // base; a word may go on into the next call.
   void TokenizeBytes(const unsigned char* p, std::size_t n, std::size_t from, std::size_t to, std::uint64_t base,
                      const std::vector<std::uint64_t>* map);
+  // The same rule one byte at a time, a word open at its end kept for the next call.
+  void TokenizeByteByByte(const unsigned char* p, std::size_t n, std::size_t from, std::size_t to, std::uint64_t base,
+                          const std::vector<std::uint64_t>* map);
   void TokenizeDoubleByte(std::string_view text);
   template <class Source>
   void StreamBytes(Source& source, std::uint64_t total);
@@ -203,6 +207,7 @@ class CAnalysisCorpus {
   CSpanCounts m_spans;
   ProgressFn m_fnProgress;
   std::shared_ptr<const CTextClasses> m_pClasses;
+  std::shared_ptr<const CByteWordClasses> m_pWordClasses;
   std::shared_ptr<const CCodePage> m_pAnsiCp;
   std::shared_ptr<const CByteMatcher> m_pByteMatcher;
   std::shared_ptr<const CWideMatcher> m_pWideMatcher;

@@ -76,8 +76,9 @@ struct CByteWordRun {
 };
 
 // The rule itself, byte by byte, over p[from, to) of a text of n bytes (from is 0 or
-// just after white space): word(bytes, length, readLimit) gets each word of 1 to 255
-// bytes as spelled. Returns the word ends met.
+// just after white space): word(bytes, length, readLimit, start, end) gets each word of
+// 1 to 255 bytes as spelled, and where it stands in p: from its first byte kept to just
+// past its last. Returns the word ends met.
 template <class Word>
 std::int64_t SplitByteWordsScalar(const CByteWordClasses& classes, const unsigned char* p, std::size_t from,
                                   std::size_t to, std::size_t n, Word&& word) {
@@ -85,7 +86,7 @@ std::int64_t SplitByteWordsScalar(const CByteWordClasses& classes, const unsigne
   std::int64_t total = 0;
   // The word so far: while it is one stretch of the text it is read in place; once a
   // dropped character splits it, it is gathered in buffer (its first 255 bytes).
-  std::size_t start = 0, length = 0;
+  std::size_t start = 0, end = 0, length = 0;
   bool inPlace = true;
   unsigned char buffer[kMaxWordBytes];
   auto append = [&](std::size_t a, std::size_t b) {
@@ -98,12 +99,13 @@ std::int64_t SplitByteWordsScalar(const CByteWordClasses& classes, const unsigne
     }
     if (!inPlace && length < kMaxWordBytes) std::memcpy(buffer + length, p + a, std::min(b - a, kMaxWordBytes - length));
     length += b - a;
+    end = b;
   };
   auto endWord = [&] {
     ++total;
     if (length > 0 && length <= kMaxWordBytes) {
-      if (inPlace) word(p + start, length, p + n);
-      else word(static_cast<const unsigned char*>(buffer), length, static_cast<const unsigned char*>(buffer));
+      if (inPlace) word(p + start, length, p + n, start, end);
+      else word(static_cast<const unsigned char*>(buffer), length, static_cast<const unsigned char*>(buffer), start, end);
     }
     length = 0;
   };
@@ -165,9 +167,10 @@ inline bool PlainToken(const CByteBlockMasks& masks, unsigned s, unsigned e, uns
 // Splits p[from, to) of a text of n bytes (from is 0 or just after white space; to is n
 // or just after white space) by the rule above. Between white spaces stands a token;
 // tokens the block masks settle go at once, any other byte by byte.
-// word(bytes, length, readLimit) gets each word of 1 to 255 bytes as spelled; bytes up
-// to readLimit may be read past its end. step(i) is called every `stepBytes` bytes with
-// the offset reached; false stops the split.
+// word(bytes, length, readLimit, start, end) gets each word of 1 to 255 bytes as
+// spelled (bytes up to readLimit may be read past its end) and where it stands, as
+// above. step(i) is called every `stepBytes` bytes with the offset reached; false
+// stops the split.
 template <class Word, class Step>
 CByteWordRun SplitByteWords(const CByteWordClasses& classes, const unsigned char* p, std::size_t from, std::size_t to,
                             std::size_t n, std::size_t stepBytes, Word&& word, Step&& step) {
@@ -211,7 +214,7 @@ CByteWordRun SplitByteWords(const CByteWordClasses& classes, const unsigned char
       unsigned runStart = 0, runEnd = 0;
       if (PlainToken(masks, s, e, runStart, runEnd)) {
         ++run.m_nTotal;
-        if (runEnd > runStart) word(p + b + runStart, runEnd - runStart, p + n);
+        if (runEnd > runStart) word(p + b + runStart, runEnd - runStart, p + n, b + runStart, b + runEnd);
       } else {
         run.m_nTotal += SplitByteWordsScalar(classes, p, b + s, b + e, n, word);
       }

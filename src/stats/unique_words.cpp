@@ -165,7 +165,9 @@ void CUniqueWordCounter::TokenizeBytes(std::string_view text) {
   const std::size_t n = text.size();
   const CByteWordRun run = SplitByteWords(
       m_byteClasses, p, 0, n, n, kStep,
-      [this](const unsigned char* w, std::size_t length, const unsigned char* limit) { StoreWord(w, length, limit); },
+      [this](const unsigned char* w, std::size_t length, const unsigned char* limit, std::size_t, std::size_t) {
+        StoreWord(w, length, limit);
+      },
       [&](std::size_t i) { return ReportProgress(m_observer.m_fnProgress, i, n); });
   m_nTotal += run.m_nTotal;
   if (run.m_bStopped || !ReportProgress(m_observer.m_fnProgress, n, n)) m_bStopped = true;
@@ -337,7 +339,7 @@ void CUniqueWordCounter::CountRange(Range& range, std::string_view text, CShared
   std::size_t reported = 0;
   const CByteWordRun run = SplitByteWords(
       m_byteClasses, p, 0, n, n, kStep,
-      [&](const unsigned char* w, std::size_t length, const unsigned char* limit) {
+      [&](const unsigned char* w, std::size_t length, const unsigned char* limit, std::size_t, std::size_t) {
         if (length > 16 || limit - w < 16) {
           ++words.Count(entryOf(w, length, limit));
           return;
@@ -393,7 +395,9 @@ void CUniqueWordCounter::MergeRange(const Range& range, const RangeBytes& bytes)
       const auto* p = reinterpret_cast<const unsigned char*>(text.data());
       const CByteWordRun run = SplitByteWords(
           m_byteClasses, p, 0, text.size(), text.size(), text.size() + 1,
-          [this](const unsigned char* w, std::size_t length, const unsigned char* limit) { StoreWord(w, length, limit); },
+          [this](const unsigned char* w, std::size_t length, const unsigned char* limit, std::size_t, std::size_t) {
+            StoreWord(w, length, limit);
+          },
           [](std::size_t) { return true; });
       m_nTotal += run.m_nTotal;
       return;

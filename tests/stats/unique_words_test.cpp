@@ -359,7 +359,7 @@ TEST(UniqueWordsVector, BlockMasksAndTokensAgreeWithTheByteRule) {
       }
       std::vector<std::string> byRule, byBlocks;
       auto into = [](std::vector<std::string>& words) {
-        return [&words](const unsigned char* w, std::size_t length, const unsigned char*) {
+        return [&words](const unsigned char* w, std::size_t length, const unsigned char*, std::size_t, std::size_t) {
           words.emplace_back(reinterpret_cast<const char*>(w), length);
         };
       };
@@ -383,7 +383,7 @@ TEST(UniqueWordsVector, PiecesCutAfterWhiteSpaceSplitAsTheWholeText) {
       auto split = [&](std::size_t from, std::size_t to, std::vector<std::string>& words) {
         return SplitByteWords(
                    table, p, from, to, n, 64,
-                   [&](const unsigned char* w, std::size_t length, const unsigned char*) {
+                   [&](const unsigned char* w, std::size_t length, const unsigned char*, std::size_t, std::size_t) {
                      words.emplace_back(reinterpret_cast<const char*>(w), length);
                    },
                    [](std::size_t) { return true; })
