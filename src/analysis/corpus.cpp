@@ -99,9 +99,8 @@ struct CFileSource {
 // A range counter's record of the range it counts: the words met there, and what its
 // neighbours need to complete the spans over its edges.
 struct CAnalysisCorpus::CRangeEdges {
-  std::vector<std::uint32_t> m_arrMet;    // entries in the order first met
-  std::vector<std::uint32_t> m_arrPlace;  // per entry met: its place in that order
-  std::vector<std::string> m_arrMetRaw;   // each spelled as first met in the range
+  std::vector<std::uint32_t> m_arrPlace;  // per entry met: its place in the order met
+  std::vector<std::string> m_arrMetRaw;   // each entry met, spelled as first met in the range
   std::size_t m_nLead = 0;                // where the range begins in its window
   // Per hit with fewer words before it in the range than the left span: how many more.
   std::vector<int> m_arrLeftShort;
@@ -312,6 +311,7 @@ std::int64_t CAnalysisCorpus::InternSpelling(std::string_view word, bool bPadded
       v.m_arrSpelling.push_back(m_pClasses->ToUtf8(word));
       v.m_arrCount.push_back(0);
       if (m_plan.m_nSpanLeft >= 0) m_spans.m_arrLeft.push_back(0), m_spans.m_arrRight.push_back(0);
+      m_arrTally.emplace_back();
     }
     entry = it->second;
   }
@@ -359,14 +359,14 @@ std::int64_t CAnalysisCorpus::InternSpelling(std::string_view word, bool bPadded
   if (entry < 0) return;
   const auto w = static_cast<std::uint32_t>(entry);
   // A range counter's counts start at 0 with each range: the first count is the first meeting.
-  if (m_vocabulary.m_arrCount[w]++ == 0 && m_pEdges) MetInRange(w, word);
+  if (m_arrTally[w].m_nCount++ == 0) MetInText(w, word);
   ++m_nTokens;
   OnToken(start, end, w);
 }
 
-void CAnalysisCorpus::MetInRange(std::uint32_t entry, std::string_view word) {
-  m_pEdges->m_arrMet.push_back(entry);
-  m_pEdges->m_arrMetRaw.emplace_back(word);
+void CAnalysisCorpus::MetInText(std::uint32_t entry, std::string_view word) {
+  m_arrMet.push_back(entry);
+  if (m_pEdges) m_pEdges->m_arrMetRaw.emplace_back(word);
 }
 
 // The word a text or range ends with, gathered by the tokeniser.
@@ -399,7 +399,7 @@ void CAnalysisCorpus::Activate(std::uint64_t offset) {
     const std::uint64_t n = std::min<std::uint64_t>(words, static_cast<std::uint64_t>(m_plan.m_nSpanLeft));
     if (m_pEdges && n < static_cast<std::uint64_t>(m_plan.m_nSpanLeft))
       m_pEdges->m_arrLeftShort.push_back(static_cast<int>(m_plan.m_nSpanLeft - n));
-    for (std::uint64_t k = words - n; k < words; ++k) ++m_spans.m_arrLeft[m_arrRing[k % kRingSize]];
+    for (std::uint64_t k = words - n; k < words; ++k) ++m_arrTally[m_arrRing[k % kRingSize]].m_nLeft;
     m_spans.m_nWords += static_cast<std::int64_t>(n);
   }
   CPending pending{offset + m_nKeyLength, std::max(m_plan.m_nSpanRight, 0), -1};
@@ -423,7 +423,7 @@ void CAnalysisCorpus::OnTokenNearHits(std::uint64_t start, std::uint64_t end, st
     if (p.m_nEnd > start) break;
     if (p.m_nHit >= 0) text.m_arrHits[static_cast<std::size_t>(p.m_nHit)].m_nAfter = static_cast<std::size_t>(text.m_nWords);
     p.m_nHit = -1;
-    if (p.m_nLeft > 0) --p.m_nLeft, ++m_spans.m_arrRight[word], ++m_spans.m_nWords;
+    if (p.m_nLeft > 0) --p.m_nLeft, ++m_arrTally[word].m_nRight, ++m_spans.m_nWords;
   }
   while (!m_pending.empty() && m_pending.front().m_nLeft == 0 && m_pending.front().m_nHit < 0) m_pending.pop_front();
   m_arrRing[static_cast<std::uint64_t>(text.m_nWords) % kRingSize] = word;
@@ -440,6 +440,14 @@ void CAnalysisCorpus::EndText() {
   m_arrQueued.clear();
   m_nQueuedHead = 0;
   m_pText = nullptr;
+  // The text's tallies join the corpus's counts.
+  const bool bSpans = m_plan.m_nSpanLeft >= 0;
+  for (std::uint32_t w : m_arrMet) {
+    const CTally tally = std::exchange(m_arrTally[w], CTally{});
+    m_vocabulary.m_arrCount[w] += tally.m_nCount;
+    if (bSpans) m_spans.m_arrLeft[w] += tally.m_nLeft, m_spans.m_arrRight[w] += tally.m_nRight;
+  }
+  m_arrMet.clear();
 }
 
 // Reads a byte text piece by piece: the node is matched in each piece with enough of
@@ -671,16 +679,14 @@ void CAnalysisCorpus::CountRange(std::string_view window, std::size_t lead, std:
   const bool bSpans = m_plan.m_nSpanLeft >= 0;
   edges.m_arrPlace.resize(m_vocabulary.m_arrRaw.size());
   auto place = [&](std::uint32_t w) { return edges.m_arrPlace[w]; };
-  for (std::size_t k = 0; k < edges.m_arrMet.size(); ++k) {
-    const std::uint32_t w = edges.m_arrMet[k];
+  for (std::size_t k = 0; k < m_arrMet.size(); ++k) {
+    const std::uint32_t w = m_arrMet[k];
     edges.m_arrPlace[w] = static_cast<std::uint32_t>(k);
     out.m_arrFolded.push_back(*m_arrFolded[w]);
     out.m_arrRaw.push_back(std::move(edges.m_arrMetRaw[k]));
-    out.m_arrCount.push_back(std::exchange(m_vocabulary.m_arrCount[w], 0));
-    if (bSpans) {
-      out.m_arrLeft.push_back(std::exchange(m_spans.m_arrLeft[w], 0));
-      out.m_arrRight.push_back(std::exchange(m_spans.m_arrRight[w], 0));
-    }
+    const CTally tally = std::exchange(m_arrTally[w], CTally{});
+    out.m_arrCount.push_back(tally.m_nCount);
+    if (bSpans) out.m_arrLeft.push_back(tally.m_nLeft), out.m_arrRight.push_back(tally.m_nRight);
   }
   out.m_arrLeftShort = std::move(edges.m_arrLeftShort);
   for (const auto& [start, w] : edges.m_arrFirst) out.m_arrFirst.push_back({start - lead, place(w)});
@@ -695,7 +701,7 @@ void CAnalysisCorpus::CountRange(std::string_view window, std::size_t lead, std:
   out.m_nSpanWords = m_spans.m_nWords;
   out.m_nLength = length;
 
-  edges.m_arrMet.clear();
+  m_arrMet.clear();
   edges.m_arrMetRaw.clear();
   edges.m_arrLeftShort.clear();
   edges.m_arrFirst.clear();

@@ -141,7 +141,8 @@ class CAnalysisCorpus {
   // bPadded: 8 bytes can be read from any place of the word.
   void Store(std::string_view word, std::uint64_t start, std::uint64_t end, bool bPadded = false);
   std::int64_t Intern(std::string_view word, bool bPadded);
-  [[gnu::noinline]] void MetInRange(std::uint32_t entry, std::string_view word);
+  // A word met for the first time in this text (or range).
+  [[gnu::noinline]] void MetInText(std::uint32_t entry, std::string_view word);
   void BeginText(CCorpusText& out);
   void OnToken(std::uint64_t start, std::uint64_t end, std::uint32_t word);
   // The same with hits queued or spans open, or the range's first words still to note.
@@ -215,6 +216,14 @@ class CAnalysisCorpus {
   std::vector<signed char> m_arrPairValid;
   std::vector<CCorpusText> m_arrTexts;
   CVocabulary m_vocabulary;
+  // The counts of the text being read, per entry side by side (a word's span counts are
+  // raised just after its count, so they share its cache line); they join the
+  // vocabulary's and the spans' when the text ends, or go to the merge from a range.
+  struct CTally {
+    std::int64_t m_nCount = 0, m_nLeft = 0, m_nRight = 0;
+  };
+  std::vector<CTally> m_arrTally;
+  std::vector<std::uint32_t> m_arrMet;  // the entries of the text's tallies, in the order met
   std::int64_t m_nTokens = 0;
   std::int64_t m_nHits = 0;
   std::size_t m_nRangeBytes = std::size_t{32} << 20;
