@@ -133,56 +133,6 @@ std::size_t WordRunEndLong(const unsigned char* p, std::size_t i, std::size_t n)
 
 std::size_t WordRunEndSse2(const unsigned char* p, std::size_t i, std::size_t n) { return WordRunEndScalar(p, i, n); }
 std::size_t WordRunEndAvx2(const unsigned char* p, std::size_t i, std::size_t n) { return WordRunEndScalar(p, i, n); }
-CByteBlockMasks ByteBlockMasksSse2(const unsigned char* block) {
-  const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
-  const __m128i belowLower = _mm_set1_epi8(static_cast<char>(0x60 ^ 0x80));
-  const __m128i belowUpper = _mm_set1_epi8(static_cast<char>(0x40 ^ 0x80));
-  const __m128i upperEnd = _mm_set1_epi8(static_cast<char>(0x5B ^ 0x80));
-  CByteBlockMasks masks;
-  for (unsigned k = 0; k < 64; k += 16) {
-    const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + k));
-    const __m128i white = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(raw, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(raw, _mm_set1_epi8('\t'))),
-                                       _mm_or_si128(_mm_cmpeq_epi8(raw, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(raw, _mm_set1_epi8('\n'))));
-    const __m128i v = _mm_xor_si128(raw, flip);
-    const __m128i word = _mm_or_si128(_mm_cmpgt_epi8(v, belowLower),
-                                      _mm_and_si128(_mm_cmpgt_epi8(v, belowUpper), _mm_cmplt_epi8(v, upperEnd)));
-    const auto whiteBits = static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(white)));
-    const auto wordBits = static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(word)));
-    masks.m_nWhite |= whiteBits << k;
-    masks.m_nOther |= (~(whiteBits | wordBits) & 0xFFFF) << k;
-    masks.m_nHyphen |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(raw, _mm_set1_epi8('-'))))) << k;
-  }
-  return masks;
-}
-
-__attribute__((target("avx2"))) CByteBlockMasks ByteBlockMasksAvx2(const unsigned char* block) {
-  const __m256i flip = _mm256_set1_epi8(static_cast<char>(0x80));
-  const __m256i belowLower = _mm256_set1_epi8(static_cast<char>(0x60 ^ 0x80));
-  const __m256i belowUpper = _mm256_set1_epi8(static_cast<char>(0x40 ^ 0x80));
-  const __m256i upperEnd = _mm256_set1_epi8(static_cast<char>(0x5B ^ 0x80));
-  CByteBlockMasks masks;
-  for (unsigned k = 0; k < 64; k += 32) {
-    const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + k));
-    const __m256i white =
-        _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(raw, _mm256_set1_epi8(' ')), _mm256_cmpeq_epi8(raw, _mm256_set1_epi8('\t'))),
-                        _mm256_or_si256(_mm256_cmpeq_epi8(raw, _mm256_set1_epi8('\r')), _mm256_cmpeq_epi8(raw, _mm256_set1_epi8('\n'))));
-    const __m256i v = _mm256_xor_si256(raw, flip);
-    const __m256i word = _mm256_or_si256(
-        _mm256_cmpgt_epi8(v, belowLower),
-        _mm256_and_si256(_mm256_cmpgt_epi8(v, belowUpper), _mm256_cmpgt_epi8(upperEnd, v)));
-    const auto whiteBits = static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(white)));
-    const auto wordBits = static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(word)));
-    masks.m_nWhite |= whiteBits << k;
-    masks.m_nOther |= (~(whiteBits | wordBits) & 0xFFFFFFFFull) << k;
-    masks.m_nHyphen |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(raw, _mm256_set1_epi8('-'))))) << k;
-  }
-  return masks;
-}
-
-CByteBlockMasks ByteBlockMasks(const unsigned char* block) {
-  return HasAvx2() ? ByteBlockMasksAvx2(block) : ByteBlockMasksSse2(block);
-}
-
 CByteBlockMasks ByteBlockMasksSse2(const unsigned char* block) { return ByteBlockMasksScalar(block); }
 CByteBlockMasks ByteBlockMasksAvx2(const unsigned char* block) { return ByteBlockMasksScalar(block); }
 CByteBlockMasks ByteBlockMasks(const unsigned char* block) { return ByteBlockMasksScalar(block); }
