@@ -345,7 +345,8 @@ std::int64_t CAnalysisCorpus::InternSpelling(std::string_view word, bool bPadded
 [[gnu::always_inline]] inline void CAnalysisCorpus::OnToken(std::uint64_t start, std::uint64_t end,
                                                             std::uint32_t word) {
   const bool bFirstWords = m_pEdges && m_pEdges->m_nFirstPastKey < static_cast<std::size_t>(std::max(m_plan.m_nSpanRight, 0));
-  if (bFirstWords || !m_arrQueued.empty() || !m_pending.empty()) return OnTokenNearHits(start, end, word);
+  if (bFirstWords || !m_arrQueued.empty() || !m_pending.empty() || !m_active.empty())
+    return OnTokenNearHits(start, end, word);
   CCorpusText& text = *m_pText;
   m_arrRing[static_cast<std::uint64_t>(text.m_nWords) % kRingSize] = word;
   ++text.m_nWords;
@@ -382,6 +383,7 @@ void CAnalysisCorpus::BeginText(CCorpusText& out) {
   m_arrQueued.clear();
   m_nQueuedHead = 0;
   m_pending.clear();
+  m_active.clear();
   m_strWord.clear();
   m_nWordLength = 0;
 }
@@ -419,13 +421,20 @@ void CAnalysisCorpus::OnTokenNearHits(std::uint64_t start, std::uint64_t end, st
   // Hits come in order of offset, so their first words and span ends come in order too.
   while (m_nQueuedHead < m_arrQueued.size() && m_arrQueued[m_nQueuedHead] < end) Activate(m_arrQueued[m_nQueuedHead++]);
   if (m_nQueuedHead == m_arrQueued.size()) m_arrQueued.clear(), m_nQueuedHead = 0;
-  for (CPending& p : m_pending) {
-    if (p.m_nEnd > start) break;
-    if (p.m_nHit >= 0) text.m_arrHits[static_cast<std::size_t>(p.m_nHit)].m_nAfter = static_cast<std::size_t>(text.m_nWords);
-    p.m_nHit = -1;
-    if (p.m_nLeft > 0) --p.m_nLeft, ++m_arrTally[word].m_nRight, ++m_spans.m_nWords;
+  // The hits whose match ended before this word: it is the first after them, and their
+  // right spans take it and the words after it up to their span's width.
+  const auto words = static_cast<std::uint64_t>(text.m_nWords);
+  while (!m_pending.empty() && m_pending.front().m_nEnd <= start) {
+    const CPending& p = m_pending.front();
+    if (p.m_nHit >= 0) text.m_arrHits[static_cast<std::size_t>(p.m_nHit)].m_nAfter = static_cast<std::size_t>(words);
+    if (p.m_nLeft > 0) m_active.push_back({words + static_cast<std::uint64_t>(p.m_nLeft), p.m_nEnd});
+    m_pending.pop_front();
   }
-  while (!m_pending.empty() && m_pending.front().m_nLeft == 0 && m_pending.front().m_nHit < 0) m_pending.pop_front();
+  while (!m_active.empty() && m_active.front().m_nStop <= words) m_active.pop_front();
+  if (!m_active.empty()) {
+    m_arrTally[word].m_nRight += static_cast<std::int64_t>(m_active.size());
+    m_spans.m_nWords += static_cast<std::int64_t>(m_active.size());
+  }
   m_arrRing[static_cast<std::uint64_t>(text.m_nWords) % kRingSize] = word;
   ++text.m_nWords;
   if (m_plan.m_bTokens) text.m_arrTokens.push_back({start, end, word});
@@ -437,6 +446,7 @@ void CAnalysisCorpus::EndText() {
   for (const CPending& p : m_pending)
     if (p.m_nHit >= 0) m_pText->m_arrHits[static_cast<std::size_t>(p.m_nHit)].m_nAfter = static_cast<std::size_t>(m_pText->m_nWords);
   m_pending.clear();
+  m_active.clear();
   m_arrQueued.clear();
   m_nQueuedHead = 0;
   m_pText = nullptr;
@@ -693,6 +703,8 @@ void CAnalysisCorpus::CountRange(std::string_view window, std::size_t lead, std:
   const auto words = static_cast<std::uint64_t>(text.m_nWords);
   for (std::uint64_t j = words > kRingSize ? words - kRingSize : 0; j < words; ++j)
     out.m_arrLast.push_back(place(m_arrRing[j % kRingSize]));
+  for (const CActiveSpan& a : m_active)
+    if (a.m_nStop > words) out.m_arrOpen.push_back({a.m_nEnd - lead, static_cast<int>(a.m_nStop - words), -1});
   for (const CPending& p : m_pending)
     if (p.m_nLeft > 0) out.m_arrOpen.push_back({p.m_nEnd - lead, p.m_nLeft, -1});
   out.m_nWords = text.m_nWords;
@@ -707,6 +719,7 @@ void CAnalysisCorpus::CountRange(std::string_view window, std::size_t lead, std:
   edges.m_arrFirst.clear();
   edges.m_nFirstPastKey = 0;
   m_pending.clear();
+  m_active.clear();
 }
 
 void CAnalysisCorpus::MergeRange(const CRange& range, std::uint64_t base) {

@@ -184,8 +184,8 @@ class CAnalysisCorpus {
   std::vector<CRawSlot> m_arrRawSlots = std::vector<CRawSlot>(1 << 12);
   std::size_t m_nRawUsed = 0;
 
-  // The text being read: the last words (for left spans), the hits whose first word is
-  // yet to come, and the hits whose right span is still open.
+  // The text being read: the last words (for left spans), and the hits whose first word
+  // after their match is yet to come.
   struct CPending {
     std::uint64_t m_nEnd = 0;  // the match's end: words from here on are right of it
     int m_nLeft = 0;           // right-span words still to count
@@ -196,6 +196,13 @@ class CAnalysisCorpus {
   std::vector<std::uint64_t> m_arrQueued;
   std::size_t m_nQueuedHead = 0;
   std::deque<CPending> m_pending;
+  // Right spans taking words: each takes every word until the text's word m_nStop, so a
+  // word near hits costs a count, not a walk over them. m_nEnd: its match's end.
+  struct CActiveSpan {
+    std::uint64_t m_nStop = 0;
+    std::uint64_t m_nEnd = 0;
+  };
+  std::deque<CActiveSpan> m_active;
   std::string m_strWord;          // an open word parted by a dropped byte or a call's end
   std::size_t m_nWordLength = 0;  // of the open word (0: none), gathered or not
   std::uint64_t m_nWordStart = 0, m_nWordEnd = 0;
