@@ -616,40 +616,23 @@ void CAnalysisCorpus::CountFileInRanges(CFileReader& reader, CCorpusText& out) {
   };
 
   BeginText(out);
-  std::vector<std::unique_ptr<CRange>> done(count);
-  std::size_t nextMerge = 0;
-  bool merging = false, complete = true, ended = false;
+  // Ranges are added in order by whichever thread finished the next one.
+  COrderedMerge<CRange> merger(count);
+  bool complete = true, ended = false;
   std::uint64_t base = 0;
   RunParallel(
       count,
       [&](std::size_t k) {
-        std::unique_ptr<CRange> range = countRange(k);
-        {
-          std::lock_guard<std::mutex> guard(lock);
-          done[k] = std::move(range);
-          if (merging) return;
-          merging = true;
-        }
-        // Ranges are added in order by whichever thread finished the next one.
-        for (;;) {
-          std::unique_ptr<CRange> next;
-          {
-            std::lock_guard<std::mutex> guard(lock);
-            if (nextMerge == count || !done[nextMerge]) {
-              merging = false;
-              return;
-            }
-            next = std::move(done[nextMerge++]);
-          }
-          if (ended) continue;  // past a Ctrl-Z
-          if (!complete || !next->m_bDone) {
+        merger.Finished(k, countRange(k), [&](const CRange& next) {
+          if (ended) return;  // past a Ctrl-Z
+          if (!complete || !next.m_bDone) {
             complete = false;  // a stop keeps the ranges before it
-            continue;
+            return;
           }
-          MergeRange(*next, base);
-          base += next->m_nLength;
-          ended = next->m_bTextEnds;
-        }
+          MergeRange(next, base);
+          base += next.m_nLength;
+          ended = next.m_bTextEnds;
+        });
       },
       m_nThreads);
   out.m_nLength = base;

@@ -7,7 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "engine/progress.h"
 
@@ -52,6 +55,43 @@ class CSharedProgress {
   std::thread::id m_caller;
   std::atomic<std::uint64_t> m_nDone{0};
   std::atomic<bool> m_bStop{false};
+};
+
+// The results of parallel pieces, handed to `merge` in piece order: whichever thread
+// finishes the piece that is next merges it and every finished one after it, one
+// thread at a time, so merging needs no lock of its own.
+template <class Result>
+class COrderedMerge {
+ public:
+  explicit COrderedMerge(std::size_t count) : m_arrDone(count) {}
+
+  template <class Merge>
+  void Finished(std::size_t piece, std::unique_ptr<Result> result, Merge&& merge) {
+    {
+      std::lock_guard<std::mutex> guard(m_lock);
+      m_arrDone[piece] = std::move(result);
+      if (m_bMerging) return;
+      m_bMerging = true;
+    }
+    for (;;) {
+      std::unique_ptr<Result> next;
+      {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (m_nNext == m_arrDone.size() || !m_arrDone[m_nNext]) {
+          m_bMerging = false;
+          return;
+        }
+        next = std::move(m_arrDone[m_nNext++]);
+      }
+      merge(*next);
+    }
+  }
+
+ private:
+  std::mutex m_lock;
+  std::vector<std::unique_ptr<Result>> m_arrDone;
+  std::size_t m_nNext = 0;
+  bool m_bMerging = false;
 };
 
 }  // namespace tessary

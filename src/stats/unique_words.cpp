@@ -257,16 +257,15 @@ void CUniqueWordCounter::TokenizeText(std::string_view text) {
 void CUniqueWordCounter::TokenizeRanges(const std::vector<std::uint64_t>& cuts, const RangeBytes& bytes) {
   const std::size_t count = cuts.size() - 1;
   const std::uint64_t total = cuts.back();
-  // Ranges are added in order by whichever thread finishes the next one; one at a time.
-  // Ranges past the one the text ends in are not counted. Buffers are kept for reuse:
-  // fresh ones would cost a page fault a page.
+  // Ranges are added in order by whichever thread finishes the next one; ranges past
+  // the one the text ends in are not counted. Buffers are kept for reuse: fresh ones
+  // would cost a page fault a page.
   CSharedProgress progress(m_observer.m_fnProgress, total);
-  std::vector<std::unique_ptr<Range>> done(count);
+  COrderedMerge<Range> merger(count);
   std::vector<std::string> buffers;
   std::mutex lock;
   std::atomic<std::size_t> endsIn{count};
-  std::size_t nextMerge = 0;
-  bool merging = false, complete = true, ended = false;
+  bool complete = true, ended = false;
   RunParallel(
       count,
       [&](std::size_t k) {
@@ -288,28 +287,13 @@ void CUniqueWordCounter::TokenizeRanges(const std::vector<std::uint64_t>& cuts, 
           std::lock_guard<std::mutex> guard(lock);
           buffers.push_back(std::move(buffer));
         }
-        {
-          std::lock_guard<std::mutex> guard(lock);
-          done[k] = std::move(range);
-          if (merging) return;
-          merging = true;
-        }
-        for (;;) {
-          std::unique_ptr<Range> next;
-          {
-            std::lock_guard<std::mutex> guard(lock);
-            if (nextMerge == count || !done[nextMerge]) {
-              merging = false;
-              return;
-            }
-            next = std::move(done[nextMerge++]);
-          }
-          if (ended) continue;
+        merger.Finished(k, std::move(range), [&](const Range& next) {
+          if (ended) return;
           // A stopped range ends the list: what came before it is kept, in order.
-          if (complete && next->m_bDone) MergeRange(*next, bytes);
+          if (complete && next.m_bDone) MergeRange(next, bytes);
           else complete = false;
-          ended = next->m_bTextEnds;
-        }
+          ended = next.m_bTextEnds;
+        });
       },
       m_nThreads);
   if (!complete || progress.Stopped() || !ReportProgress(m_observer.m_fnProgress, total, total)) m_bStopped = true;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -17,6 +18,30 @@ TEST(Workers, EveryPieceRunsOnceWhateverTheThreadCount) {
     for (std::size_t i = 0; i < runs.size(); ++i) EXPECT_EQ(runs[i].load(), 1) << "piece " << i << ", threads " << threads;
   }
   RunParallel(0, [](std::size_t) { FAIL() << "no piece to run"; });
+}
+
+TEST(Workers, OrderedMergeTakesResultsInPieceOrderOneAtATime) {
+  for (unsigned threads : {1u, 2u, 3u, 8u}) {
+    COrderedMerge<std::size_t> merger(200);
+    std::vector<std::size_t> merged;
+    std::atomic<int> merging{0};
+    bool overlapped = false;
+    RunParallel(
+        200,
+        [&](std::size_t i) {
+          // Later pieces often finish first.
+          for (volatile std::size_t spin = 0; spin < (i * 7919) % 5000;) spin = spin + 1;
+          merger.Finished(i, std::make_unique<std::size_t>(i), [&](std::size_t value) {
+            overlapped = overlapped || merging.fetch_add(1) != 0;
+            merged.push_back(value);
+            merging.fetch_sub(1);
+          });
+        },
+        threads);
+    ASSERT_EQ(merged.size(), 200u) << threads;
+    for (std::size_t i = 0; i < merged.size(); ++i) ASSERT_EQ(merged[i], i) << threads;
+    EXPECT_FALSE(overlapped) << threads;
+  }
 }
 
 TEST(Workers, AFailingPieceIsRethrownAfterTheOthersEnd) {
