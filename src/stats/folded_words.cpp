@@ -85,8 +85,13 @@ std::int64_t CFoldedWords::Find(const CFoldedKey& key, std::uint8_t* mark) const
     if (slot.m_nEntry == 0) return -1;
     if ((slot.m_nMeta & ~0xFFu) != want || slot.m_nFirst != key.m_arrChunks[0]) continue;
     const std::uint32_t e = slot.m_nEntry - 1;
-    const std::uint64_t* stored = m_arrChunks.data() + m_arrEntries[e].m_nChunks;
-    if (key.m_nChunks > 1 && !std::equal(key.m_arrChunks + 1, key.m_arrChunks + key.m_nChunks, stored + 1)) continue;
+    if (key.m_nChunks > 1) {
+      // Most words have one or two chunks: compared here, not by a call.
+      const std::uint64_t* stored = m_arrChunks.data() + m_arrEntries[e].m_nChunks;
+      std::size_t c = 1;
+      while (c < key.m_nChunks && key.m_arrChunks[c] == stored[c]) ++c;
+      if (c < key.m_nChunks) continue;
+    }
     if (mark) *mark = static_cast<std::uint8_t>(slot.m_nMeta & 0xFF);
     return e;
   }

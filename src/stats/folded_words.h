@@ -41,6 +41,9 @@ class CWordFolder {
 class CFoldedWords {
  public:
   CFoldedWords();
+  // Starts fetching the slot where a look-up of the hash begins.
+  void Prefetch(std::uint64_t hash) const { __builtin_prefetch(&m_slots[hash & (m_slots.size() - 1)]); }
+  std::uint64_t HashOf(std::uint32_t entry) const { return m_arrHashes[entry]; }
   // The entry of the key, or -1; `mark` gets the mark the entry was added with.
   std::int64_t Find(const CFoldedKey& key, std::uint8_t* mark = nullptr) const;
   // A new entry (the key must not be there yet) with its spelling, a mark of the
@@ -50,6 +53,7 @@ class CFoldedWords {
   std::size_t Size() const { return m_arrEntries.size(); }
   std::int64_t& Count(std::uint32_t entry) { return m_arrCounts[entry]; }
   std::int64_t Count(std::uint32_t entry) const { return m_arrCounts[entry]; }
+  std::uint8_t Mark(std::uint32_t entry) const { return m_arrMarks[entry]; }
   std::string_view Spelling(std::uint32_t entry) const;
   // The entry's key, rebuilt from what is kept.
   void KeyOf(std::uint32_t entry, CFoldedKey& key) const;

@@ -1,6 +1,7 @@
 #include "stats/unique_words.h"
 
 #include <algorithm>
+#include <charconv>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -14,7 +15,9 @@
 
 #include "engine/file_reader.h"
 #include "engine/text_file.h"
+#include "stats/range_word_counter.h"
 #include "stats/shell_sort.h"
+#include "stats/spelling_sets.h"
 #include "stats/stats_format.h"
 
 namespace tessary {
@@ -23,15 +26,6 @@ namespace {
 
 constexpr std::size_t kStep = 1 << 20;      // bytes between progress reports
 constexpr std::uint8_t kUnlisted = 0xFF;    // bucket of words that count but are not listed
-constexpr int kRecentBits = 13;
-
-// Masks of the bytes of a word of n bytes (at most 16) in its second 8 bytes, at
-// kWordMasks[n], and in its first 8, at kWordMasks[n + 8]: a table, not a branch.
-constexpr std::uint64_t kAll = ~std::uint64_t{0};
-constexpr std::uint64_t kWordMasks[25] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFFFF, 0xFFFFFF, 0xFFFFFFFF, 0xFFFFFFFFFFull,
-                                          0xFFFFFFFFFFFFull, 0xFFFFFFFFFFFFFFull, kAll, kAll, kAll, kAll, kAll, kAll,
-                                          kAll, kAll, kAll};
-
 // The first place at or after `at` just after a space, tab, CR or LF of the file, or
 // its size.
 std::uint64_t FileWordCut(const CFileReader& reader, std::uint64_t at) {
@@ -196,19 +190,48 @@ std::uint32_t CUniqueWordCounter::AddWord(const CFoldedKey& key, const unsigned 
 }
 
 void CUniqueWordCounter::StoreWord(const unsigned char* word, std::size_t length, const unsigned char* readLimit) {
+  // A spelling met before is found in the cache with its entry and bucket, which never
+  // change once given.
+  if (!CSpellingSets::Fits(word, length, readLimit)) {
+    StoreSpelling(word, length, readLimit);
+    return;
+  }
+  if (!m_pSpellings) m_pSpellings = std::make_unique<CSpellingSets>();
+  std::uint64_t head, tail;
+  CSpellingSets::Key(word, length, head, tail);
+  CSpellingSets::CWay* ways = m_pSpellings->SetOf(head, tail).m_arrWays;
+  if (!ways[0].Is(head, tail)) {
+    if (ways[1].Is(head, tail)) {
+      std::swap(ways[0], ways[1]);
+    } else {
+      ways[1] = ways[0];
+      const std::uint32_t e = StoreSpelling(word, length, readLimit);
+      ways[0] = {head, tail, e, m_words.Mark(e)};
+      return;
+    }
+  }
+  CountFound(ways[0].m_nEntry, static_cast<std::uint8_t>(ways[0].m_nValue));
+}
+
+void CUniqueWordCounter::CountFound(std::uint32_t entry, std::uint8_t bucket) {
+  ++m_words.Count(entry);
+  if (bucket != kUnlisted && m_arrBuckets[bucket].size() == kBucketReorderSize) Reorder(bucket, entry, true);
+}
+
+std::uint32_t CUniqueWordCounter::StoreSpelling(const unsigned char* word, std::size_t length,
+                                                const unsigned char* readLimit) {
   CFoldedKey key;
   m_folder.Fold(word, length, readLimit, key);
   std::uint8_t bucket = kUnlisted;
   const std::int64_t found = m_words.Find(key, &bucket);
   if (found >= 0) {
-    const auto e = static_cast<std::uint32_t>(found);
-    ++m_words.Count(e);
-    if (bucket != kUnlisted && m_arrBuckets[bucket].size() == kBucketReorderSize) Reorder(bucket, e, true);
-    return;
+    CountFound(static_cast<std::uint32_t>(found), bucket);
+    return static_cast<std::uint32_t>(found);
   }
   bucket = BucketOf(key, std::string_view(reinterpret_cast<const char*>(word), length));
   const std::uint32_t e = AddWord(key, word, bucket, 1);
   if (bucket != kUnlisted && m_arrBuckets[bucket].size() == kBucketReorderSize) Reorder(bucket, e, false);
+  return e;
 }
 
 void CUniqueWordCounter::Reorder(std::uint32_t bucket, std::uint32_t entry, bool bFound) {
@@ -304,47 +327,19 @@ void CUniqueWordCounter::CountRange(Range& range, std::string_view text, CShared
   // it would within the text.
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t n = text.size();
-  // Most words are frequent and short: a small cache from their bytes as spelled (up
-  // to 16) to their entry spares the folding and the table. Two ways a set; a word
-  // found goes first in its set.
-  struct Recent {
-    std::uint64_t m_nHead = 0, m_nTail = 0;  // no word byte is 0, so 0 is no word
-    std::uint32_t m_nEntry = 0;
-  };
-  std::vector<Recent> recent(std::size_t{2} << kRecentBits);
-  CFoldedWords& words = range.m_words;
-  CFoldedKey key;
-  auto entryOf = [&](const unsigned char* w, std::size_t length, const unsigned char* limit) {
-    m_folder.Fold(w, length, limit, key);
-    const std::int64_t found = words.Find(key);
-    if (found >= 0) return static_cast<std::uint32_t>(found);
-    return words.Add(key, w, 0, 0);
-  };
+  CRangeWordCounter counter(m_folder, range.m_words);
   std::size_t reported = 0;
   const CByteWordRun run = SplitByteWords(
       m_byteClasses, p, 0, n, n, kStep,
       [&](const unsigned char* w, std::size_t length, const unsigned char* limit, std::size_t, std::size_t) {
-        if (length > 16 || limit - w < 16) {
-          ++words.Count(entryOf(w, length, limit));
-          return;
-        }
-        std::uint64_t head, tail;
-        std::memcpy(&head, w, 8);
-        std::memcpy(&tail, w + 8, 8);
-        head &= kWordMasks[length + 8];
-        tail &= kWordMasks[length];
-        Recent* set = &recent[2 * (((head ^ (tail * 0xC2B2AE3D27D4EB4Full)) * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits))];
-        if (set[0].m_nHead != head || set[0].m_nTail != tail) {
-          if (set[1].m_nHead == head && set[1].m_nTail == tail) std::swap(set[0], set[1]);
-          else set[1] = set[0], set[0] = {head, tail, entryOf(w, length, limit)};
-        }
-        ++words.Count(set[0].m_nEntry);
+        counter.Add(w, length, limit);
       },
       [&](std::size_t i) {
         progress.Add(i - reported);
         reported = i;
         return !progress.Stopped();
       });
+  counter.Finish();
   progress.Add(range.m_nTo - range.m_nFrom - reported);
   range.m_nLength = n;
   range.m_nTotal = run.m_nTotal;
@@ -360,7 +355,9 @@ void CUniqueWordCounter::MergeRange(const Range& range, const RangeBytes& bytes)
   std::size_t added[kLetterBuckets] = {};
   bool met[kLetterBuckets] = {};
   CFoldedKey key;
+  constexpr std::uint32_t kAhead = 16;  // look-ups whose slots are on their way
   for (std::uint32_t e = 0; e < words.Size(); ++e) {
+    if (e + kAhead < words.Size()) m_words.Prefetch(words.HashOf(e + kAhead));
     words.KeyOf(e, key);
     std::uint8_t bucket = kUnlisted;
     found[e] = m_words.Find(key, &bucket);
@@ -496,13 +493,26 @@ void SortAlphabetically(std::vector<CUniqueWord>& rows, const CTextClasses& clas
 }
 
 std::string UniqueWordFileText(const CUniqueWordList& list) {
+  // Row by row as "%-4d%20s\t%lld\t%s\n" would write it, without a printf call a row:
+  // the list of a big corpus has tens of thousands.
   const std::string total = list.TotalText();
   std::string out = PrintfFormat("Unique words = %-4d \tTotal words = %s\n", static_cast<int>(list.m_arrRows.size()),
                                 total.c_str());
+  out.reserve(out.size() + list.m_arrRows.size() * 48);
+  char number[32];
   for (std::size_t i = 0; i < list.m_arrRows.size(); ++i) {
     const CUniqueWord& row = list.m_arrRows[i];
-    out += PrintfFormat("%-4d%20s\t%lld\t%s\n", static_cast<int>(i + 1), row.m_strWord.c_str(),
-                       static_cast<long long>(row.m_nCount), list.PercentText(row.m_nCount).c_str());
+    const char* end = std::to_chars(number, number + sizeof number, static_cast<int>(i + 1)).ptr;
+    out.append(number, static_cast<std::size_t>(end - number));
+    if (end - number < 4) out.append(static_cast<std::size_t>(4 - (end - number)), ' ');
+    if (row.m_strWord.size() < 20) out.append(20 - row.m_strWord.size(), ' ');
+    out += row.m_strWord;
+    out += '\t';
+    end = std::to_chars(number, number + sizeof number, static_cast<long long>(row.m_nCount)).ptr;
+    out.append(number, static_cast<std::size_t>(end - number));
+    out += '\t';
+    out += list.PercentText(row.m_nCount);
+    out += '\n';
   }
   return out;
 }

@@ -33,6 +33,7 @@
 namespace tessary {
 
 class CFileReader;
+class CSpellingSets;
 
 inline constexpr std::size_t kLetterBuckets = 27;        // A..Z, then other letters
 inline constexpr std::size_t kBucketReorderSize = 200;   // a bucket of this size is sorted by count
@@ -110,6 +111,9 @@ class CUniqueWordCounter {
   void TokenizeDoubleByte(std::string_view text);
   // One word of 1 to 255 bytes, filed as the list files it when met.
   void StoreWord(const unsigned char* word, std::size_t length, const unsigned char* readLimit);
+  // The same past the cache of spellings; gives the word's entry.
+  std::uint32_t StoreSpelling(const unsigned char* word, std::size_t length, const unsigned char* readLimit);
+  void CountFound(std::uint32_t entry, std::uint8_t bucket);
   // A word not in the list yet: its bucket's place, not its re-ordering.
   std::uint32_t AddWord(const CFoldedKey& key, const unsigned char* spelling, std::uint8_t bucket, std::int64_t count);
   std::uint8_t BucketOf(const CFoldedKey& key, std::string_view spelling) const;
@@ -125,6 +129,7 @@ class CUniqueWordCounter {
   std::size_t m_nRangeBytes = std::size_t{8} << 20;
   unsigned m_nThreads = 0;
   CFoldedWords m_words;                     // byte texts: every word met, listed or not
+  std::unique_ptr<CSpellingSets> m_pSpellings;  // words filed one by one: spelling -> entry, bucket
   std::vector<std::uint32_t> m_arrPos;      // per entry: its place in its bucket
   std::vector<std::uint32_t> m_arrBuckets[kLetterBuckets];
   std::size_t m_nUnique = 0;

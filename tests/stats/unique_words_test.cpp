@@ -437,6 +437,29 @@ TEST(UniqueWordsRanges, SameListForAnyRangeAndThreadCount) {
   }
 }
 
+TEST(UniqueWordsRanges, SpellingsAlikeInTheirFirstBytesAreToldApart) {
+  // Words of 1 to 20 bytes that differ only in one byte, often past the eighth, in
+  // both cases, some parted by a dropped comma: the spelling caches key on whole
+  // spellings up to 16 bytes, and a word at a text's end cannot be read 16 at a time.
+  std::mt19937 random(47);
+  std::vector<std::string> words;
+  std::string text;
+  for (int k = 0; k < 6000; ++k) {
+    std::string word = std::string("bcdefghijklmnopqrstu").substr(0, 1 + random() % 20);
+    word[random() % word.size()] = static_cast<char>('v' + random() % 3);
+    if (random() % 4 == 0) word[random() % word.size()] ^= 0x20;
+    words.push_back(word);
+    if (word.size() > 2 && random() % 10 == 0) word.insert(1 + random() % (word.size() - 1), ",");
+    text += word + (random() % 5 == 0 ? "\n" : " ");
+  }
+  text.pop_back();
+  const auto whole = RangedList({text}, 1 << 30, 1);
+  ASSERT_EQ(Rows(whole.first.begin(), whole.first.end() - kLetterBuckets), ModelOrder(words));
+  for (std::size_t rangeBytes : {7, 500, 20000})
+    for (unsigned threads : {1u, 2u})
+      ASSERT_EQ(RangedList({text}, rangeBytes, threads), whole) << rangeBytes << " x" << threads;
+}
+
 TEST(UniqueWordsRanges, RandomBytesInSeveralCodePages) {
   std::mt19937 random(33);
   for (int codePage : {1252, 1251, kUtf8CodePage}) {
