@@ -356,13 +356,72 @@ std::int64_t CAnalysisCorpus::InternSpelling(std::string_view word, bool bPadded
 [[gnu::always_inline]] inline void CAnalysisCorpus::Store(std::string_view word, std::uint64_t start,
                                                           std::uint64_t end, bool bPadded) {
   if (word.empty() || word.size() > kMaxListedWordBytes) return;
-  const std::int64_t entry = Intern(word, bPadded);
+  StoreEntry(Intern(word, bPadded), word, start, end);
+}
+
+[[gnu::always_inline]] inline void CAnalysisCorpus::StoreEntry(std::int64_t entry, std::string_view word,
+                                                               std::uint64_t start, std::uint64_t end) {
   if (entry < 0) return;
   const auto w = static_cast<std::uint32_t>(entry);
   // A range counter's counts start at 0 with each range: the first count is the first meeting.
   if (m_arrTally[w].m_nCount++ == 0) MetInText(w, word);
   ++m_nTokens;
   OnToken(start, end, w);
+}
+
+[[gnu::always_inline]] inline void CAnalysisCorpus::Await(std::string_view word, std::uint64_t start,
+                                                          std::uint64_t end, bool bPadded) {
+  if (word.empty() || word.size() > kMaxListedWordBytes) return;
+  const std::size_t n = m_nWaiting;
+  CWaiting& next = m_arrWaiting[n % kWaitingSize];
+  if (n >= kWaitingSize) Leave(next);
+  if (n >= kWaitingSize / 2) Look(m_arrWaiting[(n - kWaitingSize / 2) % kWaitingSize]);
+  next.m_pWord = word.data();
+  next.m_nLength = word.size();
+  next.m_nStart = start;
+  next.m_nEnd = end;
+  next.m_bPadded = bPadded;
+  next.m_nEntry = kNotLooked;
+  next.m_nHead = Chunk(word.data(), word.size(), bPadded);
+  next.m_nTail = word.size() <= 8 ? 0 : Chunk(word.data() + 8, word.size() - 8, bPadded);
+  next.m_pSet = &m_arrRecent[2 * (((next.m_nHead ^ (next.m_nTail * 0xC2B2AE3D27D4EB4Full)) * 0x9E3779B97F4A7C15ull) >>
+                                  (64 - kRecentBits))];
+  __builtin_prefetch(next.m_pSet);
+  __builtin_prefetch(reinterpret_cast<const char*>(next.m_pSet + 2) - 1);
+  m_nWaiting = n + 1;
+}
+
+[[gnu::always_inline]] inline void CAnalysisCorpus::Look(CWaiting& waiting) {
+  CRecent* set = waiting.m_pSet;
+  if (waiting.m_nLength <= 16) {
+    if (set[0].m_nHead == waiting.m_nHead && set[0].m_nTail == waiting.m_nTail) {
+      waiting.m_nEntry = set[0].m_nEntry;
+    } else if (set[1].m_nHead == waiting.m_nHead && set[1].m_nTail == waiting.m_nTail) {
+      std::swap(set[0], set[1]);
+      waiting.m_nEntry = set[0].m_nEntry;
+    }
+  }
+  if (waiting.m_nEntry >= 0) {
+    __builtin_prefetch(&m_arrTally[static_cast<std::size_t>(waiting.m_nEntry)]);
+  } else if (waiting.m_nEntry == kNotLooked) {
+    const std::string_view word(waiting.m_pWord, waiting.m_nLength);
+    __builtin_prefetch(&m_arrRawSlots[HashOf(word, waiting.m_nHead, waiting.m_bPadded) & (m_arrRawSlots.size() - 1)]);
+    waiting.m_nEntry = kMissed;
+  }
+}
+
+[[gnu::always_inline]] inline void CAnalysisCorpus::Leave(const CWaiting& waiting) {
+  const std::string_view word(waiting.m_pWord, waiting.m_nLength);
+  // A word the cache missed may have come into it since, with a word that left before.
+  const std::int64_t entry =
+      waiting.m_nEntry == kNotLooked || waiting.m_nEntry == kMissed ? Intern(word, waiting.m_bPadded) : waiting.m_nEntry;
+  StoreEntry(entry, word, waiting.m_nStart, waiting.m_nEnd);
+}
+
+void CAnalysisCorpus::DrainWaiting() {
+  for (std::size_t k = m_nWaiting > kWaitingSize ? m_nWaiting - kWaitingSize : 0; k < m_nWaiting; ++k)
+    Leave(m_arrWaiting[k % kWaitingSize]);
+  m_nWaiting = 0;
 }
 
 void CAnalysisCorpus::MetInText(std::uint32_t entry, std::string_view word) {
@@ -779,11 +838,20 @@ void CAnalysisCorpus::TokenizeBytes(const unsigned char* p, std::size_t n, std::
         [&](const unsigned char* w, std::size_t length, const unsigned char* limit, std::size_t start,
             std::size_t end) __attribute__((always_inline)) {
           const std::string_view word(reinterpret_cast<const char*>(w), length);
-          const bool bPadded = m_bPaddedBuffer && limit != w;  // a gathered word is read byte by byte
-          if (map) Store(word, (*map)[start], (*map)[end], bPadded);
-          else Store(word, base + start, base + end, bPadded);
+          if (limit == w) {
+            // Gathered apart from the text, it lives only during this call and is
+            // read byte by byte.
+            DrainWaiting();
+            if (map) Store(word, (*map)[start], (*map)[end], false);
+            else Store(word, base + start, base + end, false);
+          } else if (map) {
+            Await(word, (*map)[start], (*map)[end], m_bPaddedBuffer);
+          } else {
+            Await(word, base + start, base + end, m_bPaddedBuffer);
+          }
         },
         [](std::size_t) { return true; });
+    DrainWaiting();
   }
   TokenizeByteByByte(p, n, std::max(cut, whole), to, base, map);
 }

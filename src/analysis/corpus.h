@@ -140,7 +140,14 @@ class CAnalysisCorpus {
   // A word found by the tokenisers: [start, end) in the text as searched.
   // bPadded: 8 bytes can be read from any place of the word.
   void Store(std::string_view word, std::uint64_t start, std::uint64_t end, bool bPadded = false);
+  // The same for a word of the entry (-1: no word).
+  void StoreEntry(std::int64_t entry, std::string_view word, std::uint64_t start, std::uint64_t end);
   std::int64_t Intern(std::string_view word, bool bPadded);
+  // A word stored a few words later, in the order met: it waits in a ring while its
+  // cache set is fetched, then, halfway, its tally (or the raw table's slot, when the
+  // cache misses it). The bytes must stay where they are until DrainWaiting.
+  void Await(std::string_view word, std::uint64_t start, std::uint64_t end, bool bPadded);
+  void DrainWaiting();
   // A word met for the first time in this text (or range).
   [[gnu::noinline]] void MetInText(std::uint32_t entry, std::string_view word);
   void BeginText(CCorpusText& out);
@@ -175,6 +182,21 @@ class CAnalysisCorpus {
     std::uint64_t m_nHead = 0, m_nTail = 0;  // a word of up to 16 bytes; 0: none
     std::int32_t m_nEntry = -1;
   };
+  struct CWaiting {
+    const char* m_pWord;
+    std::size_t m_nLength;
+    std::uint64_t m_nStart, m_nEnd;
+    std::uint64_t m_nHead, m_nTail;
+    CRecent* m_pSet;
+    std::int64_t m_nEntry;  // from the cache, or kNotLooked or kMissed
+    bool m_bPadded;
+  };
+  static constexpr std::int64_t kNotLooked = -3, kMissed = -2;
+  static constexpr std::size_t kWaitingSize = 8;
+  CWaiting m_arrWaiting[kWaitingSize];
+  std::size_t m_nWaiting = 0;  // words put in the ring since it was last drained
+  void Look(CWaiting& waiting);
+  void Leave(const CWaiting& waiting);
   static constexpr int kRecentBits = 13;  // sets of two
   std::vector<CRecent> m_arrRecent = std::vector<CRecent>(2 << kRecentBits);
   // Intern past the cache: the raw table, and the first meeting of a spelling.

@@ -2,11 +2,13 @@
 // Counts the words of one range of a byte text into its table of folded words, in the
 // order met. A cache of spellings holds, beside each word's entry, the count met since
 // it came in, so a frequent word costs neither folding, the table nor the count array.
-// Each word waits a few places in a ring while its cache set is fetched, so the
-// processor does not stall on it; the ring keeps the order met, and the order of new
-// entries with it.
+// So that the processor does not stall on memory, each word waits a few places in a
+// ring while its cache set is fetched, and a word the cache misses is folded and waits
+// in a second ring while its table slot is fetched. The rings keep the order met, and
+// the order of new entries with it.
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "stats/folded_words.h"
 #include "stats/spelling_sets.h"
@@ -24,7 +26,8 @@ class CRangeWordCounter {
   void Add(const unsigned char* word, std::size_t length, const unsigned char* readLimit) {
     if (readLimit == word) {
       Drain();
-      ++m_words.Count(EntryOf(word, length, readLimit));
+      m_folder.Fold(word, length, readLimit, m_key);
+      ++m_words.Count(EntryOf(m_key, word));
       return;
     }
     CPending& next = m_arrRing[m_nPushed % kRingSize];
@@ -46,6 +49,7 @@ class CRangeWordCounter {
 
  private:
   static constexpr std::size_t kRingSize = 8;
+  static constexpr std::size_t kMissRingSize = 8;
   using CWay = CSpellingSets::CWay;
   struct CPending {
     const unsigned char* m_pWord;
@@ -54,23 +58,34 @@ class CRangeWordCounter {
     CSpellingSets::CSet* m_pSet;  // null: not cached
     std::uint64_t m_nHead, m_nTail;
   };
+  struct CMissed {
+    CPending m_word;
+    CFoldedKey m_key;
+  };
 
   void Count(const CPending& word) {
     if (word.m_pSet) {
-      CWay& first = word.m_pSet->m_arrWays[0];
-      if (first.Is(word.m_nHead, word.m_nTail)) {
-        Raise(first);
+      CWay* ways = word.m_pSet->m_arrWays;
+      if (ways[0].Is(word.m_nHead, word.m_nTail)) {
+        Raise(ways[0]);
+        return;
+      }
+      if (ways[1].Is(word.m_nHead, word.m_nTail)) {
+        std::swap(ways[0], ways[1]);
+        Raise(ways[0]);
         return;
       }
     }
-    CountPastFirst(word);
+    Miss(word);
   }
   // The way's value is its count since it came in.
   void Raise(CWay& way) {
     if (++way.m_nValue == 0) m_words.Count(way.m_nEntry) += std::int64_t{1} << 32;
   }
-  [[gnu::noinline]] void CountPastFirst(const CPending& word);
-  std::uint32_t EntryOf(const unsigned char* word, std::size_t length, const unsigned char* readLimit);
+  // A word the cache missed: folded now, looked up a few misses later.
+  [[gnu::noinline]] void Miss(const CPending& word);
+  void Settle(const CMissed& missed);
+  std::uint32_t EntryOf(const CFoldedKey& key, const unsigned char* word);
   void Drain();
   void Flush(CWay& way);
 
@@ -79,6 +94,8 @@ class CRangeWordCounter {
   CSpellingSets m_sets;
   CPending m_arrRing[kRingSize];
   std::size_t m_nPushed = 0;  // words put in the ring since it was last drained
+  CMissed m_arrMissed[kMissRingSize];
+  std::size_t m_nMissed = 0;  // words put in the ring of misses since it was last drained
   CFoldedKey m_key;
 };
 
