@@ -619,8 +619,12 @@ bool AppendTextMode(const CFileReader& reader, std::int64_t from, std::int64_t t
 
 void CAnalysisCorpus::CountFileInRanges(CFileReader& reader, CCorpusText& out) {
   const std::int64_t size = reader.Size();
-  const auto step = static_cast<std::int64_t>(m_nRangeBytes);
-  const auto count = static_cast<std::size_t>((size + step - 1) / step);
+  std::vector<std::int64_t> starts;  // before each is cut just after white space
+  for (std::int64_t at = 0; at < size;) {
+    starts.push_back(at);
+    at += static_cast<std::int64_t>(NextRangeLength(static_cast<std::uint64_t>(size - at), m_nRangeBytes, m_nThreads));
+  }
+  const std::size_t count = starts.size();
   const std::size_t after = m_nKeyLength + 16;  // as the streamed reading keeps
   CSharedProgress progress(m_fnProgress, static_cast<std::uint64_t>(size));
 
@@ -634,8 +638,8 @@ void CAnalysisCorpus::CountFileInRanges(CFileReader& reader, CCorpusText& out) {
   auto countRange = [&](std::size_t k) {
     auto range = std::make_unique<CRange>();
     if (progress.Stopped()) return range;
-    const std::int64_t from = RangeCut(reader, static_cast<std::int64_t>(k) * step);
-    const std::int64_t to = k + 1 == count ? size : RangeCut(reader, static_cast<std::int64_t>(k + 1) * step);
+    const std::int64_t from = RangeCut(reader, starts[k]);
+    const std::int64_t to = k + 1 == count ? size : RangeCut(reader, starts[k + 1]);
     std::string window;
     {
       std::lock_guard<std::mutex> guard(lock);

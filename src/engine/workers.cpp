@@ -2,6 +2,7 @@
 
 #include <sched.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <mutex>
@@ -22,6 +23,12 @@ unsigned WorkerThreads() {
   }
   const unsigned n = std::thread::hardware_concurrency();
   return n ? n : 1;
+}
+
+std::uint64_t NextRangeLength(std::uint64_t remaining, std::uint64_t step, unsigned threads) {
+  const std::uint64_t n = threads ? threads : WorkerThreads();
+  if (n < 2) return step;
+  return std::min(step, std::max(remaining / (2 * n), std::max<std::uint64_t>(step / 16, 1)));
 }
 
 void RunParallel(std::size_t count, const std::function<void(std::size_t)>& piece, unsigned threads) {

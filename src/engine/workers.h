@@ -20,6 +20,12 @@ namespace tessary {
 // taskset and cgroup limits count), or TESSARY_THREADS when it is set to 1 or more.
 unsigned WorkerThreads();
 
+// The length of the next range of a text counted in ranges on `threads` threads (0:
+// WorkerThreads()) when `remaining` bytes are left: `step`, and towards the end a share
+// of what is left (at least step / 16), so the threads end together instead of all
+// waiting on whichever took the last long range.
+std::uint64_t NextRangeLength(std::uint64_t remaining, std::uint64_t step, unsigned threads = 0);
+
 // Runs piece(i) for every i in [0, count), each exactly once, on up to `threads`
 // threads (0: WorkerThreads()), and returns when all have ended. Pieces are handed out
 // in index order. The first exception a piece throws is rethrown here after the others
