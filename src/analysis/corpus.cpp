@@ -100,7 +100,6 @@ struct CFileSource {
 // neighbours need to complete the spans over its edges.
 struct CAnalysisCorpus::CRangeEdges {
   std::vector<std::uint32_t> m_arrPlace;  // per entry met: its place in the order met
-  std::vector<std::string> m_arrMetRaw;   // each entry met, spelled as first met in the range
   std::size_t m_nLead = 0;                // where the range begins in its window
   // Per hit with fewer words before it in the range than the left span: how many more.
   std::vector<int> m_arrLeftShort;
@@ -112,7 +111,12 @@ struct CAnalysisCorpus::CRangeEdges {
 
 // One range of a file, counted: its words in the order first met there, and its edges.
 struct CAnalysisCorpus::CRange {
+  // Per word met, in that order: the counter's entry, and for an entry new to the
+  // counter its folded key and spelling (empty for the others: they were merged from
+  // the counter's earlier ranges, and their entries in the corpus are known).
+  std::vector<std::uint32_t> m_arrLocal;
   std::vector<std::string> m_arrFolded, m_arrRaw;
+  std::size_t m_nCounter = 0;  // which counter counted it
   std::vector<std::int64_t> m_arrCount, m_arrLeft, m_arrRight;
   std::vector<int> m_arrLeftShort;
   std::vector<std::pair<std::uint64_t, std::uint32_t>> m_arrFirst;  // start in the text, word
@@ -356,15 +360,15 @@ std::int64_t CAnalysisCorpus::InternSpelling(std::string_view word, bool bPadded
 [[gnu::always_inline]] inline void CAnalysisCorpus::Store(std::string_view word, std::uint64_t start,
                                                           std::uint64_t end, bool bPadded) {
   if (word.empty() || word.size() > kMaxListedWordBytes) return;
-  StoreEntry(Intern(word, bPadded), word, start, end);
+  StoreEntry(Intern(word, bPadded), start, end);
 }
 
-[[gnu::always_inline]] inline void CAnalysisCorpus::StoreEntry(std::int64_t entry, std::string_view word,
-                                                               std::uint64_t start, std::uint64_t end) {
+[[gnu::always_inline]] inline void CAnalysisCorpus::StoreEntry(std::int64_t entry, std::uint64_t start,
+                                                               std::uint64_t end) {
   if (entry < 0) return;
   const auto w = static_cast<std::uint32_t>(entry);
   // A range counter's counts start at 0 with each range: the first count is the first meeting.
-  if (m_arrTally[w].m_nCount++ == 0) MetInText(w, word);
+  if (m_arrTally[w].m_nCount++ == 0) MetInText(w);
   ++m_nTokens;
   OnToken(start, end, w);
 }
@@ -415,7 +419,7 @@ std::int64_t CAnalysisCorpus::InternSpelling(std::string_view word, bool bPadded
   // A word the cache missed may have come into it since, with a word that left before.
   const std::int64_t entry =
       waiting.m_nEntry == kNotLooked || waiting.m_nEntry == kMissed ? Intern(word, waiting.m_bPadded) : waiting.m_nEntry;
-  StoreEntry(entry, word, waiting.m_nStart, waiting.m_nEnd);
+  StoreEntry(entry, waiting.m_nStart, waiting.m_nEnd);
 }
 
 void CAnalysisCorpus::DrainWaiting() {
@@ -424,10 +428,7 @@ void CAnalysisCorpus::DrainWaiting() {
   m_nWaiting = 0;
 }
 
-void CAnalysisCorpus::MetInText(std::uint32_t entry, std::string_view word) {
-  m_arrMet.push_back(entry);
-  if (m_pEdges) m_pEdges->m_arrMetRaw.emplace_back(word);
-}
+void CAnalysisCorpus::MetInText(std::uint32_t entry) { m_arrMet.push_back(entry); }
 
 // The word a text or range ends with, gathered by the tokeniser.
 void CAnalysisCorpus::EndOpenWord() {
@@ -633,6 +634,10 @@ void CAnalysisCorpus::CountFileInRanges(CFileReader& reader, CCorpusText& out) {
   // Counters are kept between ranges (one per thread at a time), so a word is folded
   // once per thread rather than once per range.
   std::vector<std::unique_ptr<CAnalysisCorpus>> idle;
+  std::size_t counters = 0;
+  // Per counter, the entries in this corpus of its own entries, plus one (0: not merged
+  // yet), filled by the merges, which come one at a time.
+  std::vector<std::vector<std::uint32_t>> entries;
   std::vector<std::string> windows;  // buffers kept too: fresh ones cost a page fault a page
   std::mutex lock;
   auto countRange = [&](std::size_t k) {
@@ -660,13 +665,24 @@ void CAnalysisCorpus::CountFileInRanges(CFileReader& reader, CCorpusText& out) {
     }
     const std::size_t windowLength = window.size();
     window.append(8, '\0');  // words are read 8 bytes at a time
+    // A counter takes its ranges in order, so the entries it made in one range were
+    // merged before any later range of it is: a slow thread may start a range after
+    // a later one has ended, and then takes a counter of its own.
     std::unique_ptr<CAnalysisCorpus> counter;
     {
       std::lock_guard<std::mutex> guard(lock);
-      if (!idle.empty()) counter = std::move(idle.back()), idle.pop_back();
+      auto it = std::find_if(idle.rbegin(), idle.rend(), [&](const auto& c) { return c->m_nRangeIndex < k; });
+      if (it != idle.rend()) {
+        counter = std::move(*it);
+        idle.erase(std::next(it).base());
+      } else {
+        counter = RangeCounter();
+        counter->m_nRangeCounter = counters++;
+      }
+      counter->m_nRangeIndex = k;
     }
-    if (!counter) counter = RangeCounter();
     counter->CountRange(std::string_view(window.data(), windowLength), lead, length, bTextEnds, *range);
+    range->m_nCounter = counter->m_nRangeCounter;
     range->m_bTextEnds = bCtrlZ;
     range->m_bDone = true;
     {
@@ -692,7 +708,8 @@ void CAnalysisCorpus::CountFileInRanges(CFileReader& reader, CCorpusText& out) {
             complete = false;  // a stop keeps the ranges before it
             return;
           }
-          MergeRange(next, base);
+          if (next.m_nCounter >= entries.size()) entries.resize(next.m_nCounter + 1);
+          MergeRange(next, base, entries[next.m_nCounter]);
           base += next.m_nLength;
           ended = next.m_bTextEnds;
         });
@@ -716,6 +733,7 @@ void CAnalysisCorpus::CountRange(std::string_view window, std::size_t lead, std:
   m_nTokens = m_nHits = m_spans.m_nWords = 0;
   CRangeEdges& edges = *m_pEdges;
   edges.m_nLead = lead;
+  const std::size_t known = m_vocabulary.m_arrRaw.size();  // entries met in earlier ranges
   const std::size_t n = bTextEnds ? lead + length : window.size();
   // Matched and split a piece at a time, as a streamed text is, so both passes find
   // the piece in the processor's cache.
@@ -738,8 +756,14 @@ void CAnalysisCorpus::CountRange(std::string_view window, std::size_t lead, std:
   for (std::size_t k = 0; k < m_arrMet.size(); ++k) {
     const std::uint32_t w = m_arrMet[k];
     edges.m_arrPlace[w] = static_cast<std::uint32_t>(k);
-    out.m_arrFolded.push_back(*m_arrFolded[w]);
-    out.m_arrRaw.push_back(std::move(edges.m_arrMetRaw[k]));
+    out.m_arrLocal.push_back(w);
+    if (w >= known) {
+      out.m_arrFolded.push_back(*m_arrFolded[w]);
+      out.m_arrRaw.push_back(m_vocabulary.m_arrRaw[w]);
+    } else {
+      out.m_arrFolded.emplace_back();
+      out.m_arrRaw.emplace_back();
+    }
     const CTally tally = std::exchange(m_arrTally[w], CTally{});
     out.m_arrCount.push_back(tally.m_nCount);
     if (bSpans) out.m_arrLeft.push_back(tally.m_nLeft), out.m_arrRight.push_back(tally.m_nRight);
@@ -760,7 +784,6 @@ void CAnalysisCorpus::CountRange(std::string_view window, std::size_t lead, std:
   out.m_nLength = length;
 
   m_arrMet.clear();
-  edges.m_arrMetRaw.clear();
   edges.m_arrLeftShort.clear();
   edges.m_arrFirst.clear();
   edges.m_nFirstPastKey = 0;
@@ -768,20 +791,26 @@ void CAnalysisCorpus::CountRange(std::string_view window, std::size_t lead, std:
   m_active.clear();
 }
 
-void CAnalysisCorpus::MergeRange(const CRange& range, std::uint64_t base) {
+void CAnalysisCorpus::MergeRange(const CRange& range, std::uint64_t base, std::vector<std::uint32_t>& entries) {
   const bool bSpans = m_plan.m_nSpanLeft >= 0;
-  std::vector<std::uint32_t> map(range.m_arrFolded.size());
+  std::vector<std::uint32_t> map(range.m_arrLocal.size());
   CVocabulary& v = m_vocabulary;
-  for (std::size_t w = 0; w < range.m_arrFolded.size(); ++w) {
-    auto [it, bNew] = v.m_index.try_emplace(range.m_arrFolded[w], static_cast<std::uint32_t>(v.m_arrRaw.size()));
-    if (bNew) {
-      m_arrFolded.push_back(&it->first);
-      v.m_arrRaw.push_back(range.m_arrRaw[w]);
-      v.m_arrSpelling.push_back(m_pClasses->ToUtf8(range.m_arrRaw[w]));
-      v.m_arrCount.push_back(0);
-      if (bSpans) m_spans.m_arrLeft.push_back(0), m_spans.m_arrRight.push_back(0);
+  for (std::size_t w = 0; w < range.m_arrLocal.size(); ++w) {
+    // A word the counter met in an earlier range has its entry here already.
+    const std::uint32_t local = range.m_arrLocal[w];
+    if (local >= entries.size()) entries.resize(local + 1, 0);
+    if (entries[local] == 0) {
+      auto [it, bNew] = v.m_index.try_emplace(range.m_arrFolded[w], static_cast<std::uint32_t>(v.m_arrRaw.size()));
+      if (bNew) {
+        m_arrFolded.push_back(&it->first);
+        v.m_arrRaw.push_back(range.m_arrRaw[w]);
+        v.m_arrSpelling.push_back(m_pClasses->ToUtf8(range.m_arrRaw[w]));
+        v.m_arrCount.push_back(0);
+        if (bSpans) m_spans.m_arrLeft.push_back(0), m_spans.m_arrRight.push_back(0);
+      }
+      entries[local] = it->second + 1;
     }
-    const std::uint32_t g = map[w] = it->second;
+    const std::uint32_t g = map[w] = entries[local] - 1;
     v.m_arrCount[g] += range.m_arrCount[w];
     if (bSpans) m_spans.m_arrLeft[g] += range.m_arrLeft[w], m_spans.m_arrRight[g] += range.m_arrRight[w];
   }

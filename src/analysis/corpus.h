@@ -136,12 +136,14 @@ class CAnalysisCorpus {
   // Counts window[lead, lead + length) as a range into out; the bytes around it are
   // context. The counter is then ready for another range.
   void CountRange(std::string_view window, std::size_t lead, std::size_t length, bool bTextEnds, CRange& out);
-  void MergeRange(const CRange& range, std::uint64_t base);
+  // entries: the corpus's entry plus one of each of the range's counter's (0: not yet
+  // known), completed by this merge.
+  void MergeRange(const CRange& range, std::uint64_t base, std::vector<std::uint32_t>& entries);
   // A word found by the tokenisers: [start, end) in the text as searched.
   // bPadded: 8 bytes can be read from any place of the word.
   void Store(std::string_view word, std::uint64_t start, std::uint64_t end, bool bPadded = false);
   // The same for a word of the entry (-1: no word).
-  void StoreEntry(std::int64_t entry, std::string_view word, std::uint64_t start, std::uint64_t end);
+  void StoreEntry(std::int64_t entry, std::uint64_t start, std::uint64_t end);
   std::int64_t Intern(std::string_view word, bool bPadded);
   // A word stored a few words later, in the order met: it waits in a ring while its
   // cache set is fetched, then, halfway, its tally (or the raw table's slot, when the
@@ -149,7 +151,7 @@ class CAnalysisCorpus {
   void Await(std::string_view word, std::uint64_t start, std::uint64_t end, bool bPadded);
   void DrainWaiting();
   // A word met for the first time in this text (or range).
-  [[gnu::noinline]] void MetInText(std::uint32_t entry, std::string_view word);
+  void MetInText(std::uint32_t entry);
   void BeginText(CCorpusText& out);
   void OnToken(std::uint64_t start, std::uint64_t end, std::uint32_t word);
   // The same with hits queued or spans open, or the range's first words still to note.
@@ -192,7 +194,7 @@ class CAnalysisCorpus {
     bool m_bPadded;
   };
   static constexpr std::int64_t kNotLooked = -3, kMissed = -2;
-  static constexpr std::size_t kWaitingSize = 8;
+  static constexpr std::size_t kWaitingSize = 16;
   CWaiting m_arrWaiting[kWaitingSize];
   std::size_t m_nWaiting = 0;  // words put in the ring since it was last drained
   void Look(CWaiting& waiting);
@@ -258,6 +260,8 @@ class CAnalysisCorpus {
   std::size_t m_nRangeBytes = std::size_t{32} << 20;
   unsigned m_nThreads = 0;
   std::unique_ptr<CRangeEdges> m_pEdges;  // a range counter's: what its neighbours need
+  std::size_t m_nRangeCounter = 0;        // a range counter's number among its file's
+  std::size_t m_nRangeIndex = 0;          // and the last range it counted
   std::vector<const std::string*> m_arrFolded;  // per entry: its key in the vocabulary's index
   bool m_bStopped = false;
   std::vector<std::string> m_arrSkipped;
