@@ -369,24 +369,34 @@ void CUniqueWordCounter::MergeRange(const Range& range, const RangeBytes& bytes)
     met[bucket] = true;
     if (found[e] < 0) ++added[bucket];
   }
+  // Such a bucket's words are filed again one by one, in the order of the text: its
+  // order rests on every count as it grew. A word's bucket follows from its first
+  // byte, upper-cased: A to Z, or the last bucket (or none) for any other.
+  bool replay[kLetterBuckets] = {};
+  bool anyReplay = false;
   for (std::size_t b = 0; b < kLetterBuckets; ++b) {
     const std::size_t size = m_arrBuckets[b].size();
-    if ((size < kBucketReorderSize && size + added[b] >= kBucketReorderSize) || (size == kBucketReorderSize && met[b])) {
-      std::string buffer;
-      bool bEnds = false;
-      const std::string_view text = bytes(range.m_nFrom, range.m_nTo, buffer, bEnds).substr(0, range.m_nLength);
-      const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-      const CByteWordRun run = SplitByteWords(
-          m_byteClasses, p, 0, text.size(), text.size(), text.size() + 1,
-          [this](const unsigned char* w, std::size_t length, const unsigned char* limit, std::size_t, std::size_t) {
-            StoreWord(w, length, limit);
-          },
-          [](std::size_t) { return true; });
-      m_nTotal += run.m_nTotal;
-      return;
-    }
+    replay[b] = (size < kBucketReorderSize && size + added[b] >= kBucketReorderSize) || (size == kBucketReorderSize && met[b]);
+    anyReplay = anyReplay || replay[b];
+  }
+  auto replayed = [&](unsigned char first) {
+    const unsigned char upper = m_classes.Upper(first);
+    return replay[upper >= 'A' && upper <= 'Z' ? upper - 'A' : kLetterBuckets - 1];
+  };
+  if (anyReplay) {
+    std::string buffer;
+    bool bEnds = false;
+    const std::string_view text = bytes(range.m_nFrom, range.m_nTo, buffer, bEnds).substr(0, range.m_nLength);
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    SplitByteWords(
+        m_byteClasses, p, 0, text.size(), text.size(), text.size() + 1,
+        [&](const unsigned char* w, std::size_t length, const unsigned char* limit, std::size_t, std::size_t) {
+          if (replayed(w[0])) StoreWord(w, length, limit);
+        },
+        [](std::size_t) { return true; });
   }
   for (std::uint32_t e = 0; e < words.Size(); ++e) {
+    if (anyReplay && replayed(static_cast<unsigned char>(words.Spelling(e)[0]))) continue;
     if (found[e] >= 0) {
       m_words.Count(static_cast<std::uint32_t>(found[e])) += words.Count(e);
       continue;
