@@ -253,12 +253,12 @@ void CUniqueWordCounter::Reorder(std::uint32_t bucket, std::uint32_t entry, bool
 std::vector<std::uint64_t> CUniqueWordCounter::RangeCuts(std::uint64_t size,
                                                          const std::function<std::uint64_t(std::uint64_t)>& cutAfter) const {
   // The first ranges are short and grow to the full size: a range during which a
-  // bucket reaches 200 entries is read twice, and that happens early in a text. The
-  // last ones are short again, so the threads end together.
+  // bucket reaches 200 entries has that bucket's words filed again one by one, and
+  // that happens early in a text. The last ones stay full: a range's first meeting of
+  // each word costs more than the threads' wait at the end.
   std::vector<std::uint64_t> cuts{0};
   for (std::size_t k = 0;; ++k) {
-    const std::uint64_t step = std::min<std::uint64_t>(std::max<std::uint64_t>(m_nRangeBytes >> (k < 5 ? 5 - k : 0), 1),
-                                                       NextRangeLength(size - cuts.back(), m_nRangeBytes, m_nThreads));
+    const std::uint64_t step = std::max<std::uint64_t>(m_nRangeBytes >> (k < 5 ? 5 - k : 0), 1);
     const std::uint64_t at = cuts.back() + step;
     if (at >= size) break;
     const std::uint64_t cut = cutAfter(at);
