@@ -12,9 +12,9 @@
 //
 // A long byte text is cut into ranges just after white space, counted on the worker
 // threads each in its own table, and the tables are added to the list in the ranges'
-// order, so the words come in the order first met. A range during which a bucket
-// stands at 200 entries is read again word by word instead: its order depends on every
-// count as it grew.
+// order, so the words come in the order first met. A bucket that stands at 200 entries
+// while a range is added has that range's words of it filed again one by one instead:
+// its order depends on every count as it grew.
 #include <cstdint>
 #include <functional>
 #include <memory>
