@@ -115,7 +115,7 @@ TEST_F(UniqueWordsDbTest, SaveToDatabaseStoresTheRowsAsShownAndTheViewShowsThem)
 TEST_F(UniqueWordsDbTest, TheViewCountsSortsByInstancesAndFiltersByWord) {
   // More rows than one page, so sorting and paging are read through the file.
   std::vector<CUniqueWordRecord> rows;
-  for (int i = 0; i < 700; ++i) rows.push_back({0, "w" + std::to_string(i), (i * 37) % 11});
+  for (int i = 0; i < 700; ++i) rows.push_back({0, std::string(1, 'w').append(std::to_string(i)), (i * 37) % 11});
   const QString db = m_dir.filePath("many.db");
   ASSERT_TRUE(SaveUniqueWordsDatabase(db.toStdString(), rows));
   CUniqueWordsDbView* view = OpenView(db);
