@@ -57,7 +57,8 @@ class CConcordanceController : public QObject {
   void AbandonRunning();
 
   // Tests: called with each progress dialog as it opens (UI thread), and on the
-  // worker thread before each source of a search is read.
+  // worker thread before each open document of a search is read (0, 1, ...) and once
+  // before its files (with the number of documents).
   std::function<void(QWidget* dialog)> m_fnProgressShown;
   std::function<void(std::size_t source)> m_fnSourceHook;
   // Tests: the chunk size of big-file searches (0: half the free memory, bounded).

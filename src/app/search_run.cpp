@@ -145,9 +145,11 @@ class CSearchWork {
       ReportCount(search);
     }
     m_strTitle.clear();
-    for (std::size_t i = 0; i < m_request.m_arrFiles.size() && !m_task.StopRequested() && !search.Stopped(); ++i) {
-      if (m_fnSourceHook) m_fnSourceHook(i);
-      search.SearchFile(m_request.m_arrFiles[i]);
+    // Files as the command line reads them: short ones side by side on the worker pool,
+    // joined in order.
+    if (!m_request.m_arrFiles.empty() && !m_task.StopRequested() && !search.Stopped()) {
+      if (m_fnSourceHook) m_fnSourceHook(m_sources.size());
+      search.SearchFiles(m_request.m_arrFiles);
       ReportCount(search);
     }
     m_out.m_arrSkipped = search.SkippedFiles();
