@@ -260,10 +260,7 @@ void CUniqueWordsRun::Work() {
     counter->AddText(page ? page->FromUnicode(text) : Utf16ToUtf8(text), m_arrTitles[i].toStdString());
   }
   m_arrTexts.clear();
-  for (const std::string& file : m_sources.m_arrFiles) {
-    if (task.StopRequested()) break;
-    counter->AddFile(file);
-  }
+  if (!task.StopRequested()) counter->AddFiles(m_sources.m_arrFiles);
   m_arrSkipped = counter->SkippedFiles();
   // A stopped run lists what was counted so far.
   m_list = counter->List();

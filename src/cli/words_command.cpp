@@ -95,7 +95,7 @@ int RunWords(const std::vector<std::string>& args) {
     if (!input) return Fail(input.Error());
     counter.AddText((*input)->RawText(), "standard input");
   }
-  for (const std::string& file : ExpandSources(o.sources, o.pattern, &failed)) counter.AddFile(file);
+  counter.AddFiles(ExpandSources(o.sources, o.pattern, &failed));
   for (const std::string& skipped : counter.SkippedFiles()) std::fprintf(stderr, "tessary-cli: %s\n", skipped.c_str());
   failed = failed || !counter.SkippedFiles().empty();
 

@@ -83,7 +83,7 @@ CUniqueWordCounter::CUniqueWordCounter(const CUniqueWordOptions& options, CTextC
 
 CUniqueWordCounter::~CUniqueWordCounter() = default;
 
-std::size_t CUniqueWordCounter::UniqueCount() const { return m_nUnique; }
+std::size_t CUniqueWordCounter::UniqueCount() const { return m_nUnique.load(std::memory_order_relaxed); }
 
 void CUniqueWordCounter::SetRanges(std::size_t rangeBytes, unsigned threads) {
   m_nRangeBytes = std::max<std::size_t>(rangeBytes, 1);
@@ -122,6 +122,92 @@ void CUniqueWordCounter::AddFile(const std::string& path) {
   // Carriage returns end words like line feeds, so the text need not be converted.
   AddText((*file)->RawText(), path);
   if (!(*file)->Problem().empty()) m_arrSkipped.push_back((*file)->Problem());
+}
+
+void CUniqueWordCounter::AddFiles(const std::vector<std::string>& paths) {
+  // Short files go side by side a batch at a time (up to 64 files or eight ranges'
+  // bytes, so that no more than a batch is held); a long one is cut into ranges alone.
+  constexpr std::size_t kBatchFiles = 64;
+  const bool sideBySide = !m_options.m_bDoubleByte && (m_nThreads != 1 && (m_nThreads != 0 || WorkerThreads() > 1));
+  std::vector<std::string> batch;
+  std::uint64_t bytes = 0;
+  auto flush = [&] {
+    if (batch.size() == 1) AddFile(batch.front());
+    else if (!batch.empty()) AddShortFiles(batch);
+    batch.clear();
+    bytes = 0;
+  };
+  for (const std::string& path : paths) {
+    if (m_bStopped) return;
+    struct stat st {};
+    const bool known = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    const auto size = known ? static_cast<std::uint64_t>(st.st_size) : 0;
+    if (sideBySide && known && size <= m_nRangeBytes) {
+      batch.push_back(path);
+      bytes += size;
+      if (batch.size() == kBatchFiles || bytes >= 8 * std::uint64_t{m_nRangeBytes}) flush();
+      continue;
+    }
+    flush();
+    AddFile(path);
+  }
+  flush();
+}
+
+void CUniqueWordCounter::AddShortFiles(const std::vector<std::string>& paths) {
+  // Each file is read and counted as one range on a worker thread, and added in order
+  // with its title, its problem and, for a bucket at 200 entries, its words again.
+  struct ShortFile {
+    std::unique_ptr<CTextFile> m_pFile;
+    std::string m_strError;
+    Range m_range;
+    std::size_t m_nIndex = 0;
+  };
+  std::uint64_t total = 0;
+  for (const std::string& path : paths) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) total += static_cast<std::uint64_t>(st.st_size);
+  }
+  CSharedProgress progress(m_observer.m_fnProgress, total);
+  COrderedMerge<ShortFile> merger(paths.size());
+  bool complete = true;
+  RunParallel(
+      paths.size(),
+      [&](std::size_t k) {
+        auto file = std::make_unique<ShortFile>();
+        file->m_nIndex = k;
+        if (!progress.Stopped()) {
+          if (auto opened = CTextFile::Open(paths[k])) {
+            file->m_pFile = std::move(*opened);
+            const std::string_view text = file->m_pFile->RawText();
+            file->m_range.m_nTo = text.size();
+            CountRange(file->m_range, text, progress);
+          } else {
+            file->m_strError = opened.Error();
+            file->m_range.m_bDone = true;
+          }
+        }
+        merger.Finished(k, std::move(file), [&](const ShortFile& next) {
+          // A stopped file ends the list: what came before it is kept, in order.
+          if (!complete || !next.m_range.m_bDone) {
+            complete = false;
+            return;
+          }
+          if (!next.m_pFile) {
+            m_arrSkipped.push_back(next.m_strError);
+            return;
+          }
+          const std::string_view text = next.m_pFile->RawText();
+          if (m_observer.m_fnSource) m_observer.m_fnSource(paths[next.m_nIndex], text.size());
+          MergeRange(next.m_range, [&](std::uint64_t from, std::uint64_t to, std::string&, bool& bEnds) {
+            bEnds = true;
+            return text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+          });
+          if (!next.m_pFile->Problem().empty()) m_arrSkipped.push_back(next.m_pFile->Problem());
+        });
+      },
+      m_nThreads);
+  if (!complete || progress.Stopped()) m_bStopped = true;
 }
 
 void CUniqueWordCounter::AddLongFile(CFileReader& reader, const std::string& path) {
@@ -163,7 +249,7 @@ void CUniqueWordCounter::TokenizeBytes(std::string_view text) {
         StoreWord(w, length, limit);
       },
       [&](std::size_t i) { return ReportProgress(m_observer.m_fnProgress, i, n); });
-  m_nTotal += run.m_nTotal;
+  AddTotal(run.m_nTotal);
   if (run.m_bStopped || !ReportProgress(m_observer.m_fnProgress, n, n)) m_bStopped = true;
 }
 
@@ -185,7 +271,7 @@ std::uint32_t CUniqueWordCounter::AddWord(const CFoldedKey& key, const unsigned 
   auto& list = m_arrBuckets[bucket];
   m_arrPos[e] = static_cast<std::uint32_t>(list.size());
   list.push_back(e);
-  ++m_nUnique;
+  AddUnique();
   return e;
 }
 
@@ -405,7 +491,7 @@ void CUniqueWordCounter::MergeRange(const Range& range, const RangeBytes& bytes)
     const std::string_view spelling = words.Spelling(e);
     AddWord(key, reinterpret_cast<const unsigned char*>(spelling.data()), buckets[e], words.Count(e));
   }
-  m_nTotal += range.m_nTotal;
+  AddTotal(range.m_nTotal);
 }
 
 // ---- Double-byte tokenizer ----
@@ -432,12 +518,13 @@ void CUniqueWordCounter::TokenizeDoubleByte(std::string_view text) {
   for (std::size_t from = 0; from < n;) {
     const std::size_t to = std::min(n, from + kStep);
     std::size_t i = from;
+    std::int64_t words = 0;
     for (; i < to; ++i) {
       const unsigned char a = p[i];
       // Everything else, ASCII words included, is passed over.
       if (a < 0x80 || i + 1 >= n || !IsDoubleByteCharacter(a, p[i + 1])) continue;
       const unsigned pair = a << 8 | p[i + 1];
-      ++m_nTotal;
+      ++words;
       std::uint32_t& slot = m_arrPairIndex[pair];
       if (slot != 0) {
         ++m_arrPairCounts[slot - 1];
@@ -445,11 +532,12 @@ void CUniqueWordCounter::TokenizeDoubleByte(std::string_view text) {
         m_arrPairs.push_back(static_cast<std::uint16_t>(pair));
         m_arrPairCounts.push_back(1);
         slot = static_cast<std::uint32_t>(m_arrPairs.size());
-        ++m_nUnique;
+        AddUnique();
       }
       ++i;
     }
     from = i;  // a pair may reach one byte past the step
+    AddTotal(words);
     if (!ReportProgress(m_observer.m_fnProgress, from, n)) {
       m_bStopped = true;
       return;
@@ -476,8 +564,8 @@ std::vector<CUniqueWord> CUniqueWordCounter::Bucket(std::size_t index) const {
 
 CUniqueWordList CUniqueWordCounter::List() const {
   CUniqueWordList list;
-  list.m_nTotal = m_nTotal;
-  list.m_arrRows.reserve(m_nUnique);
+  list.m_nTotal = Total();
+  list.m_arrRows.reserve(UniqueCount());
   if (m_options.m_bDoubleByte) {
     for (std::uint32_t e = 0; e < m_arrPairs.size(); ++e) list.m_arrRows.push_back(Row(e));
   } else {

@@ -15,6 +15,7 @@
 // order, so the words come in the order first met. A bucket that stands at 200 entries
 // while a range is added has that range's words of it filed again one by one instead:
 // its order depends on every count as it grew.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -76,9 +77,13 @@ class CUniqueWordCounter {
   void AddText(std::string_view text, const std::string& title);
   // A file read in text mode (Ctrl-Z ends the text); unreadable files are skipped.
   void AddFile(const std::string& path);
+  // Files one after the other, as AddFile would add them: short byte files are counted
+  // side by side on the worker threads and added in order.
+  void AddFiles(const std::vector<std::string>& paths);
 
   bool Stopped() const { return m_bStopped; }
-  std::int64_t Total() const { return m_nTotal; }
+  // Both may be read on another thread while words are added.
+  std::int64_t Total() const { return m_nTotal.load(std::memory_order_relaxed); }
   std::size_t UniqueCount() const;
   const std::vector<std::string>& SkippedFiles() const { return m_arrSkipped; }
   // Byte texts longer than rangeBytes are cut into ranges of about that size, counted
@@ -96,6 +101,7 @@ class CUniqueWordCounter {
   struct Range;
   CUniqueWordCounter(const CUniqueWordOptions& options, CTextClasses classes, CProfileObserver observer);
   void AddLongFile(CFileReader& reader, const std::string& path);
+  void AddShortFiles(const std::vector<std::string>& paths);
   void TokenizeBytes(std::string_view text);
   // The bytes of the range [from, to) of a text, read into buffer when the text is not
   // in memory; bEnds: the text ends in them (a Ctrl-Z, a short read or its own end),
@@ -120,6 +126,8 @@ class CUniqueWordCounter {
   void Reorder(std::uint32_t bucket, std::uint32_t entry, bool bFound);
   bool IsDoubleByteCharacter(unsigned char first, unsigned char second);
   CUniqueWord Row(std::uint32_t entry) const;
+  void AddTotal(std::int64_t n) { m_nTotal.store(m_nTotal.load(std::memory_order_relaxed) + n, std::memory_order_relaxed); }
+  void AddUnique() { m_nUnique.store(m_nUnique.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed); }
 
   CUniqueWordOptions m_options;
   CTextClasses m_classes;
@@ -132,12 +140,14 @@ class CUniqueWordCounter {
   std::unique_ptr<CSpellingSets> m_pSpellings;  // words filed one by one: spelling -> entry, bucket
   std::vector<std::uint32_t> m_arrPos;      // per entry: its place in its bucket
   std::vector<std::uint32_t> m_arrBuckets[kLetterBuckets];
-  std::size_t m_nUnique = 0;
+  // One thread at a time adds to these (the merges take turns), while the progress
+  // callback may read them on another: a plain add, seen whole.
+  std::atomic<std::size_t> m_nUnique{0};
   std::vector<std::uint16_t> m_arrPairs;        // double-byte: characters in first order
   std::vector<std::int64_t> m_arrPairCounts;    // double-byte: their counts
   std::vector<std::uint32_t> m_arrPairIndex;    // double-byte: character -> place + 1
   std::vector<signed char> m_arrPairValid;      // double-byte: -1 unknown, 0, 1
-  std::int64_t m_nTotal = 0;
+  std::atomic<std::int64_t> m_nTotal{0};
   bool m_bStopped = false;
   std::vector<std::string> m_arrSkipped;
 };

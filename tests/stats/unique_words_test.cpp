@@ -491,6 +491,45 @@ TEST(UniqueWordsRanges, ALongFileIsReadInPiecesUpToItsCtrlZ) {
   EXPECT_EQ(counter->Total(), 4000);
 }
 
+TEST(UniqueWordsRanges, ManyFilesSideBySideListAsOneByOne) {
+  // Short files (one with a Ctrl-Z, one empty), a missing one and a long one between
+  // them, with buckets passing 200 entries within and across files; the titles come in
+  // order.
+  test::ScratchDir dir;
+  std::mt19937 random(52);
+  std::vector<std::string> paths;
+  for (int f = 0; f < 14; ++f) {
+    std::string text;
+    const int words = f == 3 ? 0 : f == 9 ? 6000 : 200 + static_cast<int>(random() % 600);
+    for (int k = 0; k < words; ++k) {
+      const int w = static_cast<int>(std::pow(500.0, (random() % 1000) / 1000.0));
+      std::string word(1, "bBcZ"[w % 4]);
+      for (char d : std::to_string(w)) word += static_cast<char>('a' + (d - '0'));
+      text += word + (random() % 9 == 0 ? "\r\n" : " ");
+    }
+    if (f == 5) text += "\x1A words after the end";
+    paths.push_back(dir.Path(std::to_string(f) + ".txt"));
+    std::ofstream(paths.back(), std::ios::binary) << text;
+  }
+  paths.insert(paths.begin() + 7, dir.Path("missing.txt"));
+  auto listed = [&](bool bSideBySide, unsigned threads) {
+    std::vector<std::string> titles;
+    CProfileObserver observer;
+    observer.m_fnSource = [&](const std::string& title, std::uint64_t) { titles.push_back(title); };
+    auto counter = std::move(*CUniqueWordCounter::Create({}, observer));
+    counter->SetRanges(20000, threads);  // the file of 6000 words is long
+    if (bSideBySide) counter->AddFiles(paths);
+    else for (const auto& path : paths) counter->AddFile(path);
+    Rows rows = Flat(counter->List().m_arrRows);
+    for (const auto& title : titles) rows.push_back({title, 0});
+    for (const auto& skipped : counter->SkippedFiles()) rows.push_back({skipped, -1});
+    rows.push_back({"total", counter->Total()});
+    return rows;
+  };
+  const Rows oneByOne = listed(false, 1);
+  for (unsigned threads : {1u, 2u, 3u, 8u}) ASSERT_EQ(listed(true, threads), oneByOne) << threads;
+}
+
 TEST(UniqueWordsRanges, ProgressFromTheCallingThreadAndAStopKeepsTheRangesBefore) {
   std::string text;
   while (text.size() < (6u << 20)) text += "alpha beta ";
