@@ -1,8 +1,11 @@
 #include "analysis/corpus.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <utility>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/file_reader.h"
@@ -126,6 +129,46 @@ struct CAnalysisCorpus::CRange {
   std::uint64_t m_nLength = 0;  // of its text (text mode)
   bool m_bTextEnds = false;     // a Ctrl-Z ends the text in it
   bool m_bDone = false;         // counted to its end (not stopped)
+};
+
+// The range counters of one parallel count, kept between ranges (one per thread at a
+// time, so a word is folded once per thread rather than once per range), and per
+// counter the entries in this corpus of its own entries plus one (0: not merged yet),
+// filled by the merges, which come one at a time.
+struct CAnalysisCorpus::CCounterPool {
+  explicit CCounterPool(const CAnalysisCorpus& owner) : m_owner(owner) {}
+  const CAnalysisCorpus& m_owner;
+  std::mutex m_lock;
+  std::vector<std::unique_ptr<CAnalysisCorpus>> m_arrIdle;
+  std::size_t m_nCounters = 0;
+  std::vector<std::vector<std::uint32_t>> m_arrEntries;
+
+  // A counter for range k. A counter takes its ranges in order, so the entries it made
+  // in one range were merged before any later range of it is: a slow thread may start
+  // a range after a later one has ended, and then takes a counter of its own.
+  std::unique_ptr<CAnalysisCorpus> Take(std::size_t k) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    std::unique_ptr<CAnalysisCorpus> counter;
+    auto it = std::find_if(m_arrIdle.rbegin(), m_arrIdle.rend(), [&](const auto& c) { return c->m_nRangeIndex < k; });
+    if (it != m_arrIdle.rend()) {
+      counter = std::move(*it);
+      m_arrIdle.erase(std::next(it).base());
+    } else {
+      counter = m_owner.RangeCounter();
+      counter->m_nRangeCounter = m_nCounters++;
+    }
+    counter->m_nRangeIndex = k;
+    return counter;
+  }
+  void Give(std::unique_ptr<CAnalysisCorpus> counter) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_arrIdle.push_back(std::move(counter));
+  }
+  // Merge side only.
+  std::vector<std::uint32_t>& EntriesOf(const CRange& range) {
+    if (range.m_nCounter >= m_arrEntries.size()) m_arrEntries.resize(range.m_nCounter + 1);
+    return m_arrEntries[range.m_nCounter];
+  }
 };
 
 Expected<std::unique_ptr<CAnalysisCorpus>> CAnalysisCorpus::Create(const CSearchRequest& request, bool bNode,
@@ -565,11 +608,15 @@ void CAnalysisCorpus::StreamBytes(Source& source, std::uint64_t total) {
 
 // ---- Files counted in ranges ----
 
-bool CAnalysisCorpus::CanCountRanges(std::int64_t size) const {
+bool CAnalysisCorpus::CanCountSideBySide() const {
   // Kept words and hits carry their offsets in the whole text, so those plans read on.
   // Ranges cost their hand-over and edges: with one processor nothing pays for that.
   return !m_request.m_bUnicode && !m_request.m_language.IsDoubleByte() && !m_plan.m_bTokens && !m_plan.m_bHits &&
-         size > static_cast<std::int64_t>(m_nRangeBytes) && (m_nThreads != 0 || WorkerThreads() > 1);
+         (m_nThreads != 0 || WorkerThreads() > 1);
+}
+
+bool CAnalysisCorpus::CanCountRanges(std::int64_t size) const {
+  return size > static_cast<std::int64_t>(m_nRangeBytes) && CanCountSideBySide();
 }
 
 std::unique_ptr<CAnalysisCorpus> CAnalysisCorpus::RangeCounter() const {
@@ -618,6 +665,113 @@ bool AppendTextMode(const CFileReader& reader, std::int64_t from, std::int64_t t
 
 }  // namespace
 
+void CAnalysisCorpus::AddFiles(const std::vector<std::string>& paths, const std::function<void(const std::string&)>& onFile) {
+  // Short files go side by side a batch at a time (up to 64 files or eight ranges'
+  // bytes, so that no more than a batch is held); any other file as AddFile adds it.
+  constexpr std::size_t kBatchFiles = 64;
+  std::vector<std::string> batch;
+  std::uint64_t bytes = 0;
+  CCounterPool counters(*this);  // kept from batch to batch: a counter's words stay folded
+  std::size_t counted = 0;       // files counted side by side so far
+  auto addFile = [&](const std::string& path) {
+    if (onFile) onFile(path);
+    AddFile(path);
+  };
+  auto flush = [&] {
+    if (batch.size() == 1) {
+      addFile(batch.front());
+    } else if (!batch.empty()) {
+      if (onFile)
+        for (const std::string& path : batch) onFile(path);
+      AddShortFiles(batch, counters, counted);
+      counted += batch.size();
+    }
+    batch.clear();
+    bytes = 0;
+  };
+  for (const std::string& path : paths) {
+    if (m_bStopped) return;
+    struct stat st {};
+    const bool known = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    const auto size = known ? static_cast<std::uint64_t>(st.st_size) : 0;
+    if (known && size <= m_nRangeBytes && CanCountSideBySide()) {
+      batch.push_back(path);
+      bytes += size;
+      if (batch.size() == kBatchFiles || bytes >= 8 * std::uint64_t{m_nRangeBytes}) flush();
+      continue;
+    }
+    flush();
+    addFile(path);
+  }
+  flush();
+}
+
+void CAnalysisCorpus::AddShortFiles(const std::vector<std::string>& paths, CCounterPool& counters, std::size_t first) {
+  // Each file is read in text mode and counted as one range on a worker thread, then
+  // added in order as a text of its own, with its problem.
+  struct ShortFile {
+    CRange m_range;
+    std::string m_strProblem;
+    bool m_bOpened = false;
+    std::size_t m_nIndex = 0;
+  };
+  std::uint64_t total = 0;
+  for (const std::string& path : paths) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) total += static_cast<std::uint64_t>(st.st_size);
+  }
+  CSharedProgress progress(m_fnProgress, total);
+  COrderedMerge<ShortFile> merger(paths.size());
+  bool complete = true;
+  RunParallel(
+      paths.size(),
+      [&](std::size_t k) {
+        auto file = std::make_unique<ShortFile>();
+        file->m_nIndex = k;
+        if (!progress.Stopped()) {
+          file->m_range.m_bDone = true;
+          auto fd = OpenRegularFile(paths[k]);
+          if (!fd) {
+            file->m_strProblem = fd.Error();
+          } else {
+            CFileReader reader(*fd, paths[k]);
+            std::string window;
+            const bool bCtrlZ = AppendTextMode(reader, 0, reader.Size(), window);
+            const std::size_t length = window.size();
+            window.append(8, '\0');  // words are read 8 bytes at a time
+            std::unique_ptr<CAnalysisCorpus> counter = counters.Take(first + k);
+            counter->CountRange(std::string_view(window.data(), length), 0, length, true, file->m_range);
+            file->m_range.m_nCounter = counter->m_nRangeCounter;
+            file->m_range.m_bTextEnds = bCtrlZ;
+            counters.Give(std::move(counter));
+            reader.EndAt(reader.Size());
+            file->m_strProblem = reader.Problem();
+            file->m_bOpened = true;
+            ::close(*fd);
+            progress.Add(static_cast<std::uint64_t>(reader.Size()));
+          }
+        }
+        merger.Finished(k, std::move(file), [&](const ShortFile& next) {
+          // A stopped file ends the corpus: the files before it are kept, in order.
+          if (!complete || !next.m_range.m_bDone) {
+            complete = false;
+            return;
+          }
+          if (next.m_bOpened) {
+            CCorpusText& out = m_arrTexts.emplace_back();
+            out.m_strPath = paths[next.m_nIndex];
+            BeginText(out);
+            MergeRange(next.m_range, 0, counters.EntriesOf(next.m_range));
+            out.m_nLength = next.m_range.m_nLength;
+            EndText();
+          }
+          if (!next.m_strProblem.empty()) m_arrSkipped.push_back(next.m_strProblem);
+        });
+      },
+      m_nThreads);
+  if (!complete || progress.Stopped()) m_bStopped = true;
+}
+
 void CAnalysisCorpus::CountFileInRanges(CFileReader& reader, CCorpusText& out) {
   const std::int64_t size = reader.Size();
   std::vector<std::int64_t> starts;  // before each is cut just after white space
@@ -633,11 +787,7 @@ void CAnalysisCorpus::CountFileInRanges(CFileReader& reader, CCorpusText& out) {
   // boundary tests, each part in text mode on its own (no part ends inside a CR LF).
   // Counters are kept between ranges (one per thread at a time), so a word is folded
   // once per thread rather than once per range.
-  std::vector<std::unique_ptr<CAnalysisCorpus>> idle;
-  std::size_t counters = 0;
-  // Per counter, the entries in this corpus of its own entries, plus one (0: not merged
-  // yet), filled by the merges, which come one at a time.
-  std::vector<std::vector<std::uint32_t>> entries;
+  CCounterPool counters(*this);
   std::vector<std::string> windows;  // buffers kept too: fresh ones cost a page fault a page
   std::mutex lock;
   auto countRange = [&](std::size_t k) {
@@ -665,29 +815,14 @@ void CAnalysisCorpus::CountFileInRanges(CFileReader& reader, CCorpusText& out) {
     }
     const std::size_t windowLength = window.size();
     window.append(8, '\0');  // words are read 8 bytes at a time
-    // A counter takes its ranges in order, so the entries it made in one range were
-    // merged before any later range of it is: a slow thread may start a range after
-    // a later one has ended, and then takes a counter of its own.
-    std::unique_ptr<CAnalysisCorpus> counter;
-    {
-      std::lock_guard<std::mutex> guard(lock);
-      auto it = std::find_if(idle.rbegin(), idle.rend(), [&](const auto& c) { return c->m_nRangeIndex < k; });
-      if (it != idle.rend()) {
-        counter = std::move(*it);
-        idle.erase(std::next(it).base());
-      } else {
-        counter = RangeCounter();
-        counter->m_nRangeCounter = counters++;
-      }
-      counter->m_nRangeIndex = k;
-    }
+    std::unique_ptr<CAnalysisCorpus> counter = counters.Take(k);
     counter->CountRange(std::string_view(window.data(), windowLength), lead, length, bTextEnds, *range);
     range->m_nCounter = counter->m_nRangeCounter;
     range->m_bTextEnds = bCtrlZ;
     range->m_bDone = true;
+    counters.Give(std::move(counter));
     {
       std::lock_guard<std::mutex> guard(lock);
-      idle.push_back(std::move(counter));
       windows.push_back(std::move(window));
     }
     progress.Add(static_cast<std::uint64_t>(to - from));
@@ -708,8 +843,7 @@ void CAnalysisCorpus::CountFileInRanges(CFileReader& reader, CCorpusText& out) {
             complete = false;  // a stop keeps the ranges before it
             return;
           }
-          if (next.m_nCounter >= entries.size()) entries.resize(next.m_nCounter + 1);
-          MergeRange(next, base, entries[next.m_nCounter]);
+          MergeRange(next, base, counters.EntriesOf(next));
           base += next.m_nLength;
           ended = next.m_bTextEnds;
         });

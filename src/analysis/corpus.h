@@ -12,6 +12,7 @@
 // reach over a range's edge completed from the words at the edges.
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -99,6 +100,11 @@ class CAnalysisCorpus {
   // A file read as the concordance reads it: text mode for byte searches, decoded as
   // the editor loads it for 16-bit searches. A file that cannot be read is skipped.
   void AddFile(const std::string& path);
+  // Files one after the other, as AddFile would add them; when the plan allows ranges,
+  // short ones are counted side by side on the worker threads and added in order.
+  // onFile(path) is called on the calling thread before each file is read (before a
+  // batch for each of its files), while no count runs.
+  void AddFiles(const std::vector<std::string>& paths, const std::function<void(const std::string&)>& onFile = {});
   // A file already opened (standard input), read the same way.
   void AddTextFile(CTextFile& file, const std::string& title);
 
@@ -131,7 +137,11 @@ class CAnalysisCorpus {
   CAnalysisCorpus() = default;
   // A corpus that counts one range of a file for this one (same language, node, plan).
   std::unique_ptr<CAnalysisCorpus> RangeCounter() const;
+  struct CCounterPool;
+  bool CanCountSideBySide() const;
   bool CanCountRanges(std::int64_t size) const;
+  // The pool's counters have counted files up to first - 1 (in AddFiles' count).
+  void AddShortFiles(const std::vector<std::string>& paths, CCounterPool& counters, std::size_t first);
   void CountFileInRanges(CFileReader& reader, CCorpusText& out);
   // Counts window[lead, lead + length) as a range into out; the bytes around it are
   // context. The counter is then ready for another range.

@@ -162,11 +162,7 @@ class CAnalysisRun : public CListOperation {
       if (corpus.Request().m_bUnicode) corpus.AddText(std::u16string_view(text), titles[i].toStdString());
       else if (cp) corpus.AddText(std::string_view(cp->FromUnicode(text)), titles[i].toStdString());
     }
-    for (const std::string& file : files) {
-      if (task.StopRequested()) break;
-      say(FromFsPath(file));
-      corpus.AddFile(file);
-    }
+    if (!task.StopRequested()) corpus.AddFiles(files, [&](const std::string& file) { say(FromFsPath(file)); });
     say(QString());
     for (const std::string& skipped : corpus.SkippedFiles()) m_arrSkipped.push_back(skipped);
   }

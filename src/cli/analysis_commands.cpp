@@ -100,9 +100,10 @@ bool Feed(CAnalysisCorpus& corpus, const std::vector<std::string>& sources, cons
     }
     corpus.AddTextFile(**in, "standard input");
   }
+  std::vector<std::string> paths;
   for (const std::string& source : sources) {
     if (!IsDirectory(source)) {
-      corpus.AddFile(source);
+      paths.push_back(source);
       continue;
     }
     auto files = ListMatchingFiles(source, pattern);
@@ -111,8 +112,9 @@ bool Feed(CAnalysisCorpus& corpus, const std::vector<std::string>& sources, cons
       failed = true;
       continue;
     }
-    for (const std::string& file : *files) corpus.AddFile(file);
+    paths.insert(paths.end(), files->begin(), files->end());
   }
+  corpus.AddFiles(paths);
   for (const std::string& skipped : corpus.SkippedFiles()) tell(skipped);
   return !failed && corpus.SkippedFiles().empty();
 }

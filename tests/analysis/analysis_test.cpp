@@ -394,20 +394,23 @@ std::string CorpusState(const CAnalysisCorpus& corpus) {
   }
   out << "tokens " << corpus.Tokens() << " hits " << corpus.NodeHits();
   if (corpus.Spans()) out << " span words " << corpus.Spans()->m_nWords;
-  for (const CCorpusText& text : corpus.Texts()) out << " text " << text.m_nLength << '/' << text.m_nWords;
+  for (const CCorpusText& text : corpus.Texts())
+    out << " text " << text.m_strPath << ' ' << text.m_nLength << '/' << text.m_nWords;
   for (const std::string& skipped : corpus.SkippedFiles()) out << " skipped " << skipped;
   return out.str();
 }
 
 std::string RangedState(const std::vector<std::string>& paths, const std::string& node, int mode, int left, int right,
-                        std::size_t rangeBytes, unsigned threads, std::size_t pieceBytes = 1 << 18) {
+                        std::size_t rangeBytes, unsigned threads, std::size_t pieceBytes = 1 << 18,
+                        bool bAddFiles = false) {
   auto created = CAnalysisCorpus::Create(Request(node.empty() ? "-" : node, mode), !node.empty(), {},
                                          CCorpusPlan{false, false, left, right});
   EXPECT_TRUE(created) << created.Error();
   CAnalysisCorpus& corpus = **created;
   corpus.SetRanges(rangeBytes, threads);
   corpus.SetPieceSize(pieceBytes);
-  for (const std::string& path : paths) corpus.AddFile(path);
+  if (bAddFiles) corpus.AddFiles(paths);
+  else for (const std::string& path : paths) corpus.AddFile(path);
   return CorpusState(corpus);
 }
 
@@ -450,6 +453,27 @@ TEST(AnalysisRanges, FilesCountedInRangesOnSeveralThreadsAsInOnePass) {
             << "'" << c.node << "' " << c.left << "/" << c.right << " in ranges of " << rangeBytes << " x" << threads;
     // Ranges read a piece at a time, pieces cutting words and matches anywhere.
     ASSERT_EQ(RangedState(paths, c.node, c.mode, c.left, c.right, 3000, 2, 7), whole) << "'" << c.node << "' in pieces";
+  }
+}
+
+TEST(AnalysisRanges, ManyFilesSideBySideAsOneByOne) {
+  // Short files counted side by side (one missing, one empty, one with a Ctrl-Z), a
+  // long one in ranges between them: texts, counts, spans and messages in order.
+  test::ScratchDir dir;
+  std::mt19937 random(43);
+  std::vector<std::string> paths;
+  for (int k = 0; k < 12; ++k) {
+    paths.push_back(dir.Path(std::to_string(k) + ".txt"));
+    std::string text = k == 4 ? std::string() : RandomCorpusText(random, k == 8 ? 3000 : 20 + random() % 200);
+    if (k == 6) text.insert(text.size() / 2, "\x1A the cat sat");
+    std::ofstream(paths.back(), std::ios::binary) << text;
+  }
+  paths.insert(paths.begin() + 3, dir.Path("missing.txt"));
+  for (int right : {5, -1}) {
+    const std::string oneByOne = RangedState(paths, "the", kMatchWord, right, right, 10000, 1);
+    for (unsigned threads : {2u, 3u, 8u})
+      ASSERT_EQ(RangedState(paths, "the", kMatchWord, right, right, 10000, threads, 1 << 18, true), oneByOne)
+          << right << " x" << threads;
   }
 }
 
