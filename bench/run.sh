@@ -34,6 +34,7 @@ RUNS=${RUNS:-3}
 GUI_BENCH=${TESSARY_GUI_BENCH:-$ROOT/build/bin/tessary-gui-bench}
 STUDY=$WORK/corpus-200m.txt
 STUDY_SIZE=209715200 # 200 MiB: the unique-word list and the keywords' study texts
+FILES=$WORK/files-200m # the same 200 MiB as files of about 1 MiB each, cut at line ends
 SUMS=$ROOT/bench/expected-sums.txt
 FREQUENT=the
 MIDDLING=lord
@@ -145,6 +146,11 @@ make_corpus() {
 
 make_study() {
     [[ -f $STUDY && $(stat -c %s "$STUDY") -eq $STUDY_SIZE ]] || head -c "$STUDY_SIZE" "$CORPUS" >"$STUDY"
+    if [[ ! -f $FILES/done ]]; then
+        rm -rf "$FILES" && mkdir -p "$FILES"
+        split -C 1048576 -d -a 3 --additional-suffix=.txt "$STUDY" "$FILES/part-"
+        touch "$FILES/done"
+    fi
 }
 
 # --- 3. build ----------------------------------------------------------------
@@ -166,13 +172,15 @@ TASKS=(
     "lines-none|ratio <= 0.5|concord --sort none lord CORPUS"
     "lines-right|<= 1.5 s, <= 400 MB|concord --sort right lord CORPUS"
     "words|<= 0.5 s|words STUDY"
+    "words-files|(none)|words FILES"
     "collocation|< 5 s, < 1 GB|collocation --span 5,5 --min-freq 1 the CORPUS"
     "keywords|< 5 s|keywords --reference CORPUS STUDY"
+    "collocation-files|(none)|collocation --span 5,5 --min-freq 1 the FILES"
     "plot|(none)|plot --table lord CORPUS"
 )
 
 q() { printf '%q' "$1"; }
-expand() { local a=${1//CORPUS/$(q "$CORPUS")}; printf '%s' "${a//STUDY/$(q "$STUDY")}"; }
+expand() { local a=${1//CORPUS/$(q "$CORPUS")}; a=${a//FILES/$(q "$FILES")}; printf '%s' "${a//STUDY/$(q "$STUDY")}"; }
 
 peers_of() { # task -> lines "name|command"; the output goes to hyperfine's pipe
     local c w
@@ -184,6 +192,7 @@ peers_of() { # task -> lines "name|command"; the output goes to hyperfine's pipe
                 "ugrep|ugrep -c -o -i -w -F $w $c" ;;
         lines-none) printf '%s\n' "rg|rg --count-matches -i -w -F lord $c" ;;
         words) printf '%s\n' "tr|sort|uniq|tr -cs A-Za-z '\\n' < $(q "$STUDY") | sort | uniq -c" ;;
+        words-files) printf '%s\n' "tr|sort|uniq|cat $(q "$FILES")/*.txt | tr -cs A-Za-z '\\n' | sort | uniq -c" ;;
     esac
 }
 
