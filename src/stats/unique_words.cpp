@@ -171,6 +171,9 @@ void CUniqueWordCounter::AddShortFiles(const std::vector<std::string>& paths) {
   CSharedProgress progress(m_observer.m_fnProgress, total);
   COrderedMerge<ShortFile> merger(paths.size());
   bool complete = true;
+  // The files added, told to the observer on this thread once they all are: the
+  // merges run on whichever thread finished a file.
+  std::vector<std::pair<std::size_t, std::size_t>> added;
   RunParallel(
       paths.size(),
       [&](std::size_t k) {
@@ -198,7 +201,7 @@ void CUniqueWordCounter::AddShortFiles(const std::vector<std::string>& paths) {
             return;
           }
           const std::string_view text = next.m_pFile->RawText();
-          if (m_observer.m_fnSource) m_observer.m_fnSource(paths[next.m_nIndex], text.size());
+          added.emplace_back(next.m_nIndex, text.size());
           MergeRange(next.m_range, [&](std::uint64_t from, std::uint64_t to, std::string&, bool& bEnds) {
             bEnds = true;
             return text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
@@ -207,6 +210,8 @@ void CUniqueWordCounter::AddShortFiles(const std::vector<std::string>& paths) {
         });
       },
       m_nThreads);
+  if (m_observer.m_fnSource)
+    for (const auto& [index, size] : added) m_observer.m_fnSource(paths[index], size);
   if (!complete || progress.Stopped()) m_bStopped = true;
 }
 
