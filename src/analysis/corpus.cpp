@@ -5,9 +5,9 @@
 #include <mutex>
 #include <utility>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/file_batches.h"
 #include "engine/file_reader.h"
 #include "engine/text_file.h"
 #include "engine/workers.h"
@@ -668,42 +668,20 @@ bool AppendTextMode(const CFileReader& reader, std::int64_t from, std::int64_t t
 void CAnalysisCorpus::AddFiles(const std::vector<std::string>& paths, const std::function<void(const std::string&)>& onFile) {
   // Short files go side by side a batch at a time (up to 64 files or eight ranges'
   // bytes, so that no more than a batch is held); any other file as AddFile adds it.
-  constexpr std::size_t kBatchFiles = 64;
-  std::vector<std::string> batch;
-  std::uint64_t bytes = 0;
   CCounterPool counters(*this);  // kept from batch to batch: a counter's words stay folded
   std::size_t counted = 0;       // files counted side by side so far
-  auto addFile = [&](const std::string& path) {
-    if (onFile) onFile(path);
-    AddFile(path);
-  };
-  auto flush = [&] {
-    if (batch.size() == 1) {
-      addFile(batch.front());
-    } else if (!batch.empty()) {
-      if (onFile)
-        for (const std::string& path : batch) onFile(path);
-      AddShortFiles(batch, counters, counted);
-      counted += batch.size();
-    }
-    batch.clear();
-    bytes = 0;
-  };
-  for (const std::string& path : paths) {
-    if (m_bStopped) return;
-    struct stat st {};
-    const bool known = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-    const auto size = known ? static_cast<std::uint64_t>(st.st_size) : 0;
-    if (known && size <= m_nRangeBytes && CanCountSideBySide()) {
-      batch.push_back(path);
-      bytes += size;
-      if (batch.size() == kBatchFiles || bytes >= 8 * std::uint64_t{m_nRangeBytes}) flush();
-      continue;
-    }
-    flush();
-    addFile(path);
-  }
-  flush();
+  ForEachFileBatch(
+      paths, CanCountSideBySide(), m_nRangeBytes, 8 * std::uint64_t{m_nRangeBytes}, [this] { return m_bStopped; },
+      [&](const std::string& path) {
+        if (onFile) onFile(path);
+        AddFile(path);
+      },
+      [&](const std::vector<std::string>& batch) {
+        if (onFile)
+          for (const std::string& path : batch) onFile(path);
+        AddShortFiles(batch, counters, counted);
+        counted += batch.size();
+      });
 }
 
 void CAnalysisCorpus::AddShortFiles(const std::vector<std::string>& paths, CCounterPool& counters, std::size_t first) {
@@ -715,12 +693,7 @@ void CAnalysisCorpus::AddShortFiles(const std::vector<std::string>& paths, CCoun
     bool m_bOpened = false;
     std::size_t m_nIndex = 0;
   };
-  std::uint64_t total = 0;
-  for (const std::string& path : paths) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) total += static_cast<std::uint64_t>(st.st_size);
-  }
-  CSharedProgress progress(m_fnProgress, total);
+  CSharedProgress progress(m_fnProgress, FileBytes(paths));
   COrderedMerge<ShortFile> merger(paths.size());
   bool complete = true;
   RunParallel(

@@ -1,8 +1,8 @@
 #include "engine/concordance_search.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/file_batches.h"
 #include "engine/file_reader.h"
 #include "engine/piece_scan.h"
 #include "engine/text_file.h"
@@ -233,12 +233,7 @@ void CConcordanceSearchT<CharT>::ScanShortFile(const std::string& path, FileOutc
 template <class CharT>
 void CConcordanceSearchT<CharT>::SearchShortFiles(const std::vector<std::string>& paths) {
   std::vector<FileOutcome> files(paths.size());
-  std::uint64_t total = 0;  // progress is the bytes of all the batch's files
-  for (const std::string& path : paths) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) total += static_cast<std::uint64_t>(st.st_size);
-  }
-  CSharedProgress progress(m_observer.m_fnProgress, total);
+  CSharedProgress progress(m_observer.m_fnProgress, FileBytes(paths));  // the bytes of all the batch's files
   RunParallel(files.size(), [&](std::size_t i) {
     if (progress.Stopped()) return;
     ScanShortFile(paths[i], files[i], progress);
@@ -260,32 +255,12 @@ void CConcordanceSearchT<CharT>::SearchShortFiles(const std::vector<std::string>
 // so that no more than a batch's lines are held twice; a long one scans its ranges alone.
 template <class CharT>
 void CConcordanceSearchT<CharT>::SearchFiles(const std::vector<std::string>& paths) {
-  constexpr std::size_t kBatchFiles = 64;
-  const std::uint64_t batchBytes = std::uint64_t(8) * m_ranges.m_nRangeSize;
   const bool sideBySide = sizeof(CharT) == 1 && !m_request.m_bSentences &&
                           (m_ranges.m_nThreads != 0 || WorkerThreads() > 1);
-  std::vector<std::string> batch;
-  std::uint64_t bytes = 0;
-  auto flush = [&] {
-    if (batch.size() == 1) SearchFile(batch.front());
-    else if (!batch.empty()) SearchShortFiles(batch);
-    batch.clear();
-    bytes = 0;
-  };
-  for (const std::string& path : paths) {
-    if (m_bStopped) return;
-    struct stat st {};
-    const auto size = ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
-    if (sideBySide && size <= m_ranges.m_nRangeSize) {
-      batch.push_back(path);
-      bytes += size;
-      if (batch.size() == kBatchFiles || bytes >= batchBytes) flush();
-      continue;
-    }
-    flush();
-    SearchFile(path);
-  }
-  flush();
+  ForEachFileBatch(
+      paths, sideBySide, m_ranges.m_nRangeSize, std::uint64_t(8) * m_ranges.m_nRangeSize, [this] { return m_bStopped; },
+      [this](const std::string& path) { SearchFile(path); },
+      [this](const std::vector<std::string>& batch) { SearchShortFiles(batch); });
 }
 
 template <class CharT>

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 
+#include "engine/file_batches.h"
 #include "engine/file_reader.h"
 #include "engine/text_file.h"
 #include "stats/range_word_counter.h"
@@ -127,31 +128,11 @@ void CUniqueWordCounter::AddFile(const std::string& path) {
 void CUniqueWordCounter::AddFiles(const std::vector<std::string>& paths) {
   // Short files go side by side a batch at a time (up to 64 files or eight ranges'
   // bytes, so that no more than a batch is held); a long one is cut into ranges alone.
-  constexpr std::size_t kBatchFiles = 64;
-  const bool sideBySide = !m_options.m_bDoubleByte && (m_nThreads != 1 && (m_nThreads != 0 || WorkerThreads() > 1));
-  std::vector<std::string> batch;
-  std::uint64_t bytes = 0;
-  auto flush = [&] {
-    if (batch.size() == 1) AddFile(batch.front());
-    else if (!batch.empty()) AddShortFiles(batch);
-    batch.clear();
-    bytes = 0;
-  };
-  for (const std::string& path : paths) {
-    if (m_bStopped) return;
-    struct stat st {};
-    const bool known = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-    const auto size = known ? static_cast<std::uint64_t>(st.st_size) : 0;
-    if (sideBySide && known && size <= m_nRangeBytes) {
-      batch.push_back(path);
-      bytes += size;
-      if (batch.size() == kBatchFiles || bytes >= 8 * std::uint64_t{m_nRangeBytes}) flush();
-      continue;
-    }
-    flush();
-    AddFile(path);
-  }
-  flush();
+  const bool sideBySide = !m_options.m_bDoubleByte && m_nThreads != 1 && (m_nThreads != 0 || WorkerThreads() > 1);
+  ForEachFileBatch(
+      paths, sideBySide, m_nRangeBytes, 8 * std::uint64_t{m_nRangeBytes}, [this] { return m_bStopped; },
+      [this](const std::string& path) { AddFile(path); },
+      [this](const std::vector<std::string>& batch) { AddShortFiles(batch); });
 }
 
 void CUniqueWordCounter::AddShortFiles(const std::vector<std::string>& paths) {
@@ -163,12 +144,7 @@ void CUniqueWordCounter::AddShortFiles(const std::vector<std::string>& paths) {
     Range m_range;
     std::size_t m_nIndex = 0;
   };
-  std::uint64_t total = 0;
-  for (const std::string& path : paths) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) total += static_cast<std::uint64_t>(st.st_size);
-  }
-  CSharedProgress progress(m_observer.m_fnProgress, total);
+  CSharedProgress progress(m_observer.m_fnProgress, FileBytes(paths));
   COrderedMerge<ShortFile> merger(paths.size());
   bool complete = true;
   // The files added, told to the observer on this thread once they all are: the
