@@ -4,7 +4,11 @@
 #include <QFileInfo>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <atomic>
+#include <chrono>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 #include "analysis/collocation.h"
 #include "analysis/corpus.h"
@@ -141,21 +145,30 @@ class CAnalysisRun : public CListOperation {
     };
   }
 
-  // The texts into a corpus: the open documents' taken texts, then the files.
-  void Feed(CAnalysisCorpus& corpus, const std::vector<QString>& texts, const std::vector<QString>& titles,
-            const std::vector<std::string>& files) {
-    CBackgroundTask& task = *m_pTask;
+  // What a corpus being fed tells: the file it reads and its words so far.
+  using SayFn = std::function<void(const QString& name, qint64 words)>;
+
+  // Told to the dialog; the worker thread only.
+  SayFn SayToDialog() {
+    CBackgroundTask* task = m_pTask.get();
     CProgressDialog* progress = m_pProgress.get();
-    std::shared_ptr<const CCodePage> cp;
-    if (!corpus.Request().m_bUnicode)
-      if (auto opened = CCodePage::Open(corpus.Request().m_language.TextCodePage())) cp = *opened;
-    auto say = [&](const QString& name) {
-      const qint64 words = corpus.Tokens();
-      task.Post([progress, name, words] {
+    return [task, progress](const QString& name, qint64 words) {
+      task->Post([progress, name, words] {
         progress->SetField(kFile, name);
         progress->SetField(kWords, QString::number(words));
       }, true);
     };
+  }
+
+  // The texts into a corpus: the open documents' taken texts, then the files; the
+  // files it could not read go to skipped.
+  void Feed(CAnalysisCorpus& corpus, const std::vector<QString>& texts, const std::vector<QString>& titles,
+            const std::vector<std::string>& files, const SayFn& tell, std::vector<std::string>& skipped) {
+    CBackgroundTask& task = *m_pTask;
+    std::shared_ptr<const CCodePage> cp;
+    if (!corpus.Request().m_bUnicode)
+      if (auto opened = CCodePage::Open(corpus.Request().m_language.TextCodePage())) cp = *opened;
+    auto say = [&](const QString& name) { tell(name, corpus.Tokens()); };
     for (std::size_t i = 0; i < texts.size() && !task.StopRequested(); ++i) {
       say(titles[i]);
       const std::u16string text = ToU16(texts[i]);
@@ -164,7 +177,69 @@ class CAnalysisRun : public CListOperation {
     }
     if (!task.StopRequested()) corpus.AddFiles(files, [&](const std::string& file) { say(FromFsPath(file)); });
     say(QString());
-    for (const std::string& skipped : corpus.SkippedFiles()) m_arrSkipped.push_back(skipped);
+    skipped.insert(skipped.end(), corpus.SkippedFiles().begin(), corpus.SkippedFiles().end());
+  }
+
+  // The reference texts of a keyword list, counted on a thread of their own beside the
+  // study texts. Only the worker thread posts to the dialog: it shows the reference's
+  // progress, kept here, once the study's is done.
+  struct CReferenceCount {
+    std::unique_ptr<CAnalysisCorpus> m_pCorpus;
+    std::vector<std::string> m_arrSkipped;
+    std::thread m_thread;
+    std::atomic<bool> m_bDone{false};
+    std::atomic<int> m_nPercent{0};
+    std::atomic<qint64> m_nWords{0};
+    std::mutex m_lock;
+    QString m_strFile;  // under m_lock
+    ~CReferenceCount() {
+      if (m_thread.joinable()) m_thread.join();
+    }
+  };
+
+  void StartReference() {
+    auto count = std::make_unique<CReferenceCount>();
+    CReferenceCount* r = count.get();
+    CBackgroundTask* task = m_pTask.get();
+    auto created = CAnalysisCorpus::Create(m_job.m_request, false,
+                                           [r, task](std::uint64_t done, std::uint64_t total) {
+                                             r->m_nPercent = static_cast<int>(done * 100 / std::max<std::uint64_t>(1, total));
+                                             return !task->StopRequested();
+                                           },
+                                           CCorpusPlan{false, false, -1, -1});
+    if (!created) return void(m_strError = created.Error());
+    r->m_pCorpus = std::move(*created);
+    r->m_thread = std::thread([this, r] {
+      Feed(*r->m_pCorpus, {}, {}, m_job.m_arrReferenceFiles,
+           [r](const QString& name, qint64 words) {
+             std::lock_guard<std::mutex> guard(r->m_lock);
+             r->m_strFile = name;
+             r->m_nWords = words;
+           },
+           r->m_arrSkipped);
+      r->m_bDone = true;
+    });
+    m_pReference = std::move(count);
+  }
+
+  // Waits for the reference, showing its progress.
+  void FinishReference() {
+    CReferenceCount& r = *m_pReference;
+    const SayFn say = SayToDialog();
+    CProgressDialog* progress = m_pProgress.get();
+    while (!r.m_bDone) {
+      QString file;
+      {
+        std::lock_guard<std::mutex> guard(r.m_lock);
+        file = r.m_strFile;
+      }
+      say(file, r.m_nWords);
+      const int percent = r.m_nPercent;
+      m_pTask->Post([progress, percent] { progress->SetPercent(percent); }, true);
+      std::this_thread::sleep_for(std::chrono::milliseconds(CBackgroundTask::kPostIntervalMs));
+    }
+    r.m_thread.join();
+    m_arrSkipped.insert(m_arrSkipped.end(), r.m_arrSkipped.begin(), r.m_arrSkipped.end());
   }
 
   void Work() {
@@ -176,7 +251,11 @@ class CAnalysisRun : public CListOperation {
     auto created = CAnalysisCorpus::Create(m_job.m_request, m_job.m_bNode, Progress(), plan);
     if (!created) return void(m_strError = created.Error());
     m_pCorpus = std::shared_ptr<CAnalysisCorpus>(std::move(*created));
-    Feed(*m_pCorpus, m_arrTexts, m_arrTitles, m_job.m_request.m_arrFiles);
+    if (m_job.m_kind == AnalysisKind::kKeywords && m_job.m_strReferenceList.empty()) {
+      StartReference();
+      if (!m_pReference) return;
+    }
+    Feed(*m_pCorpus, m_arrTexts, m_arrTitles, m_job.m_request.m_arrFiles, SayToDialog(), m_arrSkipped);
     m_arrTexts.clear();
     m_bStopped = m_pTask->StopRequested();
     switch (m_job.m_kind) {
@@ -204,10 +283,8 @@ class CAnalysisRun : public CListOperation {
       if (!list) return void(m_strError = list.Error());
       reference = std::move(*list);
     } else {
-      auto refCorpus = CAnalysisCorpus::Create(m_job.m_request, false, Progress(), CCorpusPlan{false, false, -1, -1});
-      if (!refCorpus) return void(m_strError = refCorpus.Error());
-      Feed(**refCorpus, {}, {}, m_job.m_arrReferenceFiles);
-      Merge(reference, WordCountsOf(**refCorpus));
+      FinishReference();
+      Merge(reference, WordCountsOf(*m_pReference->m_pCorpus));
     }
     if (reference.m_nTotal == 0 || m_pCorpus->Tokens() == 0)
       return void(m_strError = "The study texts or the reference hold no words.");
@@ -337,6 +414,7 @@ class CAnalysisRun : public CListOperation {
   std::unique_ptr<CProgressDialog> m_pProgress;
   std::unique_ptr<CBackgroundTask> m_pTask;
   std::shared_ptr<CAnalysisCorpus> m_pCorpus;
+  std::unique_ptr<CReferenceCount> m_pReference;
   std::optional<CCollocationResult> m_collocation;
   std::optional<CNgramResult> m_ngrams;
   std::optional<CKeywordResult> m_keywords;

@@ -227,6 +227,25 @@ TEST_F(AnalysisWindowTest, KeywordWindowAgainstReferenceFilesAndAgainstASavedUni
   EXPECT_EQ(Saved(*fromDatabase, TableFormat::kTsv, "keywords-db.tsv"), fromListTable);
 }
 
+TEST_F(AnalysisWindowTest, KeywordsCountTheReferenceBesideTheStudyAndTellTheStudysProblemsFirst) {
+  const QString study = WriteFile("study.txt", kStudy), reference = WriteFile("reference.txt", kReference);
+  m_pPrompt->OnDialogOf<CKeywordsDialog>([](CKeywordsDialog& d) {
+    d.m_bDirectory = true;
+    d.m_nReference = 0;
+    return true;
+  });
+  Files({study, m_dir.filePath("gone-study.txt")});
+  Files({reference, m_dir.filePath("gone-reference.txt")});
+  CAnalysisTableWindow* window = Run(ids::kKeywordList);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(Saved(*window, TableFormat::kTsv, "keywords.tsv"), CommandLine({"keywords", "--reference", reference, study}));
+  ASSERT_FALSE(m_pPrompt->m_arrMessages.empty());
+  const QString message = m_pPrompt->m_arrMessages.back();
+  EXPECT_TRUE(message.startsWith("File error")) << message.toStdString();
+  EXPECT_GE(message.indexOf("gone-study"), 0) << message.toStdString();
+  EXPECT_LT(message.indexOf("gone-study"), message.indexOf("gone-reference")) << message.toStdString();
+}
+
 TEST_F(AnalysisWindowTest, DispersionWindowDrawsATickPerHitOpensItsContextAndSavesSvgAndPng) {
   const QString study = WriteFile("study.txt", kStudy), other = WriteFile("other.txt", kReference);
   m_pPrompt->OnDialogOf<CDispersionDialog>([](CDispersionDialog& d) {
