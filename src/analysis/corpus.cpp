@@ -676,15 +676,16 @@ void CAnalysisCorpus::AddFiles(const std::vector<std::string>& paths, const std:
         if (onFile) onFile(path);
         AddFile(path);
       },
-      [&](const std::vector<std::string>& batch) {
+      [&](const std::vector<std::string>& batch, std::uint64_t bytes) {
         if (onFile)
           for (const std::string& path : batch) onFile(path);
-        AddShortFiles(batch, counters, counted);
+        AddShortFiles(batch, bytes, counters, counted);
         counted += batch.size();
       });
 }
 
-void CAnalysisCorpus::AddShortFiles(const std::vector<std::string>& paths, CCounterPool& counters, std::size_t first) {
+void CAnalysisCorpus::AddShortFiles(const std::vector<std::string>& paths, std::uint64_t bytes, CCounterPool& counters,
+                                    std::size_t first) {
   // Each file is read in text mode and counted as one range on a worker thread, then
   // added in order as a text of its own, with its problem.
   struct ShortFile {
@@ -693,7 +694,7 @@ void CAnalysisCorpus::AddShortFiles(const std::vector<std::string>& paths, CCoun
     bool m_bOpened = false;
     std::size_t m_nIndex = 0;
   };
-  CSharedProgress progress(m_fnProgress, FileBytes(paths));
+  CSharedProgress progress(m_fnProgress, bytes);
   COrderedMerge<ShortFile> merger(paths.size());
   bool complete = true;
   RunParallel(

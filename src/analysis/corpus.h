@@ -140,8 +140,10 @@ class CAnalysisCorpus {
   struct CCounterPool;
   bool CanCountSideBySide() const;
   bool CanCountRanges(std::int64_t size) const;
-  // The pool's counters have counted files up to first - 1 (in AddFiles' count).
-  void AddShortFiles(const std::vector<std::string>& paths, CCounterPool& counters, std::size_t first);
+  // bytes: the files' sizes' sum, what progress counts. The pool's counters have counted
+  // files up to first - 1 (in AddFiles' count).
+  void AddShortFiles(const std::vector<std::string>& paths, std::uint64_t bytes, CCounterPool& counters,
+                     std::size_t first);
   void CountFileInRanges(CFileReader& reader, CCorpusText& out);
   // Counts window[lead, lead + length) as a range into out; the bytes around it are
   // context. The counter is then ready for another range.

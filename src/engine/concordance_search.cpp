@@ -231,9 +231,9 @@ void CConcordanceSearchT<CharT>::ScanShortFile(const std::string& path, FileOutc
 // Short files side by side; their lines, counts and messages joined in the given order
 // up to a stop, whose file keeps the lines found before it.
 template <class CharT>
-void CConcordanceSearchT<CharT>::SearchShortFiles(const std::vector<std::string>& paths) {
+void CConcordanceSearchT<CharT>::SearchShortFiles(const std::vector<std::string>& paths, std::uint64_t bytes) {
   std::vector<FileOutcome> files(paths.size());
-  CSharedProgress progress(m_observer.m_fnProgress, FileBytes(paths));  // the bytes of all the batch's files
+  CSharedProgress progress(m_observer.m_fnProgress, bytes);
   RunParallel(files.size(), [&](std::size_t i) {
     if (progress.Stopped()) return;
     ScanShortFile(paths[i], files[i], progress);
@@ -260,7 +260,7 @@ void CConcordanceSearchT<CharT>::SearchFiles(const std::vector<std::string>& pat
   ForEachFileBatch(
       paths, sideBySide, m_ranges.m_nRangeSize, std::uint64_t(8) * m_ranges.m_nRangeSize, [this] { return m_bStopped; },
       [this](const std::string& path) { SearchFile(path); },
-      [this](const std::vector<std::string>& batch) { SearchShortFiles(batch); });
+      [this](const std::vector<std::string>& batch, std::uint64_t bytes) { SearchShortFiles(batch, bytes); });
 }
 
 template <class CharT>

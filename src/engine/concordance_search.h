@@ -113,7 +113,8 @@ class CConcordanceSearchT {
   bool ScansInRanges(std::uint64_t length) const;
   struct FileOutcome;
   void ScanShortFile(const std::string& path, FileOutcome& out, CSharedProgress& progress) const;
-  void SearchShortFiles(const std::vector<std::string>& paths);
+  // bytes: their sizes' sum, what progress counts.
+  void SearchShortFiles(const std::vector<std::string>& paths, std::uint64_t bytes);
 
   CSearchRequest m_request;
   CSearchObserver m_observer;

@@ -7,13 +7,13 @@ namespace tessary {
 void ForEachFileBatch(const std::vector<std::string>& paths, bool bSideBySide, std::uint64_t shortBytes,
                       std::uint64_t batchBytes, const std::function<bool()>& stopped,
                       const std::function<void(const std::string&)>& single,
-                      const std::function<void(const std::vector<std::string>&)>& batch) {
+                      const std::function<void(const std::vector<std::string>&, std::uint64_t)>& batch) {
   constexpr std::size_t kBatchFiles = 64;
   std::vector<std::string> gathered;
   std::uint64_t bytes = 0;
   auto flush = [&] {
     if (gathered.size() == 1) single(gathered.front());
-    else if (!gathered.empty()) batch(gathered);
+    else if (!gathered.empty()) batch(gathered, bytes);
     gathered.clear();
     bytes = 0;
   };
@@ -33,15 +33,6 @@ void ForEachFileBatch(const std::vector<std::string>& paths, bool bSideBySide, s
     single(path);
   }
   if (!stopped()) flush();
-}
-
-std::uint64_t FileBytes(const std::vector<std::string>& paths) {
-  std::uint64_t total = 0;
-  for (const std::string& path : paths) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) total += static_cast<std::uint64_t>(st.st_size);
-  }
-  return total;
 }
 
 }  // namespace tessary

@@ -132,10 +132,10 @@ void CUniqueWordCounter::AddFiles(const std::vector<std::string>& paths) {
   ForEachFileBatch(
       paths, sideBySide, m_nRangeBytes, 8 * std::uint64_t{m_nRangeBytes}, [this] { return m_bStopped; },
       [this](const std::string& path) { AddFile(path); },
-      [this](const std::vector<std::string>& batch) { AddShortFiles(batch); });
+      [this](const std::vector<std::string>& batch, std::uint64_t bytes) { AddShortFiles(batch, bytes); });
 }
 
-void CUniqueWordCounter::AddShortFiles(const std::vector<std::string>& paths) {
+void CUniqueWordCounter::AddShortFiles(const std::vector<std::string>& paths, std::uint64_t bytes) {
   // Each file is read and counted as one range on a worker thread, and added in order
   // with its title, its problem and, for a bucket at 200 entries, its words again.
   struct ShortFile {
@@ -144,7 +144,7 @@ void CUniqueWordCounter::AddShortFiles(const std::vector<std::string>& paths) {
     Range m_range;
     std::size_t m_nIndex = 0;
   };
-  CSharedProgress progress(m_observer.m_fnProgress, FileBytes(paths));
+  CSharedProgress progress(m_observer.m_fnProgress, bytes);
   COrderedMerge<ShortFile> merger(paths.size());
   bool complete = true;
   // The files added, told to the observer on this thread once they all are: the

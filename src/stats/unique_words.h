@@ -101,7 +101,7 @@ class CUniqueWordCounter {
   struct Range;
   CUniqueWordCounter(const CUniqueWordOptions& options, CTextClasses classes, CProfileObserver observer);
   void AddLongFile(CFileReader& reader, const std::string& path);
-  void AddShortFiles(const std::vector<std::string>& paths);
+  void AddShortFiles(const std::vector<std::string>& paths, std::uint64_t bytes);
   void TokenizeBytes(std::string_view text);
   // The bytes of the range [from, to) of a text, read into buffer when the text is not
   // in memory; bEnds: the text ends in them (a Ctrl-Z, a short read or its own end),
